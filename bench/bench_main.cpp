@@ -1,0 +1,123 @@
+// Masking speed against copying the same frame with memcpy, measured in the
+// same run and interleaved so both see the same machine state; and loading
+// and saving a design of 1000 tasks.
+//
+//   build/bench/kalvestrin-bench
+// prints, per case, the masking time and `vs_memcpy`, the ratio of masking
+// time to memcpy time of the frame.
+
+#include "DesignFile.h"
+#include "MaskStimulus.h"
+#include "TestDesign.h"
+
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+QImage scene(int w, int h)
+{
+    // A drawing-like picture: white ground with scattered dark strokes.
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QRandomGenerator rng(42);
+    for (int y = 0; y < h; ++y) {
+        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            if (rng.bounded(8) == 0)
+                row[x] = qRgb(20, 20, 20);
+        }
+    }
+    return image;
+}
+
+void BM_Mask(benchmark::State &state)
+{
+    const int w = int(state.range(0));
+    const int h = int(state.range(1));
+    const int level = int(state.range(2));
+    const bool ignoreBackground = state.range(3) != 0;
+    const QImage picture = scene(w, h);
+    const std::size_t bytes = std::size_t(w) * std::size_t(h) * sizeof(QRgb);
+    std::vector<unsigned char> from(bytes, 1), to(bytes, 0);
+
+    using Clock = std::chrono::steady_clock;
+    double maskSeconds = 0;
+    double copySeconds = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        MaskedFrame frame = MaskStimulus(picture, level, 0xFFFFFF, ignoreBackground);
+        benchmark::DoNotOptimize(frame.efficiency);
+        benchmark::DoNotOptimize(frame.image.constBits());
+        const auto t1 = Clock::now();
+        // The frame's worth of memory copied into a fresh buffer, as the frame is.
+        std::vector<unsigned char> copy(bytes);
+        std::memcpy(copy.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+        const auto t2 = Clock::now();
+        const double m = std::chrono::duration<double>(t1 - t0).count();
+        maskSeconds += m;
+        copySeconds += std::chrono::duration<double>(t2 - t1).count();
+        state.SetIterationTime(m);
+    }
+    state.counters["vs_memcpy"] = maskSeconds / copySeconds;
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
+}
+
+void maskArgs(benchmark::internal::Benchmark *b)
+{
+    for (auto size : {std::pair{1920, 1080}, std::pair{4000, 3000}})
+        for (int level : {1, 4, 12})
+            for (int ignore : {0, 1})
+                b->Args({size.first, size.second, level, ignore});
+    b->ArgNames({"w", "h", "level", "ignoreBg"});
+}
+
+BENCHMARK(BM_Mask)->Apply(maskArgs)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+TestDesign thousandTasks()
+{
+    TestDesign d;
+    for (int i = 0; i < TestDesign::MaxTasks; ++i) {
+        d.stimuli << QStringLiteral("C:\\Podražaji\\serija %1\\slika_%2.bmp").arg(i / 100).arg(i);
+        d.maskColours[std::size_t(i)] = Colour(i * 4099 % 0xFFFFFF);
+        d.solutions[std::size_t(i)][0] = QStringLiteral("KUĆA%1").arg(i);
+        d.solutions[std::size_t(i)][1] = QStringLiteral("ŽABA");
+    }
+    return d;
+}
+
+void BM_SaveDesign1000(benchmark::State &state)
+{
+    const TestDesign d = thousandTasks();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nacrt.txt"));
+    for (auto _ : state)
+        SaveDesignFile(d, path);
+}
+BENCHMARK(BM_SaveDesign1000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadDesign1000(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nacrt.txt"));
+    SaveDesignFile(thousandTasks(), path);
+    TestDesign d;
+    for (auto _ : state) {
+        LoadDesignFile(d, path);
+        benchmark::DoNotOptimize(d.stimuli.size());
+    }
+}
+BENCHMARK(BM_LoadDesign1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

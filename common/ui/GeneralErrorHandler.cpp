@@ -1,0 +1,75 @@
+#include "GeneralErrorHandler.h"
+
+#include "Failure.h"
+#include "Prompts.h"
+
+#include <cstdio>
+
+namespace {
+Prompts *g_prompts = nullptr;
+}
+
+namespace GeneralErrorHandler {
+
+void setPrompts(Prompts *prompts)
+{
+    g_prompts = prompts;
+}
+
+Prompts *prompts()
+{
+    return g_prompts;
+}
+
+static void show(const QString &text)
+{
+    if (g_prompts)
+        g_prompts->error(text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+void report(const std::exception &e)
+{
+    if (const auto *failure = dynamic_cast<const Failure *>(&e))
+        show(failure->text());
+    else
+        show(QString::fromLocal8Bit(e.what()));
+}
+
+void reportUnknown()
+{
+    show(QStringLiteral("Došlo je do neočekivane pogreške."));
+}
+
+bool runCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+        return true;
+    } catch (const std::exception &e) {
+        report(e);
+    } catch (...) {
+        reportUnknown();
+    }
+    return false;
+}
+
+} // namespace GeneralErrorHandler
+
+KalvestrinApplication::KalvestrinApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool KalvestrinApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        GeneralErrorHandler::report(e);
+    } catch (...) {
+        GeneralErrorHandler::reportUnknown();
+    }
+    return false;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+// Every message box, file chooser and colour chooser of the program goes
+// through this interface. Windows receive it; QtPrompts shows real dialogs,
+// tests answer through a scripted implementation.
+
+#include "Colour.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <optional>
+
+struct FileDialogRequest
+{
+    QString title;
+    // (description, patterns) pairs; patterns separated by ";" as in "*.txt;*.asc".
+    QList<QPair<QString, QString>> filters;
+    QString defaultExtension; // without the dot
+    QString directory;
+    QString fileName;         // proposed name
+    bool confirmOverwrite = true;
+
+    // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" into filters.
+    static QList<QPair<QString, QString>> parseFilter(const QString &barSeparated);
+};
+
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+
+    virtual void warning(const QString &text) = 0;
+    virtual void error(const QString &text) = 0;
+    virtual void information(const QString &text) = 0;
+    // Yes and No buttons; true for Yes.
+    virtual bool question(const QString &text) = 0;
+
+    // The chosen path, or an empty text when the user cancelled.
+    virtual QString openFile(const FileDialogRequest &request) = 0;
+    virtual QString saveFile(const FileDialogRequest &request) = 0;
+
+    virtual std::optional<Colour> chooseColour(Colour initial) = 0;
+};

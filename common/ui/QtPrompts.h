@@ -1,0 +1,22 @@
+#pragma once
+
+// Prompts on Qt's own dialogs, owned by the window that is active at the time.
+
+#include "Prompts.h"
+
+class QWidget;
+
+class QtPrompts : public Prompts
+{
+public:
+    void warning(const QString &text) override;
+    void error(const QString &text) override;
+    void information(const QString &text) override;
+    bool question(const QString &text) override;
+    QString openFile(const FileDialogRequest &request) override;
+    QString saveFile(const FileDialogRequest &request) override;
+    std::optional<Colour> chooseColour(Colour initial) override;
+
+    // The file dialog's filter text for a request.
+    static QString qtFilter(const FileDialogRequest &request);
+};

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds with warnings as errors, and runs every test;
+# then builds the core libraries with AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs their tests again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVESTRIN_WERROR=ON >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKALVESTRIN_SANITIZE=ON -DKALVESTRIN_BENCHMARKS=OFF \
+      -DKALVESTRIN_WERROR=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" -L sanitized

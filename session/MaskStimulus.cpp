@@ -1,0 +1,124 @@
+#include "MaskStimulus.h"
+
+#include "Failure.h"
+#include "NumberText.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr QRgb Opaque = 0xFF000000u;
+constexpr QRgb RgbBits = 0x00FFFFFFu;
+
+// Counts the pixels of [begin, end) whose colour differs from bg.
+std::int64_t countDifferent(const QRgb *begin, const QRgb *end, QRgb bg)
+{
+    std::int64_t n = 0;
+    for (const QRgb *p = begin; p != end; ++p)
+        n += ((*p ^ bg) & RgbBits) != 0;
+    return n;
+}
+
+} // namespace
+
+Colour MaskedFrame::colourAt(int i, int j) const
+{
+    return fromQRgb(image.pixel(i - 1, j - 1));
+}
+
+QImage MaskedFrame::forDevicePixelRatio(qreal ratio) const
+{
+    QImage copy = image;
+    copy.setDevicePixelRatio(ratio > 0 ? ratio : 1.0);
+    return copy;
+}
+
+MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, bool ignoreBackground, int offX,
+                         int offY)
+{
+    if (level < 1)
+        throw Failure(QStringLiteral("Razina maskiranja mora biti cijeli broj veći od 0 (zadano: %1).").arg(level));
+    const QImage picture =
+        source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
+
+    const int w = picture.width();
+    const int h = picture.height();
+    MaskedFrame frame;
+    frame.offX = offX;
+    frame.offY = offY;
+    frame.width = w;
+    frame.height = h;
+    if (w < 1 || h < 1)
+        return frame;
+    frame.image = QImage(w, h, QImage::Format_RGB32);
+
+    // Pixel (1, 1) exists only in a picture at least 2 x 2; otherwise every
+    // position lies off the picture and reads as NoColour, as bg does.
+    const bool bgIsNoColour = w < 2 || h < 2;
+    const QRgb bg = bgIsNoColour ? 0 : (reinterpret_cast<const QRgb *>(picture.constScanLine(1))[1] & RgbBits);
+    const QRgb mask = toQRgb(maskColour);
+    const QRgb black = Opaque;
+    const std::int64_t offPictureNonBg = bgIsNoColour ? 0 : 1;
+
+    std::int64_t shown = 0;
+    std::int64_t shownNonBg = 0;
+    std::int64_t nonBg = 0;
+
+    for (int j = 1; j <= h; ++j) {
+        auto *out = reinterpret_cast<QRgb *>(frame.image.scanLine(j - 1));
+        // Row j of the picture, or null for row H, which lies below it.
+        const QRgb *src = j < h ? reinterpret_cast<const QRgb *>(picture.constScanLine(j)) : nullptr;
+        const bool rowShown = j % level == 0;
+
+        if (src) {
+            nonBg += countDifferent(src + 1, src + w, bg) + offPictureNonBg; // columns 1..W-1, then column W
+        } else {
+            nonBg += offPictureNonBg * w;
+        }
+
+        if (rowShown && level == 1) {
+            if (src)
+                std::memcpy(out, src + 1, std::size_t(w - 1) * sizeof(QRgb));
+            else
+                std::fill(out, out + w - 1, black);
+            out[w - 1] = black;
+        } else {
+            std::fill(out, out + w, mask);
+        }
+        if (!rowShown)
+            continue;
+
+        for (int i = level; i <= w; i += level) {
+            ++shown;
+            if (src && i < w) {
+                const QRgb p = src[i];
+                if (level != 1)
+                    out[i - 1] = p | Opaque;
+                shownNonBg += ((p ^ bg) & RgbBits) != 0;
+            } else {
+                out[i - 1] = black;
+                shownNonBg += offPictureNonBg;
+            }
+        }
+    }
+
+    frame.nonBackgroundCount = nonBg;
+    const bool useBackgroundRule = ignoreBackground && nonBg > 0;
+    frame.shownCount = (ignoreBackground && useBackgroundRule) ? shownNonBg : shown;
+    const long double denominator = useBackgroundRule ? static_cast<long double>(nonBg)
+                                                      : static_cast<long double>(w) * static_cast<long double>(h);
+    frame.efficiency = static_cast<double>(static_cast<long double>(frame.shownCount) / denominator);
+    return frame;
+}
+
+QPoint StimulusOrigin(int placement, QSize picture, QSize windowOuter)
+{
+    int x = 1;
+    int y = 1;
+    if (placement == 1 && picture.width() < windowOuter.width() && picture.height() < windowOuter.height()) {
+        x = roundHalfEven((windowOuter.width() - picture.width()) / 2.0);
+        y = roundHalfEven((windowOuter.height() - picture.height()) / 2.0);
+    }
+    return {std::max(x, 1), std::max(y, 1)};
+}

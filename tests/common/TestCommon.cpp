@@ -1,0 +1,217 @@
+// Text codec, number texts, regional settings, files and bitmaps.
+
+#include "Bitmap.h"
+#include "Failure.h"
+#include "NumberText.h"
+#include "Regional.h"
+#include "Resources.h"
+#include "SafeFile.h"
+#include "TestPictures.h"
+#include "Windows1250.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <iconv.h>
+
+class TestCommon : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void codecAgreesWithIconvOnEveryDefinedByte()
+    {
+        iconv_t cd = iconv_open("UTF-16LE", "CP1250");
+        QVERIFY(cd != iconv_t(-1));
+        for (int b = 0; b < 256; ++b) {
+            char in = char(b);
+            char16_t outChar = 0;
+            char *inPtr = &in;
+            size_t inLeft = 1;
+            char *outPtr = reinterpret_cast<char *>(&outChar);
+            size_t outLeft = sizeof outChar;
+            if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1)) {
+                iconv(cd, nullptr, nullptr, nullptr, nullptr);
+                continue; // undefined in the code page
+            }
+            const QString decoded = Windows1250::decode(QByteArray(1, char(b)));
+            QCOMPARE(decoded.size(), 1);
+            QCOMPARE(int(decoded[0].unicode()), int(outChar));
+        }
+        iconv_close(cd);
+    }
+
+    void codecRoundTripsEveryByteAndRefusesOthers()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        QCOMPARE(Windows1250::encode(Windows1250::decode(all)), all);
+
+        const QString croatian = QStringLiteral("Čačak ćup đak šuma žaba ČĆĐŠŽ");
+        QCOMPARE(Windows1250::decode(Windows1250::encode(croatian)), croatian);
+
+        QVERIFY(!Windows1250::canEncode(QStringLiteral("Ω")));
+        QCOMPARE(Windows1250::firstUnencodable(QStringLiteral("abcΩd")), QChar(0x03A9));
+        QVERIFY_THROWS_EXCEPTION(Failure, Windows1250::encode(QStringLiteral("kuća 😀")));
+    }
+
+    void upperCaseFollowsCroatianAndStaysInCodePage()
+    {
+        QCOMPARE(Windows1250::toUpper(QStringLiteral("kuća čaša đak šišmiš žaba")),
+                 QStringLiteral("KUĆA ČAŠA ĐAK ŠIŠMIŠ ŽABA"));
+        // No capital in the code page: left alone rather than turned into something else.
+        QCOMPARE(Windows1250::toUpper(QStringLiteral("ßµ")), QStringLiteral("ßµ"));
+        QVERIFY(Windows1250::canEncode(Windows1250::toUpper(Windows1250::decode(QByteArray(1, char(0xB5))))));
+    }
+
+    void fixedPointRoundsTiesAwayFromZero_data()
+    {
+        QTest::addColumn<long double>("x");
+        QTest::addColumn<int>("p");
+        QTest::addColumn<int>("d");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0.125 to 2") << 0.125L << 15 << 2 << QStringLiteral("0,13");
+        QTest::newRow("-0.125 to 2") << -0.125L << 15 << 2 << QStringLiteral("-0,13");
+        QTest::newRow("mean 0.15625") << 0.15625L << 10 << 5 << QStringLiteral("0,15625");
+        QTest::newRow("variance") << 0.017578125L << 10 << 5 << QStringLiteral("0,01758");
+        QTest::newRow("unrecognised") << 2.0L << 12 << 5 << QStringLiteral("2,00000");
+        QTest::newRow("zero") << 0.0L << 10 << 5 << QStringLiteral("0,00000");
+        QTest::newRow("tiny negative is not -0") << -0.000001L << 10 << 5 << QStringLiteral("0,00000");
+        QTest::newRow("carry into integer") << 9.999996L << 10 << 5 << QStringLiteral("10,00000");
+        QTest::newRow("first place rounds up") << 0.000006L << 10 << 5 << QStringLiteral("0,00001");
+        QTest::newRow("1/3") << (1.0L / 3.0L) << 12 << 5 << QStringLiteral("0,33333");
+        QTest::newRow("no decimals") << 2.5L << 10 << 0 << QStringLiteral("3");
+        // Precision first: 0.1234567 at 3 significant digits is 0.123, then 5 decimals.
+        QTest::newRow("precision before decimals") << 0.1234567L << 3 << 5 << QStringLiteral("0,12300");
+        // Rounded twice: 0.1249996 -> 0.12500 (5 digits) -> 0.13, where once would give 0.12.
+        QTest::newRow("double rounding") << 0.1249996L << 5 << 2 << QStringLiteral("0,13");
+        QTest::newRow("exponent form") << 12345678901.0L << 10 << 5 << QStringLiteral("1,234567890E+0010");
+        QTest::newRow("efficiency 0.0064") << 0.0064L << 12 << 5 << QStringLiteral("0,00640");
+    }
+
+    void fixedPointRoundsTiesAwayFromZero()
+    {
+        QFETCH(long double, x);
+        QFETCH(int, p);
+        QFETCH(int, d);
+        QFETCH(QString, text);
+        QCOMPARE(F(x, p, d, QLatin1Char(',')), text);
+        QCOMPARE(F(x, p, d, QLatin1Char('.')), QString(text).replace(QLatin1Char(','), QLatin1Char('.')));
+    }
+
+    void fixedPointUsesTheExactLongDouble()
+    {
+        // 0.015 lies just below the tie in binary: at a precision that keeps
+        // the difference the value rounds down, at 15 digits it is a tie first.
+        QCOMPARE(F(0.015L, 25, 2, QLatin1Char(',')), QStringLiteral("0,01"));
+        QCOMPARE(F(0.015L, 15, 2, QLatin1Char(',')), QStringLiteral("0,02"));
+    }
+
+    void generalFormIsShortest_data()
+    {
+        QTest::addColumn<long double>("x");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0.25") << 0.25L << QStringLiteral("0,25");
+        QTest::newRow("integer") << 12.0L << QStringLiteral("12");
+        QTest::newRow("zero") << 0.0L << QStringLiteral("0");
+        QTest::newRow("1E-6") << 0.000001L << QStringLiteral("1E-6");
+        QTest::newRow("0.00001 is fixed") << 0.00001L << QStringLiteral("0,00001");
+        QTest::newRow("below 0.00001") << 0.0000095L << QStringLiteral("9,5E-6");
+        QTest::newRow("1/3 at 15 digits") << (1.0L / 3.0L) << QStringLiteral("0,333333333333333");
+        QTest::newRow("2/3 rounds up") << (2.0L / 3.0L) << QStringLiteral("0,666666666666667");
+        QTest::newRow("negative") << -1.5L << QStringLiteral("-1,5");
+        QTest::newRow("15 integer digits") << 123456789012345.0L << QStringLiteral("123456789012345");
+        QTest::newRow("16 integer digits") << 1234567890123456.0L << QStringLiteral("1,23456789012346E15");
+        QTest::newRow("double noise hidden") << static_cast<long double>(0.1 + 0.2) << QStringLiteral("0,3");
+    }
+
+    void generalFormIsShortest()
+    {
+        QFETCH(long double, x);
+        QFETCH(QString, text);
+        QCOMPARE(G(x, QLatin1Char(',')), text);
+    }
+
+    void numberTextsFollowTheRegionalSeparator()
+    {
+        Regional r;
+        r.decimalSeparator = QLatin1Char(',');
+        Regional::setCurrent(r);
+        QCOMPARE(F(0.25L, 12, 5), QStringLiteral("0,25000"));
+        QCOMPARE(G(0.25L), QStringLiteral("0,25"));
+        r.decimalSeparator = QLatin1Char('.');
+        Regional::setCurrent(r);
+        QCOMPARE(F(0.25L, 12, 5), QStringLiteral("0.25000"));
+    }
+
+    void layoutRoundingIsHalfToEven()
+    {
+        QCOMPARE(roundHalfEven(461.5), 462);
+        QCOMPARE(roundHalfEven(460.5), 460);
+        QCOMPARE(roundHalfEven(0.5), 0);
+        QCOMPARE(roundHalfEven(1.5), 2);
+        QCOMPARE(roundHalfEven(-0.5), 0);
+        QCOMPARE(roundHalfEven(-1.5), -2);
+        QCOMPARE(roundHalfEven(2.4999), 2);
+        QCOMPARE(roundHalfEven(2.5001), 3);
+    }
+
+    void regionalTimeFormatHasNoTimeZone()
+    {
+        const Regional r = Regional::fromSystem();
+        QVERIFY(!r.longTimeFormat.contains(QLatin1Char('t')));
+        QCOMPARE(r.formatTime(QTime(0, 4, 12)).contains(QStringLiteral("04")), true);
+    }
+
+    void bitmapsAreWritten24BitAndReadBack()
+    {
+        QImage picture = filledPicture(5, 3, rgbColour(10, 20, 30));
+        setPixel(picture, 4, 2, rgbColour(255, 0, 0));
+        setPixel(picture, 0, 0, rgbColour(0, 0, 255));
+        const QByteArray bmp = encodeBmp24(picture);
+        QCOMPARE(bmp.left(2), QByteArray("BM"));
+        QCOMPARE(int(uchar(bmp[28])), 24);
+        QCOMPARE(bmp.size(), 54 + 3 * 16); // rows of 15 bytes padded to 16
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.bmp"));
+        saveBmp24(picture, path);
+        const QImage back = loadPicture(path);
+        QCOMPARE(back.size(), picture.size());
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                QCOMPARE(back.pixel(x, y), picture.pixel(x, y));
+        QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(dir.filePath(QStringLiteral("missing.bmp"))));
+    }
+
+    void failedWriteLeavesTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kept.txt"));
+        writeFileAtomically(path, "old");
+        QVERIFY_THROWS_EXCEPTION(Failure,
+                                 writeFileAtomically(dir.filePath(QStringLiteral("no/such/dir/x.txt")), "new"));
+        QCOMPARE(readWholeFile(path), QByteArray("old"));
+    }
+
+    void resourcesAreBuiltIn()
+    {
+        const QImage background = Resources::background();
+        QCOMPARE(background.size(), QSize(560, 560));
+        QVERIFY(Resources::instructionText(1).startsWith(
+            QStringLiteral("Molimo Vas da gledate u ekran i promatrate slike")));
+        QVERIFY(Resources::instructionText(1).endsWith(QStringLiteral("uputila u zadatak.")));
+        QVERIFY(Resources::instructionText(2).endsWith(QStringLiteral("lakše moći raspoznati.")));
+        QVERIFY(Resources::instructionText(2).contains(QStringLiteral("prepoznati i reći njihovo ime.")));
+        QVERIFY(Resources::instructionText(1).size() <= 1000);
+        for (const QString &name : {QStringLiteral("ID_DA"), QStringLiteral("ID_NE")}) {
+            const QByteArray wav = Resources::sound(name);
+            QVERIFY2(wav.startsWith("RIFF") && wav.mid(8, 4) == "WAVE", qPrintable(name));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommon)
+#include "TestCommon.moc"

@@ -1,0 +1,110 @@
+// The general error handler, the scripted prompts and the context-help route.
+
+#include "ContextHelp.h"
+#include "Failure.h"
+#include "GeneralErrorHandler.h"
+#include "QtPrompts.h"
+#include "ScriptedPrompts.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+class RecordingHelp : public HelpService
+{
+public:
+    QStringList topics;
+    void showTopic(const QString &topic) override { topics << topic; }
+};
+
+} // namespace
+
+class TestCommonUi : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void uncaughtFailureOfACommandIsShownAndTheProgramGoesOn()
+    {
+        ScriptedPrompts prompts;
+        GeneralErrorHandler::setPrompts(&prompts);
+        QPushButton button;
+        QObject::connect(&button, &QPushButton::clicked, [] { throw Failure(QStringLiteral("Disk je pun.")); });
+        prompts.expectError(QStringLiteral("Disk je pun."));
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(prompts.records().size(), 1);
+
+        prompts.expectError(QStringLiteral("std failure"));
+        QVERIFY(!GeneralErrorHandler::runCommand([] { throw std::runtime_error("std failure"); }));
+        QVERIFY(GeneralErrorHandler::runCommand([] {}));
+        GeneralErrorHandler::setPrompts(nullptr);
+    }
+
+    void delphiFiltersBecomeQtFilters()
+    {
+        FileDialogRequest r;
+        r.filters = FileDialogRequest::parseFilter(
+            QStringLiteral("Text Files (*.txt)|*.txt|ASCII  Files (*.asc)|*.asc|All Files (*.*)|*.*"));
+        QCOMPARE(r.filters.size(), 3);
+        QCOMPARE(QtPrompts::qtFilter(r),
+                 QStringLiteral("Text Files (*.txt);;ASCII  Files (*.asc);;All Files (*.*)"));
+        r.filters = FileDialogRequest::parseFilter(QStringLiteral("Slike|*.bmp;*.dib"));
+        QCOMPARE(QtPrompts::qtFilter(r), QStringLiteral("Slike (*.bmp *.dib)"));
+    }
+
+    void helpRequestsClimbToTheNearestContext()
+    {
+        RecordingHelp help;
+        ContextHelp::setService(&help);
+        QWidget window;
+        auto *group = new QWidget(&window);
+        auto *inGroup = new QPushButton(QStringLiteral("a"), group);
+        auto *own = new QPushButton(QStringLiteral("b"), &window);
+        auto *navigator = new QPushButton(QStringLiteral("c"), &window);
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(group);
+        layout->addWidget(own);
+        layout->addWidget(navigator);
+        ContextHelp::setHelpContext(&window, 54);
+        ContextHelp::setHelpContext(group, 10);
+        ContextHelp::setHelpContext(own, 14);
+        ContextHelp::setHelpContext(navigator, -12);
+        bool allowed = true;
+        ContextHelp::installRoute(&window, [&allowed] { return allowed; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        for (QWidget *w : {static_cast<QWidget *>(inGroup), static_cast<QWidget *>(own),
+                           static_cast<QWidget *>(navigator)}) {
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_F1);
+        }
+        QCOMPARE(help.topics, QStringList({"10", "14", "-12"}));
+
+        allowed = false;
+        QTest::keyClick(own, Qt::Key_F1);
+        QCOMPARE(help.topics.size(), 3);
+        ContextHelp::setService(nullptr);
+    }
+
+    void missingHelpServiceWarnsEveryTime()
+    {
+        ScriptedPrompts prompts;
+        GeneralErrorHandler::setPrompts(&prompts);
+        prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
+        ShowHelpTopic(QStringLiteral("1"));
+        ShowHelpTopic(QStringLiteral("1"));
+        GeneralErrorHandler::setPrompts(nullptr);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    KalvestrinApplication app(argc, argv);
+    TestCommonUi test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "TestCommonUi.moc"

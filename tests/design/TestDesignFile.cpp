@@ -1,0 +1,279 @@
+// The design model and its file: layout, round trips, and loads and saves
+// that must fail without touching the examiner's work.
+
+#include "DesignFile.h"
+#include "Failure.h"
+#include "SafeFile.h"
+#include "TestDesign.h"
+#include "Windows1250.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+TestDesign twoTaskDesign()
+{
+    TestDesign d;
+    d.stimuli = {QStringLiteral("C:\\Slike\\kuća.bmp"), QStringLiteral("/home/ana/stol.bmp")};
+    d.maskColours[0] = 16777215;
+    d.maskColours[1] = 255;
+    d.maskLevels = {QStringLiteral("8"), QStringLiteral("4"), QStringLiteral("1")};
+    d.solutions[0][0] = QStringLiteral("KUĆA");
+    d.solutions[0][1] = QStringLiteral("KUĆICA");
+    d.solutions[1][9] = QStringLiteral("STOL");
+    return d;
+}
+
+QByteArray cp1250(const QString &text)
+{
+    return Windows1250::encode(text);
+}
+
+} // namespace
+
+class TestDesignFile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    void writeRaw(const QString &name, const QByteArray &bytes) { writeFileAtomically(path(name), bytes); }
+
+private Q_SLOTS:
+    void defaults()
+    {
+        const TestDesign d;
+        QCOMPARE(d.taskCount(), 0);
+        QCOMPARE(int(d.maskColours.size()), TestDesign::MaxTasks);
+        QVERIFY(std::all_of(d.maskColours.begin(), d.maskColours.end(), [](Colour c) { return c == White; }));
+        QCOMPARE(d.maskLevels, QStringList({"12", "10", "8", "6", "4", "2", "1"}));
+        QCOMPARE(int(d.solutions.size()), TestDesign::MaxTasks);
+        QCOMPARE(d.testWindowColour, White);
+        QCOMPARE(d.securityMode, false);
+        QCOMPARE(d.allowBack, 0);
+        QCOMPARE(d.visualFeedback, true);
+        QCOMPARE(d.auditoryFeedback, true);
+        QCOMPARE(d.ignoreBackground, false);
+        QCOMPARE(d.placement, 0);
+        QCOMPARE(d.testingMode, 1);
+        QVERIFY(d.instructionFile.isEmpty() && d.password.isEmpty());
+    }
+
+    void fileLayoutIsExact()
+    {
+        SaveDesignFile(twoTaskDesign(), path(QStringLiteral("a.txt")));
+        const QByteArray expected = cp1250(QStringLiteral("C:\\Slike\\kuća.bmp\r\n"
+                                                          "/home/ana/stol.bmp\r\n"
+                                                          "^\r\n"
+                                                          "16777215\r\n"
+                                                          "255\r\n"
+                                                          "^\r\n"
+                                                          "8\r\n4\r\n1\r\n"
+                                                          "^\r\n"
+                                                          "KUĆA_KUĆICA_________\r\n"
+                                                          "_________STOL_\r\n"));
+        QCOMPARE(readWholeFile(path(QStringLiteral("a.txt"))), expected);
+        // 3N + M + 3 lines
+        QCOMPARE(expected.count("\r\n"), 3 * 2 + 3 + 3);
+    }
+
+    void roundTripKeepsTasksAndLeavesConditions()
+    {
+        TestDesign original = twoTaskDesign();
+        SaveDesignFile(original, path(QStringLiteral("rt.txt")));
+
+        TestDesign loaded;
+        loaded.securityMode = true;
+        loaded.password = QStringLiteral("TAJNA");
+        loaded.testingMode = 0;
+        loaded.solutions[5][0] = QStringLiteral("OSTAJE");
+        LoadDesignFile(loaded, path(QStringLiteral("rt.txt")));
+
+        QCOMPARE(loaded.stimuli, original.stimuli);
+        QCOMPARE(loaded.maskLevels, original.maskLevels);
+        QCOMPARE(loaded.maskColours[0], Colour(16777215));
+        QCOMPARE(loaded.maskColours[1], Colour(255));
+        QVERIFY(loaded.solutions[0] == original.solutions[0]);
+        QVERIFY(loaded.solutions[1] == original.solutions[1]);
+        // Rows beyond N are neither written nor cleared; conditions untouched.
+        QCOMPARE(loaded.solutions[5][0], QStringLiteral("OSTAJE"));
+        QCOMPARE(loaded.securityMode, true);
+        QCOMPARE(loaded.password, QStringLiteral("TAJNA"));
+        QCOMPARE(loaded.testingMode, 0);
+    }
+
+    void tasksWithoutIdentifiers()
+    {
+        TestDesign d = twoTaskDesign();
+        d.solutions[0] = {};
+        d.solutions[1] = {};
+        SaveDesignFile(d, path(QStringLiteral("empty.txt")));
+        QVERIFY(readWholeFile(path(QStringLiteral("empty.txt"))).endsWith("^\r\n__________\r\n__________\r\n"));
+        TestDesign back;
+        back.solutions[0][3] = QStringLiteral("X");
+        LoadDesignFile(back, path(QStringLiteral("empty.txt")));
+        QVERIFY(back.solutions[0] == TestDesign::AnswerRow{});
+    }
+
+    void unescapedSeparatorsBehaveAsTheFormatDictates()
+    {
+        // "_" inside an identifier splits it; text after the tenth "_" is ignored.
+        writeRaw(QStringLiteral("u.txt"), "a.bmp\r\nb.bmp\r\n^\r\n^\r\n1\r\n^\r\n"
+                                          "KU_CA_\r\n1_2_3_4_5_6_7_8_9_10_11_\r\nNOUNDERSCORE\r\n");
+        TestDesign d;
+        d.solutions[2][0] = QStringLiteral("GONE");
+        LoadDesignFile(d, path(QStringLiteral("u.txt")));
+        QCOMPARE(d.solutions[0][0], QStringLiteral("KU"));
+        QCOMPARE(d.solutions[0][1], QStringLiteral("CA"));
+        QCOMPARE(d.solutions[1][9], QStringLiteral("10"));
+        // A row without any "_" leaves all ten slots empty.
+        QVERIFY(d.solutions[2] == TestDesign::AnswerRow{});
+
+        // A path containing "^" ends section 1 at that line.
+        writeRaw(QStringLiteral("caret.txt"), "a.bmp\r\nb^c.bmp\r\n7\r\n^\r\n1\r\n^\r\n");
+        TestDesign e;
+        LoadDesignFile(e, path(QStringLiteral("caret.txt")));
+        QCOMPARE(e.stimuli, QStringList{"a.bmp"});
+        QCOMPARE(e.maskColours[0], Colour(7));
+        QCOMPARE(e.maskLevels, QStringList{"1"});
+    }
+
+    void separatorsOnlyAndMixedLineEnds()
+    {
+        TestDesign d = twoTaskDesign();
+        writeRaw(QStringLiteral("three.txt"), "^\n^\r^\r\n");
+        LoadDesignFile(d, path(QStringLiteral("three.txt")));
+        QVERIFY(d.stimuli.isEmpty());
+        QVERIFY(d.maskLevels.isEmpty());
+        QCOMPARE(d.maskColours[1], Colour(255));
+        QCOMPARE(d.solutions[0][0], QStringLiteral("KUĆA"));
+    }
+
+    void shortSectionsLeaveTheRestAsItWas()
+    {
+        TestDesign d = twoTaskDesign();
+        writeRaw(QStringLiteral("short.txt"), "x.bmp\ny.bmp\n^\n42\n^\n2\n1\n^\nNOVO_\n");
+        LoadDesignFile(d, path(QStringLiteral("short.txt")));
+        QCOMPARE(d.maskColours[0], Colour(42));
+        QCOMPARE(d.maskColours[1], Colour(255)); // not in the file: kept
+        QCOMPARE(d.solutions[0][0], QStringLiteral("NOVO"));
+        QCOMPARE(d.solutions[1][9], QStringLiteral("STOL")); // kept
+    }
+
+    void failedLoadChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("missing separator") << QByteArray("a.bmp\r\nb.bmp\r\n^\r\n1\r\n2\r\n");
+        QTest::newRow("no separator at all") << QByteArray("a.bmp\r\n");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("colour not an integer") << QByteArray("a.bmp\r\n^\r\nclBlue\r\n^\r\n1\r\n^\r\n");
+        QTest::newRow("empty colour line") << QByteArray("a.bmp\r\n^\r\n\r\n^\r\n1\r\n^\r\n");
+        QTest::newRow("colour with trailing text") << QByteArray("a.bmp\r\n^\r\n12x\r\n^\r\n1\r\n^\r\n");
+        QByteArray tooMany("a.bmp\r\n^\r\n");
+        for (int i = 0; i <= TestDesign::MaxTasks; ++i)
+            tooMany += "1\r\n";
+        tooMany += "^\r\n1\r\n^\r\n";
+        QTest::newRow("more colours than the table") << tooMany;
+    }
+
+    void failedLoadChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        writeRaw(QStringLiteral("bad.txt"), bytes);
+        TestDesign d = twoTaskDesign();
+        const TestDesign before = d;
+        QVERIFY_THROWS_EXCEPTION(Failure, LoadDesignFile(d, path(QStringLiteral("bad.txt"))));
+        QCOMPARE(d.stimuli, before.stimuli);
+        QCOMPARE(d.maskLevels, before.maskLevels);
+        QVERIFY(d.maskColours == before.maskColours);
+        QVERIFY(d.solutions == before.solutions);
+    }
+
+    void unreadableFileChangesNothing()
+    {
+        TestDesign d = twoTaskDesign();
+        try {
+            LoadDesignFile(d, path(QStringLiteral("nothere.txt")));
+            QFAIL("loading a missing file must fail");
+        } catch (const Failure &f) {
+            QVERIFY(f.text().contains(QStringLiteral("nothere.txt")));
+        }
+        QCOMPARE(d.stimuli.size(), 2);
+    }
+
+    void colourForms()
+    {
+        writeRaw(QStringLiteral("c.txt"), "a\r\n^\r\n  -1\r\n$FF\r\n+16\r\n0x10\r\n^\r\n^\r\n");
+        TestDesign d;
+        LoadDesignFile(d, path(QStringLiteral("c.txt")));
+        QCOMPARE(d.maskColours[0], Colour(0xFFFFFFFF));
+        QCOMPARE(d.maskColours[1], Colour(255));
+        QCOMPARE(d.maskColours[2], Colour(16));
+        QCOMPARE(d.maskColours[3], Colour(16));
+        // Written back exactly as read.
+        d.stimuli = {"a", "b", "c", "d"};
+        QVERIFY(DesignFile::compose(d).contains("^\r\n-1\r\n255\r\n16\r\n16\r\n^"));
+    }
+
+    void failedSaveLeavesTheChosenFile()
+    {
+        const QString target = path(QStringLiteral("keep.txt"));
+        writeFileAtomically(target, "earlier design");
+        TestDesign d = twoTaskDesign();
+        d.stimuli << QStringLiteral("slika Ω.bmp"); // not in Windows-1250
+        QVERIFY_THROWS_EXCEPTION(Failure, SaveDesignFile(d, target));
+        QCOMPARE(readWholeFile(target), QByteArray("earlier design"));
+
+        QVERIFY_THROWS_EXCEPTION(Failure,
+                                 SaveDesignFile(twoTaskDesign(), path(QStringLiteral("missing/dir/x.txt"))));
+    }
+
+    void colourTableNeverShrinks()
+    {
+        // A full design uses every colour; loading a short one keeps the table whole.
+        TestDesign d;
+        for (int i = 0; i < TestDesign::MaxTasks; ++i)
+            d.stimuli << QStringLiteral("p%1.bmp").arg(i);
+        d.maskColours[999] = 5;
+        SaveDesignFile(d, path(QStringLiteral("full.txt")));
+        TestDesign back;
+        LoadDesignFile(back, path(QStringLiteral("full.txt")));
+        QCOMPARE(back.taskCount(), TestDesign::MaxTasks);
+        QCOMPARE(back.maskColours[999], Colour(5));
+        QCOMPARE(int(back.maskColours.size()), TestDesign::MaxTasks);
+    }
+
+    void rowsBeyondMaxTasksAreIgnored()
+    {
+        QByteArray bytes("a\r\n^\r\n^\r\n1\r\n^\r\n");
+        for (int i = 0; i < TestDesign::MaxTasks + 5; ++i)
+            bytes += "X_\r\n";
+        writeRaw(QStringLiteral("rows.txt"), bytes);
+        TestDesign d;
+        LoadDesignFile(d, path(QStringLiteral("rows.txt")));
+        QCOMPARE(int(d.solutions.size()), TestDesign::MaxTasks);
+        QCOMPARE(d.solutions[999][0], QStringLiteral("X"));
+    }
+
+    void normaliseSolutions()
+    {
+        TestDesign d;
+        d.solutions[0][0] = QStringLiteral(" ku ća ");
+        d.solutions[0][1] = QStringLiteral("   ");
+        d.solutions[999][9] = QStringLiteral("šiš\tmiš");
+        d.solutions[3][2] = QStringLiteral("đak žaba");
+        NormaliseSolutions(d);
+        QCOMPARE(d.solutions[0][0], QStringLiteral("KUĆA"));
+        QCOMPARE(d.solutions[0][1], QString());
+        QCOMPARE(d.solutions[999][9], QStringLiteral("ŠIŠ\tMIŠ")); // only code 32 is removed
+        QCOMPARE(d.solutions[3][2], QStringLiteral("ĐAKŽABA"));
+        QCOMPARE(d.answersOf(0), QStringList{"KUĆA"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDesignFile)
+#include "TestDesignFile.moc"

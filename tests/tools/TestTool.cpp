@@ -1,0 +1,124 @@
+// The headless tool, run as a user runs it.
+
+#include "Bitmap.h"
+#include "DesignFile.h"
+#include "MaskStimulus.h"
+#include "TestDesign.h"
+#include "TestPictures.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run tool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(KALVESTRIN_TOOL), args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestTool : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void maskPrintsTheWorkedCaseAndWritesTheFrame()
+    {
+        QImage pic = filledPicture(4, 4, White);
+        setPixel(pic, 2, 2, rgbColour(255, 0, 0));
+        const QString picture = m_dir.filePath(QStringLiteral("four.bmp"));
+        saveBmp24(pic, picture);
+        const QString frame = m_dir.filePath(QStringLiteral("frame.bmp"));
+
+        Run r = tool({QStringLiteral("mask"), picture, QStringLiteral("2"), QStringLiteral("--mask-colour"),
+                      QStringLiteral("00FF00"), QStringLiteral("--out"), frame});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QStringLiteral("shownCount\t4\nnonBackgroundCount\t8\nefficiency\t0.25\n"));
+        const QImage drawn = loadPicture(frame);
+        QCOMPARE(drawn.size(), QSize(4, 4));
+        QCOMPARE(fromQRgb(drawn.pixel(1, 1)), rgbColour(255, 0, 0));
+        QCOMPARE(fromQRgb(drawn.pixel(0, 0)), rgbColour(0, 255, 0));
+        QCOMPARE(fromQRgb(drawn.pixel(3, 3)), Black);
+
+        r = tool({QStringLiteral("mask"), picture, QStringLiteral("2"), QStringLiteral("--ignore-background")});
+        QCOMPARE(r.out, QStringLiteral("shownCount\t4\nnonBackgroundCount\t8\nefficiency\t0.5\n"));
+    }
+
+    void levelsTabulatesEveryTask()
+    {
+        const QString a = m_dir.filePath(QStringLiteral("a.bmp"));
+        const QString b = m_dir.filePath(QStringLiteral("b.bmp"));
+        saveBmp24(filledPicture(100, 100, rgbColour(9, 9, 9)), a);
+        saveBmp24(filledPicture(30, 20, White), b);
+        TestDesign d;
+        d.stimuli = {a, b};
+        const QString design = m_dir.filePath(QStringLiteral("d.txt"));
+        SaveDesignFile(d, design);
+
+        const Run r = tool({QStringLiteral("levels"), design});
+        QCOMPARE(r.exitCode, 0);
+        const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("task\tpath\twidth\theight\tL12\tL10\tL8\tL6\tL4\tL2\tL1"));
+        QCOMPARE(lines[1], QStringLiteral("1\t%1\t100\t100\t0.0064000000000000003\t0.01\t0.0144\t0.025600000000000001\t0.0625\t0.25\t1")
+                               .arg(a));
+        QVERIFY(lines[2].startsWith(QStringLiteral("2\t%1\t30\t20\t0\t").arg(b)));
+    }
+
+    void failuresGoToStderrWithExitCodeOne()
+    {
+        Run r = tool({QStringLiteral("levels"), m_dir.filePath(QStringLiteral("none.txt"))});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains(QStringLiteral("none.txt")));
+        QVERIFY(r.out.isEmpty());
+
+        TestDesign d;
+        d.stimuli = {m_dir.filePath(QStringLiteral("missing.bmp")), m_dir.filePath(QStringLiteral("x.bmp"))};
+        SaveDesignFile(d, m_dir.filePath(QStringLiteral("bad.txt")));
+        r = tool({QStringLiteral("levels"), m_dir.filePath(QStringLiteral("bad.txt"))});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains(QStringLiteral("missing.bmp")));
+
+        r = tool({QStringLiteral("mask"), m_dir.filePath(QStringLiteral("missing.bmp")), QStringLiteral("2")});
+        QCOMPARE(r.exitCode, 1);
+        r = tool({QStringLiteral("frobnicate")});
+        QCOMPARE(r.exitCode, 2);
+    }
+
+    void demoWritesAKitThatLoads()
+    {
+        const QString kit = m_dir.filePath(QStringLiteral("kit"));
+        Run r = tool({QStringLiteral("demo"), kit});
+        QCOMPARE(r.exitCode, 0);
+        TestDesign d;
+        LoadDesignFile(d, QDir(kit).filePath(QStringLiteral("primjer.txt")));
+        QVERIFY(d.taskCount() >= 12);
+        QCOMPARE(d.maskLevels, TestDesign::defaultMaskLevels());
+        for (int t = 0; t < d.taskCount(); ++t) {
+            const QImage pic = loadPicture(d.stimuli[t]);
+            QVERIFY(pic.width() <= 500 && pic.height() <= 400);
+            QVERIFY(!d.answersOf(t).isEmpty() && d.answersOf(t).size() <= 3);
+            QCOMPARE(d.maskColours[std::size_t(t)], White);
+        }
+        // Run again: nothing the user has is overwritten.
+        r = tool({QStringLiteral("demo"), kit});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.startsWith(QStringLiteral("0 files")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTool)
+#include "TestTool.moc"

@@ -1,0 +1,162 @@
+// kalvestrin-tool: the headless companion of the program.
+//   levels DESIGN.txt [--ignore-background]
+//       every task's picture with its size and its efficiency at each level
+//   mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]
+//       one masked frame: its counts, its efficiency, optionally the frame itself
+//   demo DIR
+//       the demo pictures and their design file primjer.txt
+
+#include "Bitmap.h"
+#include "DemoKit.h"
+#include "DesignFile.h"
+#include "Failure.h"
+#include "MaskStimulus.h"
+#include "TestDesign.h"
+
+#include <QGuiApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+const char *const Usage =
+    "usage:\n"
+    "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
+    "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
+    "  kalvestrin-tool demo DIR\n";
+
+void out(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+QString number17(double v)
+{
+    return QString::number(v, 'g', 17); // always "." whatever the locale
+}
+
+int parseLevel(const QString &text)
+{
+    bool ok = false;
+    const int level = text.trimmed().toInt(&ok);
+    if (!ok || level < 1)
+        throw Failure(QStringLiteral("masking level \"%1\" is not a whole number of at least 1").arg(text));
+    return level;
+}
+
+int levels(QStringList args)
+{
+    const bool ignoreBackground = args.removeAll(QStringLiteral("--ignore-background")) > 0;
+    if (args.size() != 1)
+        throw std::invalid_argument("usage");
+    TestDesign design;
+    LoadDesignFile(design, args[0]);
+
+    QList<int> levelValues;
+    for (const QString &level : design.maskLevels)
+        levelValues << parseLevel(level);
+
+    QStringList header{QStringLiteral("task"), QStringLiteral("path"), QStringLiteral("width"),
+                       QStringLiteral("height")};
+    for (const QString &level : design.maskLevels)
+        header << QStringLiteral("L%1").arg(level.trimmed());
+    out(header.join(QLatin1Char('\t')));
+
+    for (int t = 0; t < design.taskCount(); ++t) {
+        const QImage picture = loadPicture(design.stimuli[t]);
+        QStringList row{QString::number(t + 1), design.stimuli[t], QString::number(picture.width()),
+                        QString::number(picture.height())};
+        for (int level : levelValues) {
+            const MaskedFrame frame =
+                MaskStimulus(picture, level, design.maskColours[std::size_t(t)], ignoreBackground);
+            row << number17(frame.efficiency);
+        }
+        out(row.join(QLatin1Char('\t')));
+    }
+    return 0;
+}
+
+Colour parseWebColour(const QString &text)
+{
+    QString hex = text;
+    if (hex.startsWith(QLatin1Char('#')))
+        hex.remove(0, 1);
+    bool ok = false;
+    const uint rgb = hex.toUInt(&ok, 16);
+    if (!ok || hex.size() != 6)
+        throw Failure(QStringLiteral("mask colour \"%1\" is not of the form RRGGBB").arg(text));
+    return rgbColour(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
+}
+
+int mask(QStringList args)
+{
+    const bool ignoreBackground = args.removeAll(QStringLiteral("--ignore-background")) > 0;
+    Colour maskColour = White;
+    QString outPath;
+    for (int i = 0; i < args.size();) {
+        if (args[i] == QLatin1String("--mask-colour") && i + 1 < args.size()) {
+            maskColour = parseWebColour(args[i + 1]);
+            args.remove(i, 2);
+        } else if (args[i] == QLatin1String("--out") && i + 1 < args.size()) {
+            outPath = args[i + 1];
+            args.remove(i, 2);
+        } else if (args[i].startsWith(QLatin1String("--"))) {
+            throw std::invalid_argument("usage");
+        } else {
+            ++i;
+        }
+    }
+    if (args.size() != 2)
+        throw std::invalid_argument("usage");
+
+    const QImage picture = loadPicture(args[0]);
+    const MaskedFrame frame = MaskStimulus(picture, parseLevel(args[1]), maskColour, ignoreBackground);
+    out(QStringLiteral("shownCount\t%1").arg(frame.shownCount));
+    out(QStringLiteral("nonBackgroundCount\t%1").arg(frame.nonBackgroundCount));
+    out(QStringLiteral("efficiency\t%1").arg(number17(frame.efficiency)));
+    if (!outPath.isEmpty())
+        saveBmp24(frame.image, outPath);
+    return 0;
+}
+
+int demo(const QStringList &args)
+{
+    if (args.size() != 1)
+        throw std::invalid_argument("usage");
+    const int written = DemoKit::write(args[0]);
+    out(QStringLiteral("%1 files written into %2").arg(written).arg(args[0]));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Drawing the demo pictures needs a GUI application, never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    const QString command = args.takeFirst();
+    try {
+        if (command == QLatin1String("levels"))
+            return levels(args);
+        if (command == QLatin1String("mask"))
+            return mask(args);
+        if (command == QLatin1String("demo"))
+            return demo(args);
+    } catch (const Failure &f) {
+        std::fprintf(stderr, "kalvestrin-tool: %s\n", f.text().toUtf8().constData());
+        return 1;
+    } catch (const std::invalid_argument &) {
+    }
+    std::fputs(Usage, stderr);
+    return 2;
+}
