@@ -71,21 +71,23 @@ MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, boo
         const QRgb *src = j < h ? reinterpret_cast<const QRgb *>(picture.constScanLine(j)) : nullptr;
         const bool rowShown = j % level == 0;
 
-        if (src) {
-            nonBg += countDifferent(src + 1, src + w, bg) + offPictureNonBg; // columns 1..W-1, then column W
-        } else {
-            nonBg += offPictureNonBg * w;
-        }
+        // Columns 1..W-1 of the picture, then column W, which lies beside it.
+        const std::int64_t rowNonBg =
+            src ? countDifferent(src + 1, src + w, bg) + offPictureNonBg : offPictureNonBg * w;
+        nonBg += rowNonBg;
 
-        if (rowShown && level == 1) {
+        if (level == 1) {
+            // Every position shown: the row is the picture's row shifted by one.
             if (src)
                 std::memcpy(out, src + 1, std::size_t(w - 1) * sizeof(QRgb));
             else
                 std::fill(out, out + w - 1, black);
             out[w - 1] = black;
-        } else {
-            std::fill(out, out + w, mask);
+            shown += w;
+            shownNonBg += rowNonBg;
+            continue;
         }
+        std::fill(out, out + w, mask);
         if (!rowShown)
             continue;
 
@@ -93,8 +95,7 @@ MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, boo
             ++shown;
             if (src && i < w) {
                 const QRgb p = src[i];
-                if (level != 1)
-                    out[i - 1] = p | Opaque;
+                out[i - 1] = p | Opaque;
                 shownNonBg += ((p ^ bg) & RgbBits) != 0;
             } else {
                 out[i - 1] = black;
