@@ -13,6 +13,8 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKALVESTRIN_SANITIZE=ON -DKALVESTRIN_BENCHMARKS=OFF \
       -DKALVESTRIN_WERROR=ON >/dev/null
-cmake --build build-asan -j"$jobs"
+sanitized=$(ctest --test-dir build -L sanitized -N | sed -n 's/^ *Test *#[0-9]*: *//p')
+# shellcheck disable=SC2086
+cmake --build build-asan -j"$jobs" --target $sanitized
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -L sanitized
