@@ -1,6 +1,10 @@
 #include "ChmHelpService.h"
 
+#include "HelpViewer.h"
 #include "Prompts.h"
+
+#include <QApplication>
+#include <QFileInfo>
 
 ChmHelpService::ChmHelpService(Prompts &prompts)
     : m_prompts(prompts)
@@ -9,7 +13,23 @@ ChmHelpService::ChmHelpService(Prompts &prompts)
 
 ChmHelpService::~ChmHelpService() = default;
 
-void ChmHelpService::showTopic(const QString &)
+void ChmHelpService::showTopic(const QString &topic)
 {
-    m_prompts.warning(ContextHelp::MissingHelpFileText);
+    const QString path = ContextHelp::helpFilePath();
+    // Without a widget application there is nothing to show a window in.
+    const bool canShowWindows = qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
+    if (!canShowWindows || path.isEmpty() || !QFileInfo(path).isFile()) {
+        m_prompts.warning(ContextHelp::MissingHelpFileText);
+        return;
+    }
+    if (!m_viewer)
+        m_viewer = std::make_unique<HelpViewer>();
+    if (!m_viewer->openFile(path)) {
+        // The pages on screen belonged to a file that is no longer usable.
+        m_viewer->hide();
+        m_prompts.warning(ContextHelp::MissingHelpFileText);
+        return;
+    }
+    m_viewer->showTopic(topic);
+    m_viewer->present();
 }

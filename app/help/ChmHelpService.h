@@ -1,10 +1,16 @@
 #pragma once
 
-// The program's help viewer service: opens topic N ("N.htm") of the compiled
-// help file at the application's help file path in our own help window.
+// The program's help service: opens topic N ("N.htm") of the compiled help
+// file at the application's help file path in the one help window, created
+// on first use and reused afterwards. When the file is missing, cannot be
+// read as a help file, or no window can be shown, the user gets the warning
+// "Program nije u stanju pronaći HELP datoteku!", each time help is asked for.
 
 #include "ContextHelp.h"
 
+#include <memory>
+
+class HelpViewer;
 class Prompts;
 
 class ChmHelpService : public HelpService
@@ -15,6 +21,10 @@ public:
 
     void showTopic(const QString &topic) override;
 
+    // The help window, once help has been shown; null before.
+    HelpViewer *viewer() const { return m_viewer.get(); }
+
 private:
     Prompts &m_prompts;
+    std::unique_ptr<HelpViewer> m_viewer;
 };

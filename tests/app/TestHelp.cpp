@@ -1,0 +1,369 @@
+// The help file as the build compiles it, its reader, the help window and
+// the help service behind ShowHelpTopic.
+
+#include "ChmFile.h"
+#include "ChmHelpService.h"
+#include "ContextHelp.h"
+#include "GeneralErrorHandler.h"
+#include "HelpBrowser.h"
+#include "HelpTopics.h"
+#include "HelpViewer.h"
+#include "ScriptedPrompts.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolBar>
+
+namespace {
+
+const QString BuiltHelpFile = QStringLiteral(KALVESTRIN_HELP_FILE);
+
+// href and src attributes of a page, in order.
+QStringList references(const QString &html)
+{
+    static const QRegularExpression attribute(QStringLiteral("\\b(?:href|src)\\s*=\\s*\"([^\"]*)\""),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QStringList found;
+    for (const QRegularExpressionMatch &m : attribute.globalMatch(html))
+        found << m.captured(1);
+    return found;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Clicks the first link to href on the page the browser shows, as a user would.
+bool clickLink(HelpBrowser *browser, const QString &href)
+{
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().anchorHref() != href)
+                continue;
+            QTextCursor cursor(browser->document());
+            cursor.setPosition(fragment.position() + fragment.length() / 2);
+            browser->setTextCursor(cursor);
+            browser->ensureCursorVisible();
+            QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, browser->cursorRect().center());
+            return true;
+        }
+    }
+    return false;
+}
+
+// Remembers whether a window was last told it is blocked by a modal window.
+class BlockWatcher : public QObject
+{
+public:
+    bool blocked = false;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowBlocked)
+            blocked = true;
+        else if (event->type() == QEvent::WindowUnblocked)
+            blocked = false;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestHelp : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString copyOfHelpFile(const QString &name)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile::remove(path);
+        if (!QFile::copy(BuiltHelpFile, path))
+            return {};
+        return path;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFile::exists(BuiltHelpFile), qPrintable(BuiltHelpFile));
+    }
+
+    void cleanup()
+    {
+        ContextHelp::setHelpFilePath({});
+    }
+
+    // Every topic a window asks for has its page in the built file, every
+    // page decodes as the UTF-8 it declares, and every link and picture of
+    // every page points at something inside the file.
+    void builtFileHoldsEveryTopicAndWhatItsPagesReferTo()
+    {
+        ChmFile file;
+        QVERIFY(file.open(BuiltHelpFile));
+
+        for (const int topic : HelpTopics::All) {
+            const QString page = QLatin1Char('/') + HelpTopics::pageName(QString::number(topic));
+            QVERIFY2(file.contains(page), qPrintable(page));
+        }
+        QVERIFY(file.contains(HelpTopics::StartPage));
+        QVERIFY(file.contains(HelpTopics::IndexPage));
+
+        const std::optional<QByteArray> navigator = file.read(QStringLiteral("/-12.htm"));
+        QVERIFY(navigator);
+        QVERIFY(HelpBrowser::decodePage(*navigator).contains(QStringLiteral("<h1>Navigator zapisa</h1>")));
+        QVERIFY(
+            HelpBrowser::decodePage(*file.read(QStringLiteral("9.htm"))).contains(QStringLiteral("<h1>Šifra</h1>")));
+        const QByteArray centralEuropean("<html><head><meta http-equiv=\"Content-Type\" "
+                                         "content=\"text/html; charset=windows-1250\"></head><body>\x8a\x9e</body>");
+        QVERIFY(HelpBrowser::decodePage(centralEuropean).contains(QStringLiteral("Šž")));
+
+        int pages = 0;
+        int pictures = 0;
+        for (const QString &object : file.files()) {
+            if (!object.endsWith(QLatin1String(".htm")))
+                continue;
+            ++pages;
+            const QByteArray bytes = *file.read(object);
+            QVERIFY2(bytes.contains("charset=utf-8"), qPrintable(object));
+            QStringDecoder utf8(QStringDecoder::Utf8);
+            const QString html = utf8.decode(bytes);
+            QVERIFY2(!utf8.hasError(), qPrintable(object));
+            QVERIFY2(html.contains(QLatin1String("href=\"stil.css\"")), qPrintable(object));
+
+            for (const QString &reference : references(html)) {
+                const QUrl url(reference);
+                if (!url.scheme().isEmpty() || reference.startsWith(QLatin1Char('#')))
+                    continue;
+                const QString target = QLatin1Char('/') + url.path();
+                QVERIFY2(file.contains(target), qPrintable(object + QLatin1String(" -> ") + reference));
+                if (target.endsWith(QLatin1String(".png"))) {
+                    ++pictures;
+                    QVERIFY2(!QImage::fromData(*file.read(target)).isNull(), qPrintable(target));
+                }
+            }
+        }
+        QCOMPARE(pages, int(HelpTopics::All.size()) + 2);
+        QVERIFY(pictures > 0);
+
+        // The index page and the table of contents each reach every topic.
+        const QString index = QString::fromUtf8(*file.read(HelpTopics::IndexPage));
+        const QString contents = QString::fromUtf8(*file.read(QStringLiteral("/Kalvestrin.hhc")));
+        for (const int topic : HelpTopics::All) {
+            const QString page = HelpTopics::pageName(QString::number(topic));
+            QVERIFY2(references(index).contains(page), qPrintable(page));
+            QVERIFY2(contents.contains(QLatin1String("value=\"%1\"").arg(page)), qPrintable(page));
+        }
+    }
+
+    void readerReportsMissingObjectsAndRefusesOtherFiles()
+    {
+        ChmFile file;
+        QVERIFY(file.open(BuiltHelpFile));
+        QVERIFY(!file.contains(QStringLiteral("/77.htm")));
+        QVERIFY(!file.read(QStringLiteral("/77.htm")));
+        QCOMPARE(file.read(QStringLiteral("stil.css")), file.read(QStringLiteral("/stil.css")));
+        QVERIFY(file.read(QStringLiteral("/stil.css"))->contains("body"));
+
+        const QString garbage = m_dir.filePath(QStringLiteral("garbage.chm"));
+        QVERIFY(writeFile(garbage, QByteArray("Ovo nije datoteka pomoći.\n").repeated(200)));
+        const QString empty = m_dir.filePath(QStringLiteral("empty.chm"));
+        QVERIFY(writeFile(empty, {}));
+        for (const QString &path : {garbage, empty, m_dir.filePath(QStringLiteral("nema.chm")), m_dir.path()}) {
+            QVERIFY2(!file.open(path), qPrintable(path));
+            QVERIFY(!file.isOpen());
+            QVERIFY(!file.contains(QStringLiteral("/1.htm")));
+            QVERIFY(!file.read(QStringLiteral("/1.htm")));
+            QVERIFY(file.files().isEmpty());
+        }
+    }
+
+    void unusableHelpFileWarnsEachTimeHelpIsAskedFor()
+    {
+        ScriptedPrompts prompts;
+        ChmHelpService help(prompts);
+
+        prompts.expectWarning(ContextHelp::MissingHelpFileText);
+        help.showTopic(QStringLiteral("1")); // no path set yet
+
+        ContextHelp::setHelpFilePath(m_dir.filePath(QStringLiteral("Kalvestrin.chm")));
+        prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
+        help.showTopic(QStringLiteral("1"));
+        help.showTopic(QStringLiteral("3"));
+
+        const QString garbage = m_dir.filePath(QStringLiteral("garbage.chm"));
+        QVERIFY(writeFile(garbage, QByteArray(4096, 'x')));
+        ContextHelp::setHelpFilePath(garbage);
+        prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
+        help.showTopic(QStringLiteral("54"));
+        help.showTopic(QStringLiteral("54"));
+
+        QCOMPARE(prompts.records().size(), 5);
+        QVERIFY(!help.viewer() || !help.viewer()->isVisible());
+    }
+
+    // Topics open in one window, reused; a topic the file lacks gets a page
+    // of its own there instead of a message box.
+    void topicsOpenInOneReusedWindow()
+    {
+        ScriptedPrompts prompts;
+        ChmHelpService help(prompts);
+        const QString path = copyOfHelpFile(QStringLiteral("Kalvestrin.chm"));
+        QVERIFY(!path.isEmpty());
+        ContextHelp::setHelpFilePath(path);
+        ContextHelp::setService(&help);
+
+        ShowHelpTopic(QStringLiteral("4"));
+        HelpViewer *viewer = help.viewer();
+        QVERIFY(viewer);
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        QCOMPARE(viewer->windowTitle(), QStringLiteral("Kalvestrin - Pomoć"));
+        QCOMPARE(viewer->browser()->source(), QUrl(QStringLiteral("chm:/4.htm")));
+        QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Lista podražaja")));
+
+        ShowHelpTopic(QStringLiteral("-12"));
+        QCOMPARE(help.viewer(), viewer);
+        QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Navigator zapisa")));
+
+        viewer->close();
+        ShowHelpTopic(QStringLiteral("77"));
+        QCOMPARE(help.viewer(), viewer);
+        QVERIFY(viewer->isVisible());
+        QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Tema 77 ne postoji u datoteci pomoći.")));
+
+        QVERIFY(prompts.records().isEmpty());
+        ContextHelp::setService(nullptr);
+    }
+
+    // The file is read again when it changes on disk or the path moves; a
+    // file that has become unusable is refused like a missing one.
+    void changedHelpFileIsReadAgain()
+    {
+        ScriptedPrompts prompts;
+        ChmHelpService help(prompts);
+        const QString path = copyOfHelpFile(QStringLiteral("Kalvestrin.chm"));
+        const QByteArray real = readFile(path);
+        ContextHelp::setHelpFilePath(path);
+
+        help.showTopic(QStringLiteral("1"));
+        QVERIFY(help.viewer()->isVisible());
+        QVERIFY(writeFile(path, real + QByteArray(10, 0)));
+        help.showTopic(QStringLiteral("1"));
+        QVERIFY(help.viewer()->browser()->toPlainText().contains(QStringLiteral("Glavni prozor")));
+
+        QVERIFY(writeFile(path, QByteArray(real.size() + 1, 'x')));
+        prompts.expectWarning(ContextHelp::MissingHelpFileText);
+        help.showTopic(QStringLiteral("1"));
+        QVERIFY(!help.viewer()->isVisible());
+
+        QVERIFY(writeFile(path, real));
+        help.showTopic(QStringLiteral("1"));
+        QVERIFY(help.viewer()->isVisible());
+        QVERIFY(help.viewer()->browser()->toPlainText().contains(QStringLiteral("Glavni prozor")));
+
+        const QString other = m_dir.filePath(QStringLiteral("drugi.chm"));
+        QVERIFY(writeFile(other, QByteArray(100, 'y')));
+        ContextHelp::setHelpFilePath(other);
+        prompts.expectWarning(ContextHelp::MissingHelpFileText);
+        help.showTopic(QStringLiteral("1"));
+        QCOMPARE(prompts.records().size(), 2);
+    }
+
+    // Links between pages, the picture inside the file, back and forward.
+    void viewerFollowsLinksAndShowsPicturesFromTheFile()
+    {
+        ScriptedPrompts prompts;
+        ChmHelpService help(prompts);
+        ContextHelp::setHelpFilePath(copyOfHelpFile(QStringLiteral("Kalvestrin.chm")));
+        help.showTopic(QStringLiteral("5"));
+        HelpViewer *viewer = help.viewer();
+        HelpBrowser *browser = viewer->browser();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+
+        const QVariant picture =
+            browser->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("razina8.png")));
+        QVERIFY(picture.canConvert<QImage>());
+        QCOMPARE(picture.value<QImage>().size(), QSize(120, 120));
+        QVERIFY(browser->document()->resource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("stil.css")))
+                    .toString()
+                    .contains(QLatin1String("h1")));
+
+        QVERIFY(clickLink(browser, QStringLiteral("3.htm")));
+        QTRY_COMPARE(browser->source(), QUrl(QStringLiteral("chm:/3.htm")));
+        QVERIFY(clickLink(browser, QStringLiteral("1.htm")));
+        QTRY_COMPARE(browser->source(), QUrl(QStringLiteral("chm:/1.htm")));
+        QVERIFY(clickLink(browser, QStringLiteral("28.htm")));
+        QTRY_COMPARE(browser->source(), QUrl(QStringLiteral("chm:/28.htm")));
+        QVERIFY(clickLink(browser, QStringLiteral("-12.htm")));
+        QTRY_COMPARE(browser->source(), QUrl(QStringLiteral("chm:/-12.htm")));
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("Osvježi podatke")));
+
+        QToolBar *bar = viewer->findChild<QToolBar *>();
+        QVERIFY(bar);
+        const QList<QAction *> actions = bar->actions();
+        QCOMPARE(actions.size(), 4); // back, forward, start page, index
+        actions[0]->trigger();
+        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/28.htm")));
+        actions[1]->trigger();
+        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/-12.htm")));
+        actions[3]->trigger();
+        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/kazalo.htm")));
+        actions[2]->trigger();
+        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/pocetna.htm")));
+        QVERIFY(prompts.records().isEmpty());
+    }
+
+    // Help asked for from a modal window must not be blocked by it.
+    void helpStaysUsableOverAModalWindow()
+    {
+        ScriptedPrompts prompts;
+        ChmHelpService help(prompts);
+        ContextHelp::setHelpFilePath(copyOfHelpFile(QStringLiteral("Kalvestrin.chm")));
+        help.showTopic(QStringLiteral("1"));
+        HelpViewer *viewer = help.viewer();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        BlockWatcher watcher;
+        viewer->installEventFilter(&watcher);
+
+        QDialog dialog;
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(watcher.blocked); // shown before the dialog: blocked like any other window
+
+        help.showTopic(QStringLiteral("3"));
+        QVERIFY(!watcher.blocked);
+        QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Definiranje nacrta")));
+        dialog.close();
+    }
+};
+
+int main(int argc, char **argv)
+{
+    KalvestrinApplication app(argc, argv);
+    TestHelp test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "TestHelp.moc"
