@@ -1,0 +1,386 @@
+#include "TMain_Form.h"
+
+#include "Colour.h"
+#include "ContextHelp.h"
+#include "Failure.h"
+#include "GeneralErrorHandler.h"
+#include "NumberText.h"
+#include "PasswordBox.h"
+#include "PictureArea.h"
+#include "Prompts.h"
+#include "Resources.h"
+#include "SessionState.h"
+#include "TForm1.h"
+#include "TForm9.h"
+#include "TPagesDlg.h"
+#include "TRezultati.h"
+#include "TestDesign.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+constexpr Colour WindowColour = rgbColour(173, 143, 252);
+constexpr int ButtonWidth = 150;
+constexpr int ButtonHeight = 50;
+constexpr int HelpContext = 1;
+
+// "MS Sans Serif" is a Windows bitmap font; elsewhere the nearest sans face stands in.
+QFont windowFont(int pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+// The colour of enabled text; disabled text keeps the style's grey.
+void setTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Active, role, colour);
+    pal.setColor(QPalette::Inactive, role, colour);
+    widget->setPalette(pal);
+}
+
+} // namespace
+
+TMain_Form::TMain_Form(TestDesign &design, SessionState &session, Prompts &prompts, Setup setup, QWidget *parent)
+    : QWidget(parent)
+    , m_design(design)
+    , m_session(session)
+    , m_prompts(prompts)
+    , m_setup(std::move(setup))
+{
+    setWindowTitle(QStringLiteral("Kalvestrin"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toQColor(WindowColour));
+    pal.setColor(QPalette::WindowText, Qt::blue);
+    setPalette(pal);
+    setFont(windowFont(8));
+    ContextHelp::setHelpContext(this, HelpContext);
+
+    m_label = new QLabel(QStringLiteral("Vestimor"), this);
+    m_label->setObjectName(QStringLiteral("Label1"));
+    QFont labelFont = windowFont(24);
+    labelFont.setBold(true);
+    m_label->setFont(labelFont);
+    setTextColour(m_label, QPalette::WindowText, Qt::black);
+    m_label->adjustSize();
+
+    m_image = new PictureArea(QSize(PictureSize, PictureSize), this);
+    m_image->setObjectName(QStringLiteral("Image"));
+    m_image->move(0, 0);
+    ContextHelp::setHelpContext(m_image, HelpContext);
+
+    const QString captions[4] = {QStringLiteral("Definiranje"), QStringLiteral("Testiranje"),
+                                 QStringLiteral("Rezultati"), QStringLiteral("Podaci")};
+    const std::function<void()> clicks[4] = {[this] { Speed1Click(); }, [this] { Speed2Click(); },
+                                             [this] { Speed3Click(); }, [this] { Speed4Click(); }};
+    QFont buttonFont = font();
+    buttonFont.setFamilies({QStringLiteral("Arial")});
+    buttonFont.setPointSize(10);
+    for (int i = 0; i < 4; ++i) {
+        auto *button = new QPushButton(captions[i], this);
+        button->setObjectName(QStringLiteral("Speed%1").arg(i + 1));
+        button->setFont(buttonFont);
+        setTextColour(button, QPalette::ButtonText, Qt::black);
+        // Like the toolbar buttons they are, they leave the keyboard with the
+        // window, where F1 and Ctrl+Alt+P are answered.
+        button->setFocusPolicy(Qt::NoFocus);
+        button->resize(ButtonWidth, ButtonHeight);
+        connect(button, &QPushButton::clicked, this,
+                [click = clicks[i]] { GeneralErrorHandler::runCommand(click); });
+        m_speed[i] = button;
+    }
+
+    m_edit = new PasswordBox(this);
+    m_edit->setObjectName(QStringLiteral("Edit"));
+    m_edit->resize(ButtonWidth, m_edit->sizeHint().height());
+    connect(m_edit, &PasswordBox::entered, this, &TMain_Form::EditEntered);
+
+    for (QWidget *w : {static_cast<QWidget *>(m_label), static_cast<QWidget *>(m_image),
+                       static_cast<QWidget *>(m_edit)})
+        w->hide();
+    for (QPushButton *b : m_speed)
+        b->hide();
+
+    // Ctrl+Alt+P with or without Shift.
+    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P),
+                                     QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P)}) {
+        auto *shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &TMain_Form::showPasswordBox);
+    }
+    // F1 opens topic 1, the help request of the window or picture area its
+    // context 1; neither while the security mode is on.
+    ContextHelp::installRoute(this, [this] { return securityOff(); }, QStringLiteral("1"));
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer"));
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, [this] { GeneralErrorHandler::runCommand([this] { TimerTimer(); }); });
+
+    FormCreate();
+    m_timer->start();
+}
+
+TMain_Form::~TMain_Form() = default;
+
+void TMain_Form::FormCreate()
+{
+    m_pictureBuffer = QImage();
+
+    const QSize screen = screenSize();
+    if (screen.width() < 800 || screen.height() < 600)
+        m_prompts.warning(ScreenTooSmallText);
+
+    // At (0, 0), maximised. The geometry is the screen's available area as
+    // well, so the window fills the screen even where no window manager
+    // carries out the maximising.
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const QRect available = primary ? primary->availableGeometry() : QRect();
+    setGeometry(available.isEmpty() ? QRect(0, 0, 800, 578) : available);
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+    const QString directory = QDir::currentPath();
+    ContextHelp::setHelpFilePath(directory + QStringLiteral("/Kalvestrin.chm"));
+
+    const QString databasePath = directory + QStringLiteral("/Kalvestrin.mdb");
+    m_databaseOpen = false;
+    if (QFileInfo::exists(databasePath)) {
+        // Without a database engine set up the connection stays closed.
+        GeneralErrorHandler::runCommand([&] {
+            if (m_setup.openDatabase)
+                m_databaseOpen = m_setup.openDatabase(databasePath);
+        });
+    } else {
+        m_prompts.error(NoDatabaseText);
+    }
+    m_speed[3]->setEnabled(m_databaseOpen);
+
+    // The tables cover every task position for the whole run.
+    m_session.sizeTasks(TestDesign::MaxTasks);
+    m_design.resetMaskColours();
+}
+
+void TMain_Form::setAreas(const Areas &areas)
+{
+    if (m_areas.design)
+        disconnect(m_areas.design, &TPagesDlg::closed, this, nullptr);
+    m_areas = areas;
+    if (m_areas.design)
+        connect(m_areas.design, &TPagesDlg::closed, this, &TMain_Form::ApplySecurityMode);
+}
+
+QSize TMain_Form::screenSize() const
+{
+    if (m_setup.screenSize)
+        return m_setup.screenSize();
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize();
+}
+
+bool TMain_Form::securityOff() const
+{
+    return !m_design.securityMode;
+}
+
+void TMain_Form::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TMain_Form::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // A screen of another scaling needs a picture area of another logical size.
+    if (!m_watchingScreen && windowHandle()) {
+        m_watchingScreen = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+            m_image->fitToDevicePixelRatio();
+            FormResize();
+        });
+    }
+    m_image->fitToDevicePixelRatio();
+    FormResize();
+}
+
+// Positions follow the window's outer size; halves round to the even neighbour.
+void TMain_Form::FormResize()
+{
+    const QSize outer = frameGeometry().size();
+    const int w = outer.width();
+    const int h = outer.height();
+
+    m_label->move(roundHalfEven((w - m_label->width()) * 0.5), roundHalfEven((h - m_label->height()) * 0.5));
+
+    const int bw = m_speed[0]->width();
+    const int bh = m_speed[0]->height();
+    // On a low screen the picture keeps its top at the window's top.
+    const int imageTop = screenSize().height() > 600 ? roundHalfEven((h - m_image->height()) * 0.5) : m_image->y();
+    m_image->move(roundHalfEven((w - m_image->width() - bw) * 0.5), imageTop);
+
+    const int pictureRight = m_image->x() + m_image->width();
+    const int bx = pictureRight + roundHalfEven((w - pictureRight - bw) * 0.5);
+    const int gap = roundHalfEven((h - 4.0 * bh) / 5.5);
+
+    m_edit->setGeometry(bx, gap - m_edit->height() - 5, bw, m_edit->height());
+    int top = gap;
+    for (QPushButton *button : m_speed) {
+        button->setGeometry(bx, top, bw, bh);
+        top += bh + gap;
+    }
+}
+
+void TMain_Form::centreLabel()
+{
+    const int halfWidth = frameGeometry().width() / 2;
+    m_label->move(halfWidth - m_label->width() / 2, m_label->y());
+}
+
+void TMain_Form::TimerTimer()
+{
+    ++m_step;
+    if (m_step > LastStartupStep) {
+        m_timer->stop();
+        return;
+    }
+    auto showWord = [this](const QString &word) {
+        m_label->hide();
+        m_label->setText(word);
+        m_label->adjustSize();
+        m_label->show();
+    };
+    switch (m_step) {
+    case 1:
+        m_label->setText(QStringLiteral("Vestimor"));
+        m_label->adjustSize();
+        centreLabel();
+        m_label->show();
+        break;
+    case 2:
+        showWord(QStringLiteral("Kelda"));
+        break;
+    case 3:
+        showWord(QStringLiteral("Ambrotel"));
+        break;
+    case 4:
+        showWord(QStringLiteral("present"));
+        break;
+    case 5: {
+        m_label->hide();
+        setTextColour(m_label, QPalette::WindowText, Qt::red);
+        QFont f = m_label->font();
+        f.setPointSize(24);
+        m_label->setFont(f);
+        m_label->setText(QStringLiteral("Kalvestrin"));
+        m_label->adjustSize();
+        centreLabel();
+        m_label->show();
+        break;
+    }
+    case 6:
+        m_label->hide();
+        // Whatever becomes of the picture, the program goes on to its buttons.
+        GeneralErrorHandler::runCommand([this] { paintStartupPicture(); });
+        for (QPushButton *button : m_speed)
+            button->show();
+        m_image->show();
+        m_timer->stop();
+        break;
+    default:
+        break;
+    }
+}
+
+// The start-up picture masked at level 4, the window's colour in the hidden
+// pixels; row 0 and column 0 of the area stay as they are.
+void TMain_Form::paintStartupPicture()
+{
+    m_pictureBuffer = Resources::background();
+    if (m_pictureBuffer.isNull())
+        throw Failure(QStringLiteral("Početna slika programa (BACKGROUND) ne može se učitati."));
+
+    constexpr int Level = 4;
+    const QRgb hidden = toQRgb(WindowColour);
+    QImage &area = m_image->canvas();
+    for (int y = 1; y < area.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(area.scanLine(y));
+        for (int x = 1; x < area.width(); ++x) {
+            const bool shown = x % Level == 0 && y % Level == 0 && m_pictureBuffer.valid(x, y);
+            line[x] = shown ? (m_pictureBuffer.pixel(x, y) | 0xFF000000u) : hidden;
+        }
+    }
+    m_image->update();
+}
+
+void TMain_Form::ApplySecurityMode()
+{
+    m_edit->clear();
+    m_edit->hide();
+    const bool show = !m_design.securityMode;
+    for (int i : {0, 2, 3})
+        m_speed[i]->setVisible(show);
+}
+
+void TMain_Form::showPasswordBox()
+{
+    if (m_edit->isHidden() && m_design.securityMode)
+        m_edit->show();
+    if (!m_edit->isHidden())
+        m_edit->setFocus();
+}
+
+void TMain_Form::EditEntered(const QString &text)
+{
+    if (text != m_design.password)
+        return;
+    m_edit->hide();
+    for (int i : {0, 2, 3})
+        m_speed[i]->show();
+}
+
+// The main window waits until the area's window is closed.
+void TMain_Form::openModal(QDialog *window)
+{
+    if (window)
+        window->exec();
+}
+
+void TMain_Form::Speed1Click()
+{
+    openModal(m_areas.design);
+}
+
+void TMain_Form::Speed2Click()
+{
+    if (!m_areas.test)
+        return;
+    m_areas.test->clearSubjectFields();
+    openModal(m_areas.test);
+}
+
+void TMain_Form::Speed3Click()
+{
+    openModal(m_areas.results);
+}
+
+void TMain_Form::Speed4Click()
+{
+    if (!m_areas.groupResults)
+        return;
+    m_areas.groupResults->Lock();
+    openModal(m_areas.groupResults);
+}

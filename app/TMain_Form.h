@@ -1,0 +1,119 @@
+#pragma once
+
+// The main window: the start-up sequence, the four buttons that open the
+// program's areas as modal windows, and the security lock with its password
+// box. It owns the shared picture buffer and the database start-up step.
+
+#include <QImage>
+#include <QPointer>
+#include <QSize>
+#include <QWidget>
+
+#include <functional>
+
+class PasswordBox;
+class PictureArea;
+class Prompts;
+class QDialog;
+class QLabel;
+class QPushButton;
+class QTimer;
+class SessionState;
+class TestDesign;
+class TForm1;
+class TForm9;
+class TPagesDlg;
+class TRezultati;
+
+class TMain_Form : public QWidget
+{
+    Q_OBJECT
+public:
+    // What the creation step takes from its surroundings. Empty members get
+    // the program's own behaviour.
+    struct Setup
+    {
+        // The screen's size; the primary screen's by default.
+        std::function<QSize()> screenSize;
+        // Opens the connection to the results database at `path` (a file
+        // that exists); true when it is open. Reports its own failures.
+        std::function<bool(const QString &path)> openDatabase;
+    };
+
+    // The windows the four buttons open; created after the main window.
+    struct Areas
+    {
+        TPagesDlg *design = nullptr;
+        TForm1 *test = nullptr;
+        TRezultati *results = nullptr;
+        TForm9 *groupResults = nullptr;
+    };
+
+    static constexpr int PictureSize = 550;
+    static constexpr int LastStartupStep = 6;
+
+    inline static const QString ScreenTooSmallText = QStringLiteral(
+        "Radna rezolucija ekrana za ovaj program mora biti minimalno 800 x 600 pixela! Podesite ju na "
+        "minimalno ove vrijednosti! (Desktop --> Properties --> Settings --> Screen Resolution)");
+    inline static const QString NoDatabaseText = QStringLiteral(
+        "Program se ne može spojiti s Kalvestrin.mdb bazom podataka jer ona nije u prisutna u radnom "
+        "direktoriju programa! Nećete moći snimati rezultate testiranja u bazu podataka niti pristupati "
+        "bazi podataka tijekom rada programa!");
+
+    // Runs the creation step: may show the screen and database messages.
+    TMain_Form(TestDesign &design, SessionState &session, Prompts &prompts, Setup setup = {},
+               QWidget *parent = nullptr);
+    ~TMain_Form() override;
+
+    void setAreas(const Areas &areas);
+
+    // Hides and empties the password box; offers only "Testiranje" while
+    // the design's security mode is on, all four buttons otherwise.
+    void ApplySecurityMode();
+
+    // One tick of the start-up sequence (the timer calls it every second).
+    void TimerTimer();
+
+    bool databaseOpen() const { return m_databaseOpen; }
+
+    // Holds the start-up picture, then the pictures the design dialog checks
+    // and the stimulus being shown.
+    QImage &pictureBuffer() { return m_pictureBuffer; }
+
+    void Speed1Click();
+    void Speed2Click();
+    void Speed3Click();
+    void Speed4Click();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormResize();
+    void EditEntered(const QString &text);
+    void showPasswordBox();
+    void centreLabel();
+    void paintStartupPicture();
+    bool securityOff() const;
+    QSize screenSize() const;
+    static void openModal(QDialog *window);
+
+    TestDesign &m_design;
+    SessionState &m_session;
+    Prompts &m_prompts;
+    Setup m_setup;
+    Areas m_areas;
+
+    QImage m_pictureBuffer;
+    bool m_databaseOpen = false;
+    qint8 m_step = 0;
+
+    QLabel *m_label = nullptr;
+    PictureArea *m_image = nullptr;
+    QPushButton *m_speed[4] = {};
+    PasswordBox *m_edit = nullptr;
+    QTimer *m_timer = nullptr;
+    bool m_watchingScreen = false;
+};

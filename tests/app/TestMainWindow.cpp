@@ -1,0 +1,643 @@
+// The main window: the start-up sequence and the picture it ends with, the
+// layout, the creation step's checks, the security lock and help keys, and
+// the four buttons opening their areas modally. The whole program runs at a
+// device pixel ratio of 2, so the picture area must keep one picture pixel
+// per device pixel to pass.
+
+#include "ContextHelp.h"
+#include "GeneralErrorHandler.h"
+#include "PictureArea.h"
+#include "Resources.h"
+#include "ScriptedPrompts.h"
+#include "SessionState.h"
+#include "TAboutBox.h"
+#include "TForm1.h"
+#include "TForm9.h"
+#include "TMain_Form.h"
+#include "TPagesDlg.h"
+#include "TRezultati.h"
+#include "TestDesign.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+const QRgb WindowRgb = qRgb(173, 143, 252);
+
+class RecordingHelp : public HelpService
+{
+public:
+    QStringList topics;
+    void showTopic(const QString &topic) override { topics << topic; }
+};
+
+// Nearest integer, ties to the even neighbour: the default floating-point rounding.
+int nearestEven(double v)
+{
+    return int(std::nearbyint(v));
+}
+
+// The program's windows, created as the program creates them.
+struct Program
+{
+    TestDesign design;
+    SessionState session;
+    ScriptedPrompts prompts;
+    QSize screen{1280, 1024};
+    bool databaseConnects = false;
+
+    std::unique_ptr<TMain_Form> main;
+    TForm1 *test = nullptr;
+    TPagesDlg *designDialog = nullptr;
+    TRezultati *results = nullptr;
+    TForm9 *groupResults = nullptr;
+    int createdInterval = 0;
+    bool createdRunning = false;
+
+    Program() { GeneralErrorHandler::setPrompts(&prompts); }
+
+    ~Program()
+    {
+        main.reset();
+        GeneralErrorHandler::setPrompts(nullptr);
+    }
+
+    void create()
+    {
+        TMain_Form::Setup setup;
+        setup.screenSize = [this] { return screen; };
+        setup.openDatabase = [this](const QString &) { return databaseConnects; };
+        main = std::make_unique<TMain_Form>(design, session, prompts, setup);
+        test = new TForm1(design, session, prompts, main.get());
+        designDialog = new TPagesDlg(design, prompts, main.get());
+        results = new TRezultati(prompts, main.get());
+        groupResults = new TForm9(prompts, main.get());
+        main->setAreas({designDialog, test, results, groupResults});
+
+        // The tests tick by hand; a real tick in between would skip a step.
+        createdInterval = timer()->interval();
+        createdRunning = timer()->isActive();
+        timer()->setInterval(3600 * 1000);
+    }
+
+    void showAt(QSize client)
+    {
+        main->setWindowState(Qt::WindowNoState);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        main->resize(client);
+        QTRY_COMPARE(main->size(), client);
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+    }
+
+    void runStartup()
+    {
+        for (int i = 0; i < 6; ++i)
+            main->TimerTimer();
+    }
+
+    template<class T>
+    T *child(const QString &name) const
+    {
+        T *c = main->findChild<T *>(name);
+        if (!c)
+            qFatal("no control %s", qPrintable(name));
+        return c;
+    }
+    QTimer *timer() const { return child<QTimer>(QStringLiteral("Timer")); }
+    QLabel *label() const { return child<QLabel>(QStringLiteral("Label1")); }
+    PictureArea *image() const { return child<PictureArea>(QStringLiteral("Image")); }
+    QLineEdit *edit() const { return child<QLineEdit>(QStringLiteral("Edit")); }
+    QPushButton *speed(int n) const { return child<QPushButton>(QStringLiteral("Speed%1").arg(n)); }
+
+    // Which of Speed1..Speed4 are visible, e.g. "1234" or "2".
+    QString visibleButtons() const
+    {
+        QString s;
+        for (int n = 1; n <= 4; ++n) {
+            if (speed(n)->isVisible())
+                s += QString::number(n);
+        }
+        return s;
+    }
+
+    // Clicks the button; while the window it opens is up, runs `whileOpen`
+    // on the active modal window, then closes it. Returns that window.
+    QWidget *clickAndClose(QPushButton *button, const std::function<void(QWidget *)> &whileOpen = {})
+    {
+        QWidget *modal = nullptr;
+        QTimer::singleShot(0, main.get(), [&] {
+            modal = QApplication::activeModalWidget();
+            if (modal && whileOpen)
+                whileOpen(modal);
+            for (QDialog *d : main->findChildren<QDialog *>()) {
+                if (d->isVisible())
+                    d->reject();
+            }
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        return modal;
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_previousDir;
+
+    static void touch(const QString &path)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+
+private Q_SLOTS:
+    // Every test runs in a fresh data folder that holds a database file.
+    void init()
+    {
+        m_previousDir = QDir::currentPath();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        touch(m_dir->filePath(QStringLiteral("Kalvestrin.mdb")));
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(m_previousDir);
+        m_dir.reset();
+    }
+
+    void startupSequenceShowsItsWordsThenTheButtons()
+    {
+        Program p;
+        p.create();
+        p.showAt(QSize(1024, 768));
+        QCOMPARE(p.createdInterval, 1000);
+        QVERIFY(p.createdRunning);
+        QVERIFY(!p.label()->isVisible());
+        QVERIFY(!p.image()->isVisible());
+        QVERIFY(!p.edit()->isVisible());
+        QCOMPARE(p.visibleButtons(), QString());
+
+        QLabel *label = p.label();
+        const int halfWidth = p.main->frameGeometry().width() / 2;
+        auto fitsItsText = [label] {
+            return label->width() >= label->fontMetrics().horizontalAdvance(label->text());
+        };
+
+        p.main->TimerTimer();
+        QCOMPARE(label->text(), QStringLiteral("Vestimor"));
+        QVERIFY(label->isVisible());
+        QVERIFY(fitsItsText());
+        QCOMPARE(label->x(), halfWidth - label->width() / 2);
+        const int left = label->x();
+        const int top = label->y();
+
+        // The middle words start where "Vestimor" started.
+        for (const char *word : {"Kelda", "Ambrotel", "present"}) {
+            p.main->TimerTimer();
+            QCOMPARE(label->text(), QLatin1String(word));
+            QVERIFY(label->isVisible());
+            QVERIFY(fitsItsText());
+            QCOMPARE(label->pos(), QPoint(left, top));
+            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+            QCOMPARE(p.visibleButtons(), QString());
+        }
+
+        p.main->TimerTimer();
+        QCOMPARE(label->text(), QStringLiteral("Kalvestrin"));
+        QVERIFY(label->isVisible());
+        QVERIFY(fitsItsText());
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(label->font().pointSize(), 24);
+        QVERIFY(label->font().bold());
+        QCOMPARE(label->x(), halfWidth - label->width() / 2);
+        QCOMPARE(p.visibleButtons(), QString());
+        QVERIFY(!p.image()->isVisible());
+        QVERIFY(p.timer()->isActive());
+
+        p.main->TimerTimer();
+        QVERIFY(!label->isVisible());
+        QVERIFY(p.image()->isVisible());
+        QCOMPARE(p.visibleButtons(), QStringLiteral("1234"));
+        QVERIFY(!p.edit()->isVisible());
+        QVERIFY(!p.timer()->isActive());
+
+        // A late tick changes nothing.
+        const QImage painted = p.image()->canvas().copy();
+        p.main->TimerTimer();
+        QVERIFY(!label->isVisible());
+        QCOMPARE(p.visibleButtons(), QStringLiteral("1234"));
+        QVERIFY(!p.timer()->isActive());
+        QCOMPARE(p.image()->canvas(), painted);
+    }
+
+    void startupPictureIsMaskedAtLevelFourPixelForPixel()
+    {
+        Program p;
+        p.create();
+        p.showAt(QSize(1024, 768));
+        p.runStartup();
+
+        const QImage picture = Resources::background();
+        QCOMPARE(picture.size(), QSize(560, 560));
+        const QImage &area = p.image()->canvas();
+        QCOMPARE(area.size(), QSize(550, 550));
+
+        int wrong = 0;
+        QString first;
+        QSet<QRgb> shownColours;
+        for (int y = 0; y < 550; ++y) {
+            for (int x = 0; x < 550; ++x) {
+                QRgb expected;
+                if (x == 0 || y == 0)
+                    expected = qRgb(255, 255, 255);
+                else if (x % 4 == 0 && y % 4 == 0)
+                    expected = picture.pixel(x, y) | 0xFF000000u;
+                else
+                    expected = WindowRgb;
+                if (x % 4 == 0 && y % 4 == 0 && x && y)
+                    shownColours.insert(expected);
+                if ((area.pixel(x, y) | 0xFF000000u) != expected && wrong++ == 0)
+                    first = QStringLiteral("(%1, %2): %3 instead of %4")
+                                .arg(x).arg(y).arg(area.pixel(x, y), 0, 16).arg(expected, 0, 16);
+            }
+        }
+        QVERIFY2(wrong == 0, qPrintable(QStringLiteral("%1 wrong pixels, first %2").arg(wrong).arg(first)));
+        QVERIFY2(shownColours.size() > 2, "the start-up picture should not be one flat colour");
+
+        // On screen: exactly the canvas, one canvas pixel per device pixel.
+        const qreal ratio = p.image()->devicePixelRatioF();
+        QCOMPARE(ratio, 2.0);
+        QImage shown = p.image()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), QSize(550, 550));
+        shown.setDevicePixelRatio(1);
+        QCOMPARE(shown, area.convertToFormat(QImage::Format_RGB32));
+    }
+
+    void layoutFollowsTheOuterSize_data()
+    {
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("1024x768") << QSize(1024, 768) << QSize(1280, 1024);
+        QTest::newRow("1027x771") << QSize(1027, 771) << QSize(1280, 1024);
+        QTest::newRow("1280x996") << QSize(1280, 996) << QSize(1280, 1024);
+        QTest::newRow("low screen") << QSize(800, 578) << QSize(800, 600);
+    }
+
+    void layoutFollowsTheOuterSize()
+    {
+        QFETCH(QSize, client);
+        QFETCH(QSize, screen);
+        Program p;
+        p.screen = screen;
+        p.create();
+        p.showAt(client);
+        p.runStartup();
+
+        const QSize outer = p.main->frameGeometry().size();
+        const int W = outer.width(), H = outer.height();
+        QLabel *label = p.label();
+        PictureArea *image = p.image();
+        QVERIFY(image->width() * image->devicePixelRatioF() >= 550);
+
+        QCOMPARE(label->pos(),
+                 QPoint(nearestEven((W - label->width()) * 0.5), nearestEven((H - label->height()) * 0.5)));
+        const int il = nearestEven((W - image->width() - 150) * 0.5);
+        const int it = screen.height() > 600 ? nearestEven((H - image->height()) * 0.5) : 0;
+        QCOMPARE(image->pos(), QPoint(il, it));
+
+        const int bx = il + image->width() + nearestEven((W - il - image->width() - 150) * 0.5);
+        const int gap = nearestEven((H - 4 * 50) / 5.5);
+        const int eh = p.edit()->height();
+        QCOMPARE(p.edit()->geometry(), QRect(bx, gap - eh - 5, 150, eh));
+        int top = gap;
+        for (int n = 1; n <= 4; ++n) {
+            QCOMPARE(p.speed(n)->geometry(), QRect(bx, top, 150, 50));
+            top += 50 + gap;
+        }
+
+        // A low screen keeps the picture at the top through any resize.
+        if (screen.height() <= 600) {
+            p.main->resize(1100, 900);
+            QTRY_COMPARE(p.main->size(), QSize(1100, 900));
+            QCOMPARE(image->y(), 0);
+            QCOMPARE(image->x(), nearestEven((p.main->frameGeometry().width() - image->width() - 150) * 0.5));
+        }
+    }
+
+    void creationStepChecksScreenDatabaseAndTables()
+    {
+        const QString screenText = QStringLiteral(
+            "Radna rezolucija ekrana za ovaj program mora biti minimalno 800 x 600 pixela! Podesite ju na "
+            "minimalno ove vrijednosti! (Desktop --> Properties --> Settings --> Screen Resolution)");
+        const QString databaseText = QStringLiteral(
+            "Program se ne može spojiti s Kalvestrin.mdb bazom podataka jer ona nije u prisutna u radnom "
+            "direktoriju programa! Nećete moći snimati rezultate testiranja u bazu podataka niti pristupati "
+            "bazi podataka tijekom rada programa!");
+
+        for (const QSize screen : {QSize(799, 600), QSize(800, 599), QSize(640, 480)}) {
+            Program p;
+            p.screen = screen;
+            p.prompts.expectWarning(screenText);
+            p.create();
+            QCOMPARE(p.prompts.records().size(), 1);
+        }
+        {
+            Program p;
+            p.screen = QSize(800, 600);
+            p.create();
+            QVERIFY(p.prompts.records().isEmpty());
+            QCOMPARE(ContextHelp::helpFilePath(), QDir::currentPath() + QStringLiteral("/Kalvestrin.chm"));
+        }
+
+        // No database file: the error, and "Podaci" stays disabled for the run.
+        QVERIFY(QFile::remove(QStringLiteral("Kalvestrin.mdb")));
+        {
+            Program p;
+            p.databaseConnects = true;
+            p.design.maskColours.assign(3, Black);
+            p.session.efficiency.assign(3, 0.5);
+            p.prompts.expectError(databaseText);
+            p.create();
+            QCOMPARE(p.prompts.records().size(), 1);
+            QCOMPARE(p.prompts.records().first().text, databaseText);
+            QVERIFY(!p.main->databaseOpen());
+            p.showAt(QSize(1024, 768));
+            p.runStartup();
+            QVERIFY(p.speed(4)->isVisible());
+            QVERIFY(!p.speed(4)->isEnabled());
+
+            QCOMPARE(p.design.maskColours, std::vector<Colour>(1000, White));
+            QCOMPARE(p.session.efficiency.size(), std::size_t(1000));
+            QCOMPARE(p.session.efficiency[2], 0.5);
+            QCOMPARE(p.session.efficiency[999], 0.0);
+            QCOMPARE(p.session.recognised, std::vector<bool>(1000, false));
+        }
+
+        // A file there: no message; "Podaci" follows the connection.
+        touch(QStringLiteral("Kalvestrin.mdb"));
+        for (const bool connects : {false, true}) {
+            Program p;
+            p.databaseConnects = connects;
+            p.create();
+            QVERIFY(p.prompts.records().isEmpty());
+            QCOMPARE(p.main->databaseOpen(), connects);
+            QCOMPARE(p.speed(4)->isEnabled(), connects);
+        }
+    }
+
+    void securityModeLocksUntilThePasswordIsTyped()
+    {
+        Program p;
+        p.create();
+        p.showAt(QSize(1024, 768));
+        p.runStartup();
+        QLineEdit *edit = p.edit();
+        const auto ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
+
+        // With the mode off, Ctrl+Alt+P shows nothing.
+        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt);
+        QVERIFY(edit->isHidden());
+
+        p.design.securityMode = true;
+        p.design.password = QStringLiteral("TAJNA");
+        p.main->ApplySecurityMode();
+        QCOMPARE(p.visibleButtons(), QStringLiteral("2"));
+        QVERIFY(edit->isHidden());
+
+        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt);
+        QVERIFY(edit->isVisible());
+        QTRY_VERIFY(edit->hasFocus());
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        QCOMPARE(QChar(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, &option, edit)), QChar('*'));
+
+        // Shift does not matter; a second press only keeps the focus there.
+        QTest::keyClicks(edit, QStringLiteral("ta"));
+        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt | Qt::ShiftModifier);
+        QVERIFY(edit->isVisible());
+        QVERIFY(edit->hasFocus());
+        QCOMPARE(edit->text(), QStringLiteral("TA"));
+
+        // A wrong password: nothing happens, no message.
+        QTest::keyClicks(edit, QStringLiteral("jnx"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(edit->isVisible());
+        QCOMPARE(p.visibleButtons(), QStringLiteral("2"));
+        QVERIFY(p.prompts.records().isEmpty());
+
+        // Upper case as typed, spaces dropped, at most 20 characters.
+        edit->clear();
+        QTest::keyClicks(edit, QStringLiteral("ta jna"));
+        QCOMPARE(edit->text(), QStringLiteral("TAJNA"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(edit->isHidden());
+        QCOMPARE(p.visibleButtons(), QStringLiteral("1234"));
+        QVERIFY(p.design.securityMode);
+
+        p.main->ApplySecurityMode();
+        QCOMPARE(p.visibleButtons(), QStringLiteral("2"));
+        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt);
+        QTest::keyClicks(edit, QStringLiteral("abcdefghij klmnopqrstuvwxyz"));
+        QCOMPARE(edit->text(), QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+
+        // Closing the design dialog empties and hides the box again.
+        p.main->ApplySecurityMode();
+        QVERIFY(edit->isHidden());
+        QVERIFY(edit->text().isEmpty());
+
+        // An empty password opens on Enter in the empty box.
+        p.design.password.clear();
+        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(edit->isHidden());
+        QCOMPARE(p.visibleButtons(), QStringLiteral("1234"));
+
+        p.design.securityMode = false;
+        p.main->ApplySecurityMode();
+        QCOMPARE(p.visibleButtons(), QStringLiteral("1234"));
+        QVERIFY(p.prompts.records().isEmpty());
+    }
+
+    void helpAnswersOnlyOutsideSecurityMode()
+    {
+        RecordingHelp help;
+        ContextHelp::setService(&help);
+        Program p;
+        p.create();
+        p.showAt(QSize(1024, 768));
+        p.runStartup();
+
+        auto askWhatsThis = [](QWidget *w) {
+            QHelpEvent event(QEvent::WhatsThis, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(w, &event);
+        };
+
+        QTest::keyClick(p.main.get(), Qt::Key_F1);
+        askWhatsThis(p.image());
+        askWhatsThis(p.main.get());
+        QCOMPARE(help.topics, QStringList({"1", "1", "1"}));
+
+        p.design.securityMode = true;
+        p.main->ApplySecurityMode();
+        QTest::keyClick(p.main.get(), Qt::Key_F1);
+        askWhatsThis(p.image());
+        QTest::keyClick(p.main.get(), Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(p.edit(), Qt::Key_F1);
+        QCOMPARE(help.topics.size(), 3);
+        ContextHelp::setService(nullptr);
+    }
+
+    void buttonsOpenTheirAreasModally()
+    {
+        Program p;
+        p.databaseConnects = true;
+        p.create();
+        p.showAt(QSize(1024, 768));
+        p.runStartup();
+
+        // "Testiranje" starts every subject afresh.
+        auto *name = p.test->findChild<QLineEdit *>(QStringLiteral("Name"));
+        auto *gender = p.test->findChild<QComboBox *>(QStringLiteral("Combo1"));
+        QVERIFY(name && gender);
+        const QStringList fields = {"Name", "Surname", "Age", "Field1", "Field2", "Field3"};
+        for (const QString &f : fields)
+            p.test->findChild<QLineEdit *>(f)->setText(QStringLiteral("X1"));
+        gender->setCurrentIndex(1);
+        QStringList seen;
+        int genderSeen = 0;
+        QWidget *opened = p.clickAndClose(p.speed(2), [&](QWidget *) {
+            for (const QString &f : fields)
+                seen << p.test->findChild<QLineEdit *>(f)->text();
+            genderSeen = gender->currentIndex();
+        });
+        QCOMPARE(opened, p.test);
+        QCOMPARE(seen, QStringList(6, QString()));
+        QCOMPARE(genderSeen, -1);
+        QVERIFY(gender->currentText().isEmpty());
+
+        QCOMPARE(p.clickAndClose(p.speed(3)), p.results);
+
+        // "Podaci" opens the group results locked.
+        QVERIFY(!p.groupResults->isLocked());
+        bool lockedWhileOpen = false;
+        QCOMPARE(p.clickAndClose(p.speed(4), [&](QWidget *) { lockedWhileOpen = p.groupResults->isLocked(); }),
+                 p.groupResults);
+        QVERIFY(lockedWhileOpen);
+
+        // Closing the design dialog applies the security mode it leaves.
+        QCOMPARE(p.clickAndClose(p.speed(1), [&](QWidget *) { p.design.securityMode = true; }), p.designDialog);
+        QCOMPARE(p.visibleButtons(), QStringLiteral("2"));
+        p.design.securityMode = false;
+        p.main->ApplySecurityMode();
+        QCOMPARE(p.clickAndClose(p.speed(1)), p.designDialog);
+        QCOMPARE(p.visibleButtons(), QStringLiteral("1234"));
+        QVERIFY(p.prompts.records().isEmpty());
+    }
+
+    // The program quits (say, the session ends) while "Podaci" is open: the
+    // area closes, the click returns, the loop ends and the main window takes
+    // every window with it.
+    void quittingWithAnAreaOpenEndsCleanly()
+    {
+        auto p = std::make_unique<Program>();
+        p->databaseConnects = true;
+        p->create();
+        p->showAt(QSize(1024, 768));
+        p->runStartup();
+        QPointer<TForm9> area = p->groupResults;
+        QWidget *modal = nullptr;
+        bool clickReturned = false;
+        QTimer::singleShot(0, p->main.get(), [&] {
+            p->speed(4)->click();
+            clickReturned = true;
+        });
+        QTimer::singleShot(50, qApp, [&] {
+            modal = QApplication::activeModalWidget();
+            QApplication::quit();
+        });
+        // Should the quit not get through, end the loop anyway so the test fails rather than hangs.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            if (area)
+                area->reject();
+            QApplication::exit(1);
+        });
+        guard.start(5000);
+        QCOMPARE(QApplication::exec(), 0);
+        QCOMPARE(modal, area.data());
+        QVERIFY(clickReturned);
+        QVERIFY(!area->isVisible());
+        p.reset();
+        QVERIFY(area.isNull());
+    }
+
+    void aboutBoxOpensFromInfoAndClosesOnOk()
+    {
+        Program p;
+        p.create();
+        auto *about = new TAboutBox(p.main.get());
+        p.designDialog->setAboutBox(about);
+        QCOMPARE(about->windowTitle(), QStringLiteral("Kalvestrin"));
+        QStringList texts;
+        for (QLabel *l : about->findChildren<QLabel *>())
+            texts << l->text();
+        QVERIFY(texts.contains(QStringLiteral("Kalvestrin")));
+        QVERIFY(texts.contains(QStringLiteral("Version: 3.0")));
+        const QString build = about->findChild<QLabel *>(QStringLiteral("Build"))->text();
+        QVERIFY2(QRegularExpression(QStringLiteral("\\b\\d{1,2}\\.\\d{1,2}\\.20\\d\\d\\.")).match(build).hasMatch(),
+                 qPrintable(build));
+
+        QWidget *modal = nullptr;
+        QTimer::singleShot(0, about, [&] {
+            modal = QApplication::activeModalWidget();
+            auto *ok = about->findChild<QPushButton *>(QStringLiteral("OKButton"));
+            QVERIFY(ok);
+            QCOMPARE(ok->text(), QStringLiteral("OK"));
+            ok->click();
+            if (about->isVisible())
+                about->reject();
+        });
+        auto *info = p.designDialog->findChild<QPushButton *>(QStringLiteral("Speed3"));
+        QVERIFY(info);
+        info->click();
+        QCOMPARE(modal, about);
+        QCOMPARE(about->result(), int(QDialog::Accepted));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // Twice the device pixels per logical pixel, as on a high-density screen.
+    qputenv("QT_SCALE_FACTOR", "2");
+    KalvestrinApplication app(argc, argv);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestMainWindow.moc"
