@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds with warnings as errors, and runs every test;
-# then builds the core libraries with AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs their tests again.
+# then builds the tests labelled "sanitized" (core libraries, main window, help)
+# with AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs them again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
