@@ -8,6 +8,7 @@
 #include "GeneralErrorHandler.h"
 #include "PictureArea.h"
 #include "Resources.h"
+#include "RecordingHelp.h"
 #include "ScriptedPrompts.h"
 #include "SessionState.h"
 #include "TAboutBox.h"
@@ -40,13 +41,6 @@
 namespace {
 
 const QRgb WindowRgb = qRgb(173, 143, 252);
-
-class RecordingHelp : public HelpService
-{
-public:
-    QStringList topics;
-    void showTopic(const QString &topic) override { topics << topic; }
-};
 
 // Nearest integer, ties to the even neighbour: the default floating-point rounding.
 int nearestEven(double v)

@@ -4,23 +4,13 @@
 #include "Failure.h"
 #include "GeneralErrorHandler.h"
 #include "QtPrompts.h"
+#include "RecordingHelp.h"
 #include "ScriptedPrompts.h"
 
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
-
-namespace {
-
-class RecordingHelp : public HelpService
-{
-public:
-    QStringList topics;
-    void showTopic(const QString &topic) override { topics << topic; }
-};
-
-} // namespace
 
 class TestCommonUi : public QObject
 {
