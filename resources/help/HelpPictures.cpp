@@ -1,8 +1,8 @@
 // Draws the pictures of the help pages into the folder given: one small line
-// drawing masked the way a test masks it, at levels 8, 4, 2 and 1
-// (razina8.png ... razina1.png). At level L only the pixels whose column and
-// row are both multiples of L are shown; the others take the mask colour,
-// white as in a new design.
+// drawing masked by the test's own masking, at levels 8, 4, 2 and 1
+// (razina8.png ... razina1.png), with white masks as in a new design.
+
+#include "MaskStimulus.h"
 
 #include <QColor>
 #include <QDir>
@@ -46,13 +46,7 @@ QImage drawing()
 
 QImage masked(const QImage &picture, int level)
 {
-    QImage out(picture.size(), QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const bool shown = x % level == 0 && y % level == 0;
-            out.setPixel(x, y, shown ? picture.pixel(x, y) : qRgb(255, 255, 255));
-        }
-    }
+    QImage out = MaskStimulus(picture, level, White, false).image;
     // A thin frame so that a white mask on a white page still shows its extent.
     QPainter p(&out);
     p.setPen(QColor(150, 150, 150));
