@@ -1,6 +1,6 @@
-#include "PasswordBox.h"
+#include "app/PasswordBox.h"
 
-#include "Windows1250.h"
+#include "common/Windows1250.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "PictureArea.h"
+#include "app/PictureArea.h"
 
 #include <QPainter>
 

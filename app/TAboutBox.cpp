@@ -1,4 +1,6 @@
-#include "TAboutBox.h"
+#include "app/TAboutBox.h"
+
+#include "common/Version.h"
 
 #include <QDate>
 #include <QHBoxLayout>
@@ -25,8 +27,9 @@ TAboutBox::TAboutBox(QWidget *parent)
     QLabel *comments = label("Comments", QStringLiteral("Test prepoznavanja slika pod maskiranjem."));
     // The compiler's date ("Dec  6 2026") written as dates are written here.
     const QDate built = QDate::fromString(QString::fromLatin1(__DATE__).simplified(), QStringLiteral("MMM d yyyy"));
-    QLabel *build = label("Build", QStringLiteral("Izdanje %1, prevedeno %2.")
-                                       .arg(QStringLiteral(KALVESTRIN_VERSION), built.toString(QStringLiteral("d.M.yyyy"))));
+    QLabel *build =
+        label("Build", QStringLiteral("Izdanje %1, prevedeno %2.")
+                           .arg(QStringLiteral(KALVESTRIN_VERSION), built.toString(QStringLiteral("d.M.yyyy"))));
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));

@@ -1,20 +1,20 @@
-#include "TMain_Form.h"
+#include "app/TMain_Form.h"
 
-#include "Colour.h"
-#include "ContextHelp.h"
-#include "Failure.h"
-#include "GeneralErrorHandler.h"
-#include "NumberText.h"
-#include "PasswordBox.h"
-#include "PictureArea.h"
-#include "Prompts.h"
-#include "Resources.h"
-#include "SessionState.h"
-#include "TForm1.h"
-#include "TForm9.h"
-#include "TPagesDlg.h"
-#include "TRezultati.h"
-#include "TestDesign.h"
+#include "app/PasswordBox.h"
+#include "app/PictureArea.h"
+#include "common/Colour.h"
+#include "common/Failure.h"
+#include "common/NumberText.h"
+#include "common/Resources.h"
+#include "common/ui/ContextHelp.h"
+#include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/Prompts.h"
+#include "database/ui/TForm9.h"
+#include "design/TestDesign.h"
+#include "design/ui/TPagesDlg.h"
+#include "results/ui/TRezultati.h"
+#include "session/SessionState.h"
+#include "session/ui/TForm1.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -85,8 +85,8 @@ TMain_Form::TMain_Form(TestDesign &design, SessionState &session, Prompts &promp
 
     const QString captions[4] = {QStringLiteral("Definiranje"), QStringLiteral("Testiranje"),
                                  QStringLiteral("Rezultati"), QStringLiteral("Podaci")};
-    const std::function<void()> clicks[4] = {[this] { Speed1Click(); }, [this] { Speed2Click(); },
-                                             [this] { Speed3Click(); }, [this] { Speed4Click(); }};
+    void (TMain_Form::*const clicks[4])() = {&TMain_Form::Speed1Click, &TMain_Form::Speed2Click,
+                                             &TMain_Form::Speed3Click, &TMain_Form::Speed4Click};
     QFont buttonFont = font();
     buttonFont.setFamilies({QStringLiteral("Arial")});
     buttonFont.setPointSize(10);
@@ -99,8 +99,7 @@ TMain_Form::TMain_Form(TestDesign &design, SessionState &session, Prompts &promp
         // window, where F1 and Ctrl+Alt+P are answered.
         button->setFocusPolicy(Qt::NoFocus);
         button->resize(ButtonWidth, ButtonHeight);
-        connect(button, &QPushButton::clicked, this,
-                [click = clicks[i]] { GeneralErrorHandler::runCommand(click); });
+        connectCommand(button, &QPushButton::clicked, this, clicks[i]);
         m_speed[i] = button;
     }
 
@@ -109,27 +108,28 @@ TMain_Form::TMain_Form(TestDesign &design, SessionState &session, Prompts &promp
     m_edit->resize(ButtonWidth, m_edit->sizeHint().height());
     connect(m_edit, &PasswordBox::entered, this, &TMain_Form::EditEntered);
 
-    for (QWidget *w : {static_cast<QWidget *>(m_label), static_cast<QWidget *>(m_image),
-                       static_cast<QWidget *>(m_edit)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_label), static_cast<QWidget *>(m_image), static_cast<QWidget *>(m_edit)})
         w->hide();
     for (QPushButton *b : m_speed)
         b->hide();
 
     // Ctrl+Alt+P with or without Shift.
-    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P),
-                                     QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P)}) {
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P)}) {
         auto *shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &TMain_Form::showPasswordBox);
     }
     // F1 opens topic 1, the help request of the window or picture area its
     // context 1; neither while the security mode is on.
-    ContextHelp::installRoute(this, [this] { return securityOff(); }, QStringLiteral("1"));
+    ContextHelp::installRoute(
+        this, [this] { return securityOff(); }, QStringLiteral("1"));
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
     m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, [this] { GeneralErrorHandler::runCommand([this] { TimerTimer(); }); });
+    connectCommand(m_timer, &QTimer::timeout, this, &TMain_Form::TimerTimer);
 
     FormCreate();
     m_timer->start();
@@ -270,15 +270,9 @@ void TMain_Form::TimerTimer()
         centreLabel();
         m_label->show();
         break;
-    case 2:
-        showWord(QStringLiteral("Kelda"));
-        break;
-    case 3:
-        showWord(QStringLiteral("Ambrotel"));
-        break;
-    case 4:
-        showWord(QStringLiteral("present"));
-        break;
+    case 2: showWord(QStringLiteral("Kelda")); break;
+    case 3: showWord(QStringLiteral("Ambrotel")); break;
+    case 4: showWord(QStringLiteral("present")); break;
     case 5: {
         m_label->hide();
         setTextColour(m_label, QPalette::WindowText, Qt::red);
@@ -300,8 +294,7 @@ void TMain_Form::TimerTimer()
         m_image->show();
         m_timer->stop();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -52,13 +52,13 @@ public:
     static constexpr int PictureSize = 550;
     static constexpr int LastStartupStep = 6;
 
-    inline static const QString ScreenTooSmallText = QStringLiteral(
-        "Radna rezolucija ekrana za ovaj program mora biti minimalno 800 x 600 pixela! Podesite ju na "
-        "minimalno ove vrijednosti! (Desktop --> Properties --> Settings --> Screen Resolution)");
-    inline static const QString NoDatabaseText = QStringLiteral(
-        "Program se ne može spojiti s Kalvestrin.mdb bazom podataka jer ona nije u prisutna u radnom "
-        "direktoriju programa! Nećete moći snimati rezultate testiranja u bazu podataka niti pristupati "
-        "bazi podataka tijekom rada programa!");
+    inline static const QString ScreenTooSmallText =
+        QStringLiteral("Radna rezolucija ekrana za ovaj program mora biti minimalno 800 x 600 pixela! Podesite ju na "
+                       "minimalno ove vrijednosti! (Desktop --> Properties --> Settings --> Screen Resolution)");
+    inline static const QString NoDatabaseText =
+        QStringLiteral("Program se ne može spojiti s Kalvestrin.mdb bazom podataka jer ona nije u prisutna u radnom "
+                       "direktoriju programa! Nećete moći snimati rezultate testiranja u bazu podataka niti pristupati "
+                       "bazi podataka tijekom rada programa!");
 
     // Runs the creation step: may show the screen and database messages.
     TMain_Form(TestDesign &design, SessionState &session, Prompts &prompts, Setup setup = {},

@@ -6,9 +6,9 @@
 // prints, per case, the masking time and `vs_memcpy`, the ratio of masking
 // time to memcpy time of the frame.
 
-#include "DesignFile.h"
-#include "MaskStimulus.h"
-#include "TestDesign.h"
+#include "design/DesignFile.h"
+#include "design/TestDesign.h"
+#include "session/MaskStimulus.h"
 
 #include <QImage>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
-#include "Bitmap.h"
+#include "common/Bitmap.h"
 
-#include "Failure.h"
-#include "SafeFile.h"
+#include "common/Failure.h"
+#include "common/SafeFile.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -38,8 +38,8 @@ QImage loadPicture(const QString &path)
 
 QByteArray encodeBmp24(const QImage &source)
 {
-    const QImage image = source.format() == QImage::Format_RGB32 ? source
-                                                                  : source.convertToFormat(QImage::Format_RGB32);
+    const QImage image =
+        source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
     const int w = image.width();
     const int h = image.height();
     const int rowBytes = ((w * 3) + 3) & ~3;

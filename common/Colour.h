@@ -19,9 +19,18 @@ constexpr Colour rgbColour(int red, int green, int blue)
     return Colour(red & 0xFF) | (Colour(green & 0xFF) << 8) | (Colour(blue & 0xFF) << 16);
 }
 
-constexpr int colourRed(Colour c) { return int(c & 0xFF); }
-constexpr int colourGreen(Colour c) { return int((c >> 8) & 0xFF); }
-constexpr int colourBlue(Colour c) { return int((c >> 16) & 0xFF); }
+constexpr int colourRed(Colour c)
+{
+    return int(c & 0xFF);
+}
+constexpr int colourGreen(Colour c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int colourBlue(Colour c)
+{
+    return int((c >> 16) & 0xFF);
+}
 
 // Opaque QRgb (alpha 255) of a stored colour; the high byte is not a colour and is ignored.
 constexpr QRgb toQRgb(Colour c)
@@ -34,5 +43,11 @@ constexpr Colour fromQRgb(QRgb rgb)
     return rgbColour(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
 }
 
-inline QColor toQColor(Colour c) { return QColor::fromRgb(toQRgb(c)); }
-inline Colour fromQColor(const QColor &c) { return rgbColour(c.red(), c.green(), c.blue()); }
+inline QColor toQColor(Colour c)
+{
+    return QColor::fromRgb(toQRgb(c));
+}
+inline Colour fromQColor(const QColor &c)
+{
+    return rgbColour(c.red(), c.green(), c.blue());
+}

@@ -11,9 +11,9 @@ class Failure : public std::runtime_error
 {
 public:
     explicit Failure(const QString &text)
-        : std::runtime_error(text.toStdString()), m_text(text)
-    {
-    }
+        : std::runtime_error(text.toStdString())
+        , m_text(text)
+    {}
 
     const QString &text() const noexcept { return m_text; }
 

@@ -1,6 +1,6 @@
-#include "NumberText.h"
+#include "common/NumberText.h"
 
-#include "Regional.h"
+#include "common/Regional.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "Resources.h"
+#include "common/Resources.h"
 
 #include <QFile>
 

@@ -13,8 +13,8 @@ namespace Resources {
 constexpr int InstructionBufferSize = 1001; // holds at most 1000 characters
 
 // Paths inside the Qt resource system.
-QString backgroundPath();                     // "BACKGROUND", 560 x 560
-QString soundPath(const QString &name);       // "ID_DA" or "ID_NE": WAV, mono, 8-bit, 8000 Hz
+QString backgroundPath();               // "BACKGROUND", 560 x 560
+QString soundPath(const QString &name); // "ID_DA" or "ID_NE": WAV, mono, 8-bit, 8000 Hz
 
 QImage background();
 QByteArray sound(const QString &name);

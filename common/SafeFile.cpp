@@ -1,6 +1,6 @@
-#include "SafeFile.h"
+#include "common/SafeFile.h"
 
-#include "Failure.h"
+#include "common/Failure.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +16,8 @@ void writeFileAtomically(const QString &path, const QByteArray &bytes)
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw Failure(QStringLiteral("Datoteku \"%1\" nije moguće zapisati: %2")
-                          .arg(QDir::toNativeSeparators(path), reason));
+        throw Failure(
+            QStringLiteral("Datoteku \"%1\" nije moguće zapisati: %2").arg(QDir::toNativeSeparators(path), reason));
     }
 }
 

@@ -1,9 +1,9 @@
-#include "DesignFile.h"
+#include "design/DesignFile.h"
 
-#include "Failure.h"
-#include "SafeFile.h"
-#include "TestDesign.h"
-#include "Windows1250.h"
+#include "common/Failure.h"
+#include "common/SafeFile.h"
+#include "common/Windows1250.h"
+#include "design/TestDesign.h"
 
 #include <QDir>
 
@@ -64,8 +64,8 @@ bool parseColour(const QString &line, Colour &colour)
     if (s.isEmpty())
         return false;
     for (QChar c : s) {
-        const bool digit = base == 10 ? c.isDigit() && c.unicode() < 128
-                                      : QStringLiteral("0123456789abcdefABCDEF").contains(c);
+        const bool digit =
+            base == 10 ? c.isDigit() && c.unicode() < 128 : QStringLiteral("0123456789abcdefABCDEF").contains(c);
         if (!digit)
             return false;
     }
@@ -166,14 +166,12 @@ TestDesign parse(const TestDesign &design, const QByteArray &bytes)
     for (requireLine(QStringLiteral("boja maske")); !atSeparator(); requireLine(QStringLiteral("boja maske"))) {
         Colour colour = 0;
         if (!parseColour(lines[i], colour)) {
-            throw Failure(invalidFile(QStringLiteral("\"%1\" u retku %2 nije cijeli broj (boja maske).")
-                                          .arg(lines[i])
-                                          .arg(i + 1)));
+            throw Failure(invalidFile(
+                QStringLiteral("\"%1\" u retku %2 nije cijeli broj (boja maske).").arg(lines[i]).arg(i + 1)));
         }
         if (k >= result.maskColours.size()) {
-            throw Failure(invalidFile(QStringLiteral("više od %1 boja maske (redak %2).")
-                                          .arg(result.maskColours.size())
-                                          .arg(i + 1)));
+            throw Failure(invalidFile(
+                QStringLiteral("više od %1 boja maske (redak %2).").arg(result.maskColours.size()).arg(i + 1)));
         }
         result.maskColours[k++] = colour;
         ++i;

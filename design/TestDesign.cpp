@@ -1,4 +1,4 @@
-#include "TestDesign.h"
+#include "design/TestDesign.h"
 
 TestDesign::TestDesign()
     : maskLevels(defaultMaskLevels())

@@ -7,7 +7,7 @@
 // nothing of it is kept between runs except what the examiner saves as a
 // design file.
 
-#include "Colour.h"
+#include "common/Colour.h"
 
 #include <QList>
 #include <QString>
@@ -15,6 +15,12 @@
 
 #include <array>
 #include <vector>
+
+// The test conditions with named values. Their stored meaning is the number
+// each value stands for (0 or 1), as the choice groups list them.
+enum class AllowBack { Yes = 0, No = 1 };                 // "Da (F5 tipka)", "Ne"
+enum class Placement { TopLeft = 0, Centred = 1 };        // "Lijevo-gore", "Centriranje"
+enum class TestingMode { Independent = 0, Assisted = 1 }; // "Samostalan", "Nesamostalan"
 
 class TestDesign
 {
@@ -39,12 +45,12 @@ public:
     Colour testWindowColour = White;
     bool securityMode = false;
     QString password;
-    int allowBack = 0;        // 0 "Da (F5 tipka)", 1 "Ne"
+    AllowBack allowBack = AllowBack::Yes;
     bool visualFeedback = true;
     bool auditoryFeedback = true;
     bool ignoreBackground = false;
-    int placement = 0;        // 0 "Lijevo-gore", 1 "Centriranje"
-    int testingMode = 1;      // 0 "Samostalan", 1 "Nesamostalan"
+    Placement placement = Placement::TopLeft;
+    TestingMode testingMode = TestingMode::Assisted;
     QString instructionFile;
 
     int taskCount() const { return int(stimuli.size()); }

@@ -1,7 +1,7 @@
-#include "MaskStimulus.h"
+#include "session/MaskStimulus.h"
 
-#include "Failure.h"
-#include "NumberText.h"
+#include "common/Failure.h"
+#include "common/NumberText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,8 +34,7 @@ QImage MaskedFrame::forDevicePixelRatio(qreal ratio) const
     return copy;
 }
 
-MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, bool ignoreBackground, int offX,
-                         int offY)
+MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, bool ignoreBackground, int offX, int offY)
 {
     if (level < 1)
         throw Failure(QStringLiteral("Razina maskiranja mora biti cijeli broj veći od 0 (zadano: %1).").arg(level));
@@ -107,17 +106,18 @@ MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, boo
     frame.nonBackgroundCount = nonBg;
     const bool useBackgroundRule = ignoreBackground && nonBg > 0;
     frame.shownCount = (ignoreBackground && useBackgroundRule) ? shownNonBg : shown;
-    const long double denominator = useBackgroundRule ? static_cast<long double>(nonBg)
-                                                      : static_cast<long double>(w) * static_cast<long double>(h);
+    const long double denominator =
+        useBackgroundRule ? static_cast<long double>(nonBg) : static_cast<long double>(w) * static_cast<long double>(h);
     frame.efficiency = static_cast<double>(static_cast<long double>(frame.shownCount) / denominator);
     return frame;
 }
 
-QPoint StimulusOrigin(int placement, QSize picture, QSize windowOuter)
+QPoint StimulusOrigin(Placement placement, QSize picture, QSize windowOuter)
 {
     int x = 1;
     int y = 1;
-    if (placement == 1 && picture.width() < windowOuter.width() && picture.height() < windowOuter.height()) {
+    if (placement == Placement::Centred && picture.width() < windowOuter.width() &&
+        picture.height() < windowOuter.height()) {
         x = roundHalfEven((windowOuter.width() - picture.width()) / 2.0);
         y = roundHalfEven((windowOuter.height() - picture.height()) / 2.0);
     }

@@ -16,7 +16,8 @@
 // background rule; its efficiency is then computed as with the rule off
 // rather than dividing by zero.
 
-#include "Colour.h"
+#include "common/Colour.h"
+#include "design/TestDesign.h"
 
 #include <QImage>
 #include <QPoint>
@@ -53,10 +54,10 @@ struct MaskedFrame
 };
 
 // Throws Failure when level is below 1.
-MaskedFrame MaskStimulus(const QImage &picture, int level, Colour maskColour, bool ignoreBackground,
-                         int offX = 1, int offY = 1);
+MaskedFrame MaskStimulus(const QImage &picture, int level, Colour maskColour, bool ignoreBackground, int offX = 1,
+                         int offY = 1);
 
 // Placement of a W x H picture in a window of the given outer size: centred
-// (placement 1) when it is strictly smaller both ways, halves rounded to even;
+// (Placement::Centred) when it is strictly smaller both ways, halves rounded to even;
 // otherwise the top left. Never below (1, 1).
-QPoint StimulusOrigin(int placement, QSize picture, QSize windowOuter);
+QPoint StimulusOrigin(Placement placement, QSize picture, QSize windowOuter);

@@ -1,4 +1,4 @@
-#include "ChmFile.h"
+#include "app/help/ChmFile.h"
 
 #include <QFile>
 

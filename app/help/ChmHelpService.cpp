@@ -1,15 +1,14 @@
-#include "ChmHelpService.h"
+#include "app/help/ChmHelpService.h"
 
-#include "HelpViewer.h"
-#include "Prompts.h"
+#include "app/help/HelpViewer.h"
+#include "common/ui/Prompts.h"
 
 #include <QApplication>
 #include <QFileInfo>
 
 ChmHelpService::ChmHelpService(Prompts &prompts)
     : m_prompts(prompts)
-{
-}
+{}
 
 ChmHelpService::~ChmHelpService() = default;
 

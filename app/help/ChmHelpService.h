@@ -6,7 +6,7 @@
 // read as a help file, or no window can be shown, the user gets the warning
 // "Program nije u stanju pronaći HELP datoteku!", each time help is asked for.
 
-#include "ContextHelp.h"
+#include "common/ui/ContextHelp.h"
 
 #include <memory>
 

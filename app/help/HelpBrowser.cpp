@@ -1,7 +1,7 @@
-#include "HelpBrowser.h"
+#include "app/help/HelpBrowser.h"
 
-#include "HelpTopics.h"
-#include "Windows1250.h"
+#include "app/help/HelpTopics.h"
+#include "common/Windows1250.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -89,18 +89,15 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name)
     const std::optional<QByteArray> bytes = m_file.read(object);
 
     switch (type) {
-    case QTextDocument::HtmlResource:
-        return bytes ? decodePage(*bytes) : missingPageHtml(object);
-    case QTextDocument::StyleSheetResource:
-        return bytes ? QString::fromUtf8(*bytes) : QString();
+    case QTextDocument::HtmlResource: return bytes ? decodePage(*bytes) : missingPageHtml(object);
+    case QTextDocument::StyleSheetResource: return bytes ? QString::fromUtf8(*bytes) : QString();
     case QTextDocument::ImageResource: {
         if (!bytes)
             return {};
         const QImage image = QImage::fromData(*bytes);
         return image.isNull() ? QVariant() : QVariant(image);
     }
-    default:
-        return bytes ? QVariant(*bytes) : QVariant();
+    default: return bytes ? QVariant(*bytes) : QVariant();
     }
 }
 

@@ -5,7 +5,7 @@
 // work inside it; a page the file lacks is answered by a page of our own
 // saying so. Web addresses go to the desktop's browser, nothing else opens.
 
-#include "ChmFile.h"
+#include "app/help/ChmFile.h"
 
 #include <QDateTime>
 #include <QTextBrowser>

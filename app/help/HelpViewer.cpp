@@ -1,7 +1,7 @@
-#include "HelpViewer.h"
+#include "app/help/HelpViewer.h"
 
-#include "HelpBrowser.h"
-#include "HelpTopics.h"
+#include "app/help/HelpBrowser.h"
+#include "app/help/HelpTopics.h"
 
 #include <QAction>
 #include <QApplication>

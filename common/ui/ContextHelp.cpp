@@ -1,7 +1,7 @@
-#include "ContextHelp.h"
+#include "common/ui/ContextHelp.h"
 
-#include "GeneralErrorHandler.h"
-#include "Prompts.h"
+#include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/Prompts.h"
 
 #include <QApplication>
 #include <QEvent>

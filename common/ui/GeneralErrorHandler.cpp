@@ -1,7 +1,7 @@
-#include "GeneralErrorHandler.h"
+#include "common/ui/GeneralErrorHandler.h"
 
-#include "Failure.h"
-#include "Prompts.h"
+#include "common/Failure.h"
+#include "common/ui/Prompts.h"
 
 #include <cstdio>
 
@@ -56,20 +56,3 @@ bool runCommand(const std::function<void()> &command)
 }
 
 } // namespace GeneralErrorHandler
-
-KalvestrinApplication::KalvestrinApplication(int &argc, char **argv)
-    : QApplication(argc, argv)
-{
-}
-
-bool KalvestrinApplication::notify(QObject *receiver, QEvent *event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception &e) {
-        GeneralErrorHandler::report(e);
-    } catch (...) {
-        GeneralErrorHandler::reportUnknown();
-    }
-    return false;
-}

@@ -4,7 +4,7 @@
 // through this interface. Windows receive it; QtPrompts shows real dialogs,
 // tests answer through a scripted implementation.
 
-#include "Colour.h"
+#include "common/Colour.h"
 
 #include <QList>
 #include <QPair>
@@ -19,8 +19,14 @@ struct FileDialogRequest
     QList<QPair<QString, QString>> filters;
     QString defaultExtension; // without the dot
     QString directory;
-    QString fileName;         // proposed name
+    QString fileName; // proposed name
     bool confirmOverwrite = true;
+    // Which chooser this is ("design", "picture", ...): each remembers the
+    // folder it was last confirmed in, which then wins over `directory`.
+    QString role;
+    // In: the filter entry (0-based) selected at start. Out: the entry
+    // selected when the user confirmed.
+    int selectedFilter = 0;
 
     // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" into filters.
     static QList<QPair<QString, QString>> parseFilter(const QString &barSeparated);
@@ -38,8 +44,9 @@ public:
     virtual bool question(const QString &text) = 0;
 
     // The chosen path, or an empty text when the user cancelled.
-    virtual QString openFile(const FileDialogRequest &request) = 0;
-    virtual QString saveFile(const FileDialogRequest &request) = 0;
+    // `request.selectedFilter` comes back as the entry the user confirmed with.
+    virtual QString openFile(FileDialogRequest &request) = 0;
+    virtual QString saveFile(FileDialogRequest &request) = 0;
 
     virtual std::optional<Colour> chooseColour(Colour initial) = 0;
 };

@@ -1,10 +1,11 @@
-#include "QtPrompts.h"
+#include "common/ui/QtPrompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QMessageBox>
 
 namespace {
@@ -24,15 +25,6 @@ void showBox(QMessageBox::Icon icon, const QString &title, const QString &text)
 }
 
 } // namespace
-
-QList<QPair<QString, QString>> FileDialogRequest::parseFilter(const QString &barSeparated)
-{
-    QList<QPair<QString, QString>> out;
-    const QStringList parts = barSeparated.split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out.append({parts[i], parts[i + 1]});
-    return out;
-}
 
 void QtPrompts::warning(const QString &text)
 {
@@ -71,10 +63,23 @@ QString QtPrompts::qtFilter(const FileDialogRequest &request)
     return filters.join(QStringLiteral(";;"));
 }
 
+// The folder each chooser role was last confirmed in, for this run.
+static QHash<QString, QString> &lastFolders()
+{
+    static QHash<QString, QString> folders;
+    return folders;
+}
+
 static QFileDialog *makeDialog(const FileDialogRequest &request, QFileDialog::AcceptMode mode)
 {
-    auto *dialog = new QFileDialog(owner(), request.title, request.directory, QtPrompts::qtFilter(request));
+    QString directory = request.directory;
+    if (!request.role.isEmpty() && lastFolders().contains(request.role))
+        directory = lastFolders().value(request.role);
+    auto *dialog = new QFileDialog(owner(), request.title, directory, QtPrompts::qtFilter(request));
     dialog->setAcceptMode(mode);
+    const QStringList filters = dialog->nameFilters();
+    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
+        dialog->selectNameFilter(filters[request.selectedFilter]);
     dialog->setDefaultSuffix(request.defaultExtension);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.fileName.isEmpty())
@@ -82,22 +87,29 @@ static QFileDialog *makeDialog(const FileDialogRequest &request, QFileDialog::Ac
     return dialog;
 }
 
-QString QtPrompts::openFile(const FileDialogRequest &request)
+static QString runDialog(QFileDialog &dialog, FileDialogRequest &request)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    request.selectedFilter = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+    const QString path = dialog.selectedFiles().constFirst();
+    if (!request.role.isEmpty())
+        lastFolders().insert(request.role, QFileInfo(path).absolutePath());
+    return path;
+}
+
+QString QtPrompts::openFile(FileDialogRequest &request)
 {
     std::unique_ptr<QFileDialog> dialog(makeDialog(request, QFileDialog::AcceptOpen));
     dialog->setFileMode(QFileDialog::ExistingFile);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return {};
-    return dialog->selectedFiles().constFirst();
+    return runDialog(*dialog, request);
 }
 
-QString QtPrompts::saveFile(const FileDialogRequest &request)
+QString QtPrompts::saveFile(FileDialogRequest &request)
 {
     std::unique_ptr<QFileDialog> dialog(makeDialog(request, QFileDialog::AcceptSave));
     dialog->setFileMode(QFileDialog::AnyFile);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return {};
-    return dialog->selectedFiles().constFirst();
+    return runDialog(*dialog, request);
 }
 
 std::optional<Colour> QtPrompts::chooseColour(Colour initial)

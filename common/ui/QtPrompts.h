@@ -2,7 +2,7 @@
 
 // Prompts on Qt's own dialogs, owned by the window that is active at the time.
 
-#include "Prompts.h"
+#include "common/ui/Prompts.h"
 
 class QWidget;
 
@@ -13,8 +13,8 @@ public:
     void error(const QString &text) override;
     void information(const QString &text) override;
     bool question(const QString &text) override;
-    QString openFile(const FileDialogRequest &request) override;
-    QString saveFile(const FileDialogRequest &request) override;
+    QString openFile(FileDialogRequest &request) override;
+    QString saveFile(FileDialogRequest &request) override;
     std::optional<Colour> chooseColour(Colour initial) override;
 
     // The file dialog's filter text for a request.

@@ -1,4 +1,4 @@
-#include "TForm10.h"
+#include "database/ui/TForm10.h"
 
 TForm10::TForm10(Prompts &prompts, QWidget *parent)
     : QDialog(parent)

@@ -1,4 +1,4 @@
-#include "TForm9.h"
+#include "database/ui/TForm9.h"
 
 TForm9::TForm9(Prompts &prompts, QWidget *parent)
     : QDialog(parent)

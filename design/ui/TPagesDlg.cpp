@@ -1,6 +1,6 @@
-#include "TPagesDlg.h"
+#include "design/ui/TPagesDlg.h"
 
-#include "GeneralErrorHandler.h"
+#include "common/ui/GeneralErrorHandler.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -16,7 +16,7 @@ TPagesDlg::TPagesDlg(TestDesign &design, Prompts &prompts, QWidget *parent)
 
     auto *info = new QPushButton(QStringLiteral("&Info"), this);
     info->setObjectName(QStringLiteral("Speed3"));
-    connect(info, &QPushButton::clicked, this, [this] { GeneralErrorHandler::runCommand([this] { Speed3Click(); }); });
+    connectCommand(info, &QPushButton::clicked, this, &TPagesDlg::Speed3Click);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -1,8 +1,8 @@
 // Writes the program's binary resources into the folder given:
 // BACKGROUND.bmp, ID_DA.wav and ID_NE.wav.
 
-#include "Drawings.h"
-#include "Sounds.h"
+#include "resources/pictures/Drawings.h"
+#include "resources/sounds/Sounds.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,9 +26,9 @@ int main(int argc, char **argv)
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(dir.path());
     // Qt writes 32-bit rasters as 24-bit uncompressed bitmaps.
-    const bool ok = Drawings::background().save(dir.filePath(QStringLiteral("BACKGROUND.bmp")), "BMP")
-                    && writeBytes(dir.filePath(QStringLiteral("ID_DA.wav")), Sounds::correctChime())
-                    && writeBytes(dir.filePath(QStringLiteral("ID_NE.wav")), Sounds::wrongBuzz());
+    const bool ok = Drawings::background().save(dir.filePath(QStringLiteral("BACKGROUND.bmp")), "BMP") &&
+                    writeBytes(dir.filePath(QStringLiteral("ID_DA.wav")), Sounds::correctChime()) &&
+                    writeBytes(dir.filePath(QStringLiteral("ID_NE.wav")), Sounds::wrongBuzz());
     if (!ok) {
         std::fprintf(stderr, "kalvestrin-resgen: cannot write into %s\n", argv[1]);
         return 1;

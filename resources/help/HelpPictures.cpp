@@ -2,7 +2,7 @@
 // drawing masked by the test's own masking, at levels 8, 4, 2 and 1
 // (razina8.png ... razina1.png), with white masks as in a new design.
 
-#include "MaskStimulus.h"
+#include "session/MaskStimulus.h"
 
 #include <QColor>
 #include <QDir>
@@ -32,9 +32,9 @@ QImage drawing()
     roof.lineTo(46, 22);
     roof.lineTo(82, 58);
     p.drawPath(roof);
-    p.drawRect(60, 26, 9, 18); // chimney
+    p.drawRect(60, 26, 9, 18);             // chimney
     p.fillRect(37, 76, 15, 26, Qt::black); // door
-    p.drawRect(24, 64, 9, 9); // window
+    p.drawRect(24, 64, 9, 9);              // window
     p.drawRect(58, 64, 9, 9);
 
     p.drawLine(98, 102, 98, 72); // tree

@@ -1,4 +1,4 @@
-#include "Drawings.h"
+#include "resources/pictures/Drawings.h"
 
 #include <QPainter>
 #include <QPainterPath>

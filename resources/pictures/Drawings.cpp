@@ -1,6 +1,6 @@
-#include "Drawings.h"
+#include "resources/pictures/Drawings.h"
 
-#include "Sketch.h"
+#include "resources/pictures/Sketch.h"
 
 #include <QPainterPath>
 #include <QPainterPathStroker>

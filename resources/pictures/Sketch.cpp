@@ -1,4 +1,4 @@
-#include "Sketch.h"
+#include "resources/pictures/Sketch.h"
 
 #include <QPen>
 

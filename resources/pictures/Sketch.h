@@ -9,7 +9,7 @@
 
 class Sketch
 {
-  public:
+public:
     Sketch(int width, int height);
 
     QPainter &painter() { return m_painter; }
@@ -20,7 +20,7 @@ class Sketch
     // Ends the painting and hands over the picture.
     QImage image();
 
-  private:
+private:
     QImage m_image;
     QPainter m_painter;
 };

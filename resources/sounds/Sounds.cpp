@@ -1,4 +1,4 @@
-#include "Sounds.h"
+#include "resources/sounds/Sounds.h"
 
 #include <algorithm>
 #include <array>

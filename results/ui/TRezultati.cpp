@@ -1,4 +1,4 @@
-#include "TRezultati.h"
+#include "results/ui/TRezultati.h"
 
 TRezultati::TRezultati(Prompts &prompts, QWidget *parent)
     : QDialog(parent)

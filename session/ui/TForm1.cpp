@@ -1,6 +1,6 @@
-#include "TForm1.h"
+#include "session/ui/TForm1.h"
 
-#include "Colour.h"
+#include "common/Colour.h"
 
 #include <QComboBox>
 #include <QFormLayout>

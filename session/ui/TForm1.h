@@ -4,7 +4,10 @@
 
 #include <QDialog>
 
+#include <QList>
+
 class Prompts;
+class ResultSink;
 class QComboBox;
 class QLineEdit;
 class SessionState;
@@ -20,10 +23,14 @@ public:
     // empty, so every opening starts a new subject.
     void clearSubjectFields();
 
+    // A consumer of every finished test (not owned); called in the order added.
+    void addResultSink(ResultSink *sink) { m_sinks.append(sink); }
+
 private:
     TestDesign &m_design;
     SessionState &m_session;
     Prompts &m_prompts;
+    QList<ResultSink *> m_sinks;
 
     QLineEdit *m_name = nullptr;
     QLineEdit *m_surname = nullptr;

@@ -1,14 +1,15 @@
 // The help file as the build compiles it, its reader, the help window and
 // the help service behind ShowHelpTopic.
 
-#include "ChmFile.h"
-#include "ChmHelpService.h"
-#include "ContextHelp.h"
-#include "GeneralErrorHandler.h"
-#include "HelpBrowser.h"
-#include "HelpTopics.h"
-#include "HelpViewer.h"
-#include "ScriptedPrompts.h"
+#include "app/help/ChmFile.h"
+#include "app/help/ChmHelpService.h"
+#include "app/help/HelpBrowser.h"
+#include "app/help/HelpTopics.h"
+#include "app/help/HelpViewer.h"
+#include "common/ui/ContextHelp.h"
+#include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/KalvestrinApplication.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QDialog>
@@ -111,10 +112,7 @@ private Q_SLOTS:
         QVERIFY2(QFile::exists(BuiltHelpFile), qPrintable(BuiltHelpFile));
     }
 
-    void cleanup()
-    {
-        ContextHelp::setHelpFilePath({});
-    }
+    void cleanup() { ContextHelp::setHelpFilePath({}); }
 
     // Every topic a window asks for has its page in the built file, every
     // page decodes as the UTF-8 it declares, and every link and picture of
@@ -306,7 +304,8 @@ private Q_SLOTS:
             browser->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("razina8.png")));
         QVERIFY(picture.canConvert<QImage>());
         QCOMPARE(picture.value<QImage>().size(), QSize(120, 120));
-        QVERIFY(browser->document()->resource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("stil.css")))
+        QVERIFY(browser->document()
+                    ->resource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("stil.css")))
                     .toString()
                     .contains(QLatin1String("h1")));
 

@@ -4,20 +4,22 @@
 // device pixel ratio of 2, so the picture area must keep one picture pixel
 // per device pixel to pass.
 
-#include "ContextHelp.h"
-#include "GeneralErrorHandler.h"
-#include "PictureArea.h"
-#include "Resources.h"
-#include "RecordingHelp.h"
-#include "ScriptedPrompts.h"
-#include "SessionState.h"
-#include "TAboutBox.h"
-#include "TForm1.h"
-#include "TForm9.h"
-#include "TMain_Form.h"
-#include "TPagesDlg.h"
-#include "TRezultati.h"
-#include "TestDesign.h"
+#include "app/PictureArea.h"
+#include "app/Shell.h"
+#include "app/TAboutBox.h"
+#include "app/TMain_Form.h"
+#include "common/Resources.h"
+#include "common/ui/ContextHelp.h"
+#include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/KalvestrinApplication.h"
+#include "database/ui/TForm9.h"
+#include "design/TestDesign.h"
+#include "design/ui/TPagesDlg.h"
+#include "results/ui/TRezultati.h"
+#include "session/SessionState.h"
+#include "session/ui/TForm1.h"
+#include "tests/support/RecordingHelp.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -57,7 +59,8 @@ struct Program
     QSize screen{1280, 1024};
     bool databaseConnects = false;
 
-    std::unique_ptr<TMain_Form> main;
+    std::unique_ptr<Shell> shell;
+    TMain_Form *main = nullptr;
     TForm1 *test = nullptr;
     TPagesDlg *designDialog = nullptr;
     TRezultati *results = nullptr;
@@ -69,21 +72,23 @@ struct Program
 
     ~Program()
     {
-        main.reset();
+        shell.reset();
         GeneralErrorHandler::setPrompts(nullptr);
     }
 
     void create()
     {
-        TMain_Form::Setup setup;
-        setup.screenSize = [this] { return screen; };
-        setup.openDatabase = [this](const QString &) { return databaseConnects; };
-        main = std::make_unique<TMain_Form>(design, session, prompts, setup);
-        test = new TForm1(design, session, prompts, main.get());
-        designDialog = new TPagesDlg(design, prompts, main.get());
-        results = new TRezultati(prompts, main.get());
-        groupResults = new TForm9(prompts, main.get());
-        main->setAreas({designDialog, test, results, groupResults});
+        Services services;
+        services.prompts = &prompts;
+        services.help = ContextHelp::service();
+        services.screenSize = [this] { return screen; };
+        services.openDatabase = [this](const QString &) { return databaseConnects; };
+        shell = std::make_unique<Shell>(services, design, session);
+        main = &shell->mainForm();
+        test = &shell->testWindow();
+        designDialog = &shell->designDialog();
+        results = &shell->results();
+        groupResults = &shell->groupResults();
 
         // The tests tick by hand; a real tick in between would skip a step.
         createdInterval = timer()->interval();
@@ -95,11 +100,11 @@ struct Program
     {
         main->setWindowState(Qt::WindowNoState);
         main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(main));
         main->resize(client);
         QTRY_COMPARE(main->size(), client);
         main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        QVERIFY(QTest::qWaitForWindowActive(main));
     }
 
     void runStartup()
@@ -108,7 +113,7 @@ struct Program
             main->TimerTimer();
     }
 
-    template<class T>
+    template <class T>
     T *child(const QString &name) const
     {
         T *c = main->findChild<T *>(name);
@@ -138,7 +143,7 @@ struct Program
     QWidget *clickAndClose(QPushButton *button, const std::function<void(QWidget *)> &whileOpen = {})
     {
         QWidget *modal = nullptr;
-        QTimer::singleShot(0, main.get(), [&] {
+        QTimer::singleShot(0, main, [&] {
             modal = QApplication::activeModalWidget();
             if (modal && whileOpen)
                 whileOpen(modal);
@@ -198,9 +203,7 @@ private Q_SLOTS:
 
         QLabel *label = p.label();
         const int halfWidth = p.main->frameGeometry().width() / 2;
-        auto fitsItsText = [label] {
-            return label->width() >= label->fontMetrics().horizontalAdvance(label->text());
-        };
+        auto fitsItsText = [label] { return label->width() >= label->fontMetrics().horizontalAdvance(label->text()); };
 
         p.main->TimerTimer();
         QCOMPARE(label->text(), QStringLiteral("Vestimor"));
@@ -277,7 +280,10 @@ private Q_SLOTS:
                     shownColours.insert(expected);
                 if ((area.pixel(x, y) | 0xFF000000u) != expected && wrong++ == 0)
                     first = QStringLiteral("(%1, %2): %3 instead of %4")
-                                .arg(x).arg(y).arg(area.pixel(x, y), 0, 16).arg(expected, 0, 16);
+                                .arg(x)
+                                .arg(y)
+                                .arg(area.pixel(x, y), 0, 16)
+                                .arg(expected, 0, 16);
             }
         }
         QVERIFY2(wrong == 0, qPrintable(QStringLiteral("%1 wrong pixels, first %2").arg(wrong).arg(first)));
@@ -414,7 +420,7 @@ private Q_SLOTS:
         const auto ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
 
         // With the mode off, Ctrl+Alt+P shows nothing.
-        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt);
+        QTest::keyClick(p.main, Qt::Key_P, ctrlAlt);
         QVERIFY(edit->isHidden());
 
         p.design.securityMode = true;
@@ -423,7 +429,7 @@ private Q_SLOTS:
         QCOMPARE(p.visibleButtons(), QStringLiteral("2"));
         QVERIFY(edit->isHidden());
 
-        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt);
+        QTest::keyClick(p.main, Qt::Key_P, ctrlAlt);
         QVERIFY(edit->isVisible());
         QTRY_VERIFY(edit->hasFocus());
         QStyleOptionFrame option;
@@ -432,7 +438,7 @@ private Q_SLOTS:
 
         // Shift does not matter; a second press only keeps the focus there.
         QTest::keyClicks(edit, QStringLiteral("ta"));
-        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt | Qt::ShiftModifier);
+        QTest::keyClick(p.main, Qt::Key_P, ctrlAlt | Qt::ShiftModifier);
         QVERIFY(edit->isVisible());
         QVERIFY(edit->hasFocus());
         QCOMPARE(edit->text(), QStringLiteral("TA"));
@@ -455,7 +461,7 @@ private Q_SLOTS:
 
         p.main->ApplySecurityMode();
         QCOMPARE(p.visibleButtons(), QStringLiteral("2"));
-        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt);
+        QTest::keyClick(p.main, Qt::Key_P, ctrlAlt);
         QTest::keyClicks(edit, QStringLiteral("abcdefghij klmnopqrstuvwxyz"));
         QCOMPARE(edit->text(), QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
 
@@ -466,7 +472,7 @@ private Q_SLOTS:
 
         // An empty password opens on Enter in the empty box.
         p.design.password.clear();
-        QTest::keyClick(p.main.get(), Qt::Key_P, ctrlAlt);
+        QTest::keyClick(p.main, Qt::Key_P, ctrlAlt);
         QTest::keyClick(edit, Qt::Key_Return);
         QVERIFY(edit->isHidden());
         QCOMPARE(p.visibleButtons(), QStringLiteral("1234"));
@@ -491,16 +497,16 @@ private Q_SLOTS:
             QApplication::sendEvent(w, &event);
         };
 
-        QTest::keyClick(p.main.get(), Qt::Key_F1);
+        QTest::keyClick(p.main, Qt::Key_F1);
         askWhatsThis(p.image());
-        askWhatsThis(p.main.get());
+        askWhatsThis(p.main);
         QCOMPARE(help.topics, QStringList({"1", "1", "1"}));
 
         p.design.securityMode = true;
         p.main->ApplySecurityMode();
-        QTest::keyClick(p.main.get(), Qt::Key_F1);
+        QTest::keyClick(p.main, Qt::Key_F1);
         askWhatsThis(p.image());
-        QTest::keyClick(p.main.get(), Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(p.main, Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
         QTest::keyClick(p.edit(), Qt::Key_F1);
         QCOMPARE(help.topics.size(), 3);
         ContextHelp::setService(nullptr);
@@ -566,7 +572,7 @@ private Q_SLOTS:
         QPointer<TForm9> area = p->groupResults;
         QWidget *modal = nullptr;
         bool clickReturned = false;
-        QTimer::singleShot(0, p->main.get(), [&] {
+        QTimer::singleShot(0, p->main, [&] {
             p->speed(4)->click();
             clickReturned = true;
         });
@@ -595,7 +601,7 @@ private Q_SLOTS:
     {
         Program p;
         p.create();
-        auto *about = new TAboutBox(p.main.get());
+        auto *about = new TAboutBox(p.main);
         p.designDialog->setAboutBox(about);
         QCOMPARE(about->windowTitle(), QStringLiteral("Kalvestrin"));
         QStringList texts;

@@ -1,13 +1,13 @@
 // Text codec, number texts, regional settings, files and bitmaps.
 
-#include "Bitmap.h"
-#include "Failure.h"
-#include "NumberText.h"
-#include "Regional.h"
-#include "Resources.h"
-#include "SafeFile.h"
-#include "TestPictures.h"
-#include "Windows1250.h"
+#include "common/Bitmap.h"
+#include "common/Failure.h"
+#include "common/NumberText.h"
+#include "common/Regional.h"
+#include "common/Resources.h"
+#include "common/SafeFile.h"
+#include "common/Windows1250.h"
+#include "tests/support/TestPictures.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,12 @@
 // The general error handler, the scripted prompts and the context-help route.
 
-#include "ContextHelp.h"
-#include "Failure.h"
-#include "GeneralErrorHandler.h"
-#include "QtPrompts.h"
-#include "RecordingHelp.h"
-#include "ScriptedPrompts.h"
+#include "common/Failure.h"
+#include "common/ui/ContextHelp.h"
+#include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/KalvestrinApplication.h"
+#include "common/ui/QtPrompts.h"
+#include "tests/support/RecordingHelp.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -39,8 +40,7 @@ private Q_SLOTS:
         r.filters = FileDialogRequest::parseFilter(
             QStringLiteral("Text Files (*.txt)|*.txt|ASCII  Files (*.asc)|*.asc|All Files (*.*)|*.*"));
         QCOMPARE(r.filters.size(), 3);
-        QCOMPARE(QtPrompts::qtFilter(r),
-                 QStringLiteral("Text Files (*.txt);;ASCII  Files (*.asc);;All Files (*.*)"));
+        QCOMPARE(QtPrompts::qtFilter(r), QStringLiteral("Text Files (*.txt);;ASCII  Files (*.asc);;All Files (*.*)"));
         r.filters = FileDialogRequest::parseFilter(QStringLiteral("Slike|*.bmp;*.dib"));
         QCOMPARE(QtPrompts::qtFilter(r), QStringLiteral("Slike (*.bmp *.dib)"));
     }
@@ -67,8 +67,8 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        for (QWidget *w : {static_cast<QWidget *>(inGroup), static_cast<QWidget *>(own),
-                           static_cast<QWidget *>(navigator)}) {
+        for (QWidget *w :
+             {static_cast<QWidget *>(inGroup), static_cast<QWidget *>(own), static_cast<QWidget *>(navigator)}) {
             w->setFocus();
             QTest::keyClick(w, Qt::Key_F1);
         }

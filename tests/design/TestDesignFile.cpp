@@ -1,11 +1,11 @@
 // The design model and its file: layout, round trips, and loads and saves
 // that must fail without touching the examiner's work.
 
-#include "DesignFile.h"
-#include "Failure.h"
-#include "SafeFile.h"
-#include "TestDesign.h"
-#include "Windows1250.h"
+#include "common/Failure.h"
+#include "common/SafeFile.h"
+#include "common/Windows1250.h"
+#include "design/DesignFile.h"
+#include "design/TestDesign.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,12 +54,12 @@ private Q_SLOTS:
         QCOMPARE(int(d.solutions.size()), TestDesign::MaxTasks);
         QCOMPARE(d.testWindowColour, White);
         QCOMPARE(d.securityMode, false);
-        QCOMPARE(d.allowBack, 0);
+        QCOMPARE(d.allowBack, AllowBack::Yes);
         QCOMPARE(d.visualFeedback, true);
         QCOMPARE(d.auditoryFeedback, true);
         QCOMPARE(d.ignoreBackground, false);
-        QCOMPARE(d.placement, 0);
-        QCOMPARE(d.testingMode, 1);
+        QCOMPARE(d.placement, Placement::TopLeft);
+        QCOMPARE(d.testingMode, TestingMode::Assisted);
         QVERIFY(d.instructionFile.isEmpty() && d.password.isEmpty());
     }
 
@@ -89,7 +89,7 @@ private Q_SLOTS:
         TestDesign loaded;
         loaded.securityMode = true;
         loaded.password = QStringLiteral("TAJNA");
-        loaded.testingMode = 0;
+        loaded.testingMode = TestingMode::Independent;
         loaded.solutions[5][0] = QStringLiteral("OSTAJE");
         LoadDesignFile(loaded, path(QStringLiteral("rt.txt")));
 
@@ -103,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(loaded.solutions[5][0], QStringLiteral("OSTAJE"));
         QCOMPARE(loaded.securityMode, true);
         QCOMPARE(loaded.password, QStringLiteral("TAJNA"));
-        QCOMPARE(loaded.testingMode, 0);
+        QCOMPARE(loaded.testingMode, TestingMode::Independent);
     }
 
     void tasksWithoutIdentifiers()
@@ -228,8 +228,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Failure, SaveDesignFile(d, target));
         QCOMPARE(readWholeFile(target), QByteArray("earlier design"));
 
-        QVERIFY_THROWS_EXCEPTION(Failure,
-                                 SaveDesignFile(twoTaskDesign(), path(QStringLiteral("missing/dir/x.txt"))));
+        QVERIFY_THROWS_EXCEPTION(Failure, SaveDesignFile(twoTaskDesign(), path(QStringLiteral("missing/dir/x.txt"))));
     }
 
     void colourTableNeverShrinks()

@@ -2,9 +2,9 @@
 // WAV files that sound as meant, the stimuli are clean two-colour drawings
 // with usable answers, and the start-up picture survives masking.
 
-#include "Drawings.h"
-#include "Sounds.h"
-#include "Windows1250.h"
+#include "common/Windows1250.h"
+#include "resources/pictures/Drawings.h"
+#include "resources/sounds/Sounds.h"
 
 #include <QSet>
 #include <QTest>
@@ -69,7 +69,7 @@ class TestResources : public QObject
 {
     Q_OBJECT
 
-  private Q_SLOTS:
+private Q_SLOTS:
     void soundsAreMonoEightBitPcmOfSixThousandSamples_data()
     {
         QTest::addColumn<QByteArray>("wav");

@@ -1,9 +1,9 @@
 // Masking: the worked cases, the level table, the edges of the picture, and
 // the fast row-wise frame checked against the rule written out literally.
 
-#include "Failure.h"
-#include "MaskStimulus.h"
-#include "TestPictures.h"
+#include "common/Failure.h"
+#include "session/MaskStimulus.h"
+#include "tests/support/TestPictures.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -214,14 +214,14 @@ private Q_SLOTS:
     void origin()
     {
         // Centred, halves to even: (1024 - 563) / 2 = 230.5 -> 230.
-        QCOMPARE(StimulusOrigin(1, QSize(563, 100), QSize(1024, 768)), QPoint(230, 334));
-        QCOMPARE(StimulusOrigin(1, QSize(100, 100), QSize(1023, 1024)), QPoint(462, 462));
-        QCOMPARE(StimulusOrigin(0, QSize(100, 100), QSize(1024, 768)), QPoint(1, 1));
+        QCOMPARE(StimulusOrigin(Placement::Centred, QSize(563, 100), QSize(1024, 768)), QPoint(230, 334));
+        QCOMPARE(StimulusOrigin(Placement::Centred, QSize(100, 100), QSize(1023, 1024)), QPoint(462, 462));
+        QCOMPARE(StimulusOrigin(Placement::TopLeft, QSize(100, 100), QSize(1024, 768)), QPoint(1, 1));
         // One pixel narrower than the window: 0.5 rounds to 0, raised to 1.
-        QCOMPARE(StimulusOrigin(1, QSize(1023, 100), QSize(1024, 768)).x(), 1);
+        QCOMPARE(StimulusOrigin(Placement::Centred, QSize(1023, 100), QSize(1024, 768)).x(), 1);
         // As wide or high as the window: top left even when centring.
-        QCOMPARE(StimulusOrigin(1, QSize(1024, 100), QSize(1024, 768)), QPoint(1, 1));
-        QCOMPARE(StimulusOrigin(1, QSize(100, 768), QSize(1024, 768)), QPoint(1, 1));
+        QCOMPARE(StimulusOrigin(Placement::Centred, QSize(1024, 100), QSize(1024, 768)), QPoint(1, 1));
+        QCOMPARE(StimulusOrigin(Placement::Centred, QSize(100, 768), QSize(1024, 768)), QPoint(1, 1));
     }
 
     void frameKeepsOnePixelPerDevicePixel()

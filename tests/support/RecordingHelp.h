@@ -2,7 +2,7 @@
 
 // A help service for tests: records the topics asked for instead of showing them.
 
-#include "ContextHelp.h"
+#include "common/ui/ContextHelp.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "ScriptedPrompts.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QTest>
 
@@ -41,8 +41,7 @@ QString ScriptedPrompts::kindName(Kind kind)
 QVariant ScriptedPrompts::take(Kind kind, const QString &text, const FileDialogRequest &request)
 {
     m_records.append({kind, text, request});
-    if (m_expected.isEmpty() || m_expected.first().kind != kind
-        || !text.contains(m_expected.first().text)) {
+    if (m_expected.isEmpty() || m_expected.first().kind != kind || !text.contains(m_expected.first().text)) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected %1 prompt: \"%2\"%3")
                                     .arg(kindName(kind), text,
                                          m_expected.isEmpty()
@@ -57,19 +56,41 @@ QVariant ScriptedPrompts::take(Kind kind, const QString &text, const FileDialogR
     return m_expected.takeFirst().answer;
 }
 
-void ScriptedPrompts::warning(const QString &text) { take(Kind::Warning, text); }
-void ScriptedPrompts::error(const QString &text) { take(Kind::Error, text); }
-void ScriptedPrompts::information(const QString &text) { take(Kind::Information, text); }
-bool ScriptedPrompts::question(const QString &text) { return take(Kind::Question, text).toBool(); }
-
-QString ScriptedPrompts::openFile(const FileDialogRequest &request)
+void ScriptedPrompts::warning(const QString &text)
 {
-    return take(Kind::OpenFile, request.title, request).toString();
+    take(Kind::Warning, text);
+}
+void ScriptedPrompts::error(const QString &text)
+{
+    take(Kind::Error, text);
+}
+void ScriptedPrompts::information(const QString &text)
+{
+    take(Kind::Information, text);
+}
+bool ScriptedPrompts::question(const QString &text)
+{
+    return take(Kind::Question, text).toBool();
 }
 
-QString ScriptedPrompts::saveFile(const FileDialogRequest &request)
+QString ScriptedPrompts::takeFile(Kind kind, FileDialogRequest &request)
 {
-    return take(Kind::SaveFile, request.title, request).toString();
+    const QVariantList answer = take(kind, request.title, request).toList();
+    if (answer.size() != 2)
+        return {};
+    if (answer[1].toInt() >= 0)
+        request.selectedFilter = answer[1].toInt();
+    return answer[0].toString();
+}
+
+QString ScriptedPrompts::openFile(FileDialogRequest &request)
+{
+    return takeFile(Kind::OpenFile, request);
+}
+
+QString ScriptedPrompts::saveFile(FileDialogRequest &request)
+{
+    return takeFile(Kind::SaveFile, request);
 }
 
 std::optional<::Colour> ScriptedPrompts::chooseColour(::Colour initial)

@@ -4,7 +4,7 @@
 // them; every prompt is recorded with its kind and text; a prompt nobody
 // expected fails the running test.
 
-#include "Prompts.h"
+#include "common/ui/Prompts.h"
 
 #include <QList>
 #include <QString>
@@ -31,8 +31,15 @@ public:
     ScriptedPrompts &expectInformation(const QString &text = {}) { return expect(Kind::Information, text); }
     ScriptedPrompts &expectQuestion(bool yes, const QString &text = {}) { return expect(Kind::Question, text, yes); }
     // An empty path answers as a cancelled chooser.
-    ScriptedPrompts &expectOpenFile(const QString &path) { return expect(Kind::OpenFile, {}, path); }
-    ScriptedPrompts &expectSaveFile(const QString &path) { return expect(Kind::SaveFile, {}, path); }
+    // `selectedFilter` >= 0 also answers with that filter entry selected.
+    ScriptedPrompts &expectOpenFile(const QString &path, int selectedFilter = -1)
+    {
+        return expect(Kind::OpenFile, {}, QVariantList{path, selectedFilter});
+    }
+    ScriptedPrompts &expectSaveFile(const QString &path, int selectedFilter = -1)
+    {
+        return expect(Kind::SaveFile, {}, QVariantList{path, selectedFilter});
+    }
     // An invalid QVariant answers as a cancelled chooser; otherwise a Colour (uint).
     ScriptedPrompts &expectColour(const QVariant &colour) { return expect(Kind::Colour, {}, colour); }
 
@@ -44,8 +51,8 @@ public:
     void error(const QString &text) override;
     void information(const QString &text) override;
     bool question(const QString &text) override;
-    QString openFile(const FileDialogRequest &request) override;
-    QString saveFile(const FileDialogRequest &request) override;
+    QString openFile(FileDialogRequest &request) override;
+    QString saveFile(FileDialogRequest &request) override;
     std::optional<::Colour> chooseColour(::Colour initial) override;
 
     static QString kindName(Kind kind);
@@ -59,6 +66,7 @@ private:
     };
 
     QVariant take(Kind kind, const QString &text, const FileDialogRequest &request = {});
+    QString takeFile(Kind kind, FileDialogRequest &request);
 
     QList<Expectation> m_expected;
     QList<Record> m_records;

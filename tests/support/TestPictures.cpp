@@ -1,4 +1,4 @@
-#include "TestPictures.h"
+#include "tests/support/TestPictures.h"
 
 QImage filledPicture(int w, int h, Colour colour)
 {

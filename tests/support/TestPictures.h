@@ -2,7 +2,7 @@
 
 // Pictures for tests, drawn in memory.
 
-#include "Colour.h"
+#include "common/Colour.h"
 
 #include <QImage>
 

@@ -1,10 +1,10 @@
 // The headless tool, run as a user runs it.
 
-#include "Bitmap.h"
-#include "DesignFile.h"
-#include "MaskStimulus.h"
-#include "TestDesign.h"
-#include "TestPictures.h"
+#include "common/Bitmap.h"
+#include "design/DesignFile.h"
+#include "design/TestDesign.h"
+#include "session/MaskStimulus.h"
+#include "tests/support/TestPictures.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -73,8 +73,10 @@ private Q_SLOTS:
         const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("task\tpath\twidth\theight\tL12\tL10\tL8\tL6\tL4\tL2\tL1"));
-        QCOMPARE(lines[1], QStringLiteral("1\t%1\t100\t100\t0.0064000000000000003\t0.01\t0.0144\t0.025600000000000001\t0.0625\t0.25\t1")
-                               .arg(a));
+        QCOMPARE(lines[1],
+                 QStringLiteral(
+                     "1\t%1\t100\t100\t0.0064000000000000003\t0.01\t0.0144\t0.025600000000000001\t0.0625\t0.25\t1")
+                     .arg(a));
         // 30 x 20 at level 12: two positions shown of 600.
         QVERIFY(lines[2].startsWith(QStringLiteral("2\t%1\t30\t20\t0.0033333333333333335\t").arg(b)));
     }

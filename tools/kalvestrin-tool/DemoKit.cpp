@@ -1,10 +1,10 @@
-#include "DemoKit.h"
+#include "tools/kalvestrin-tool/DemoKit.h"
 
-#include "Bitmap.h"
-#include "DesignFile.h"
-#include "Drawings.h"
-#include "Failure.h"
-#include "TestDesign.h"
+#include "common/Bitmap.h"
+#include "common/Failure.h"
+#include "design/DesignFile.h"
+#include "design/TestDesign.h"
+#include "resources/pictures/Drawings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,12 +6,12 @@
 //   demo DIR
 //       the demo pictures and their design file primjer.txt
 
-#include "Bitmap.h"
-#include "DemoKit.h"
-#include "DesignFile.h"
-#include "Failure.h"
-#include "MaskStimulus.h"
-#include "TestDesign.h"
+#include "common/Bitmap.h"
+#include "common/Failure.h"
+#include "design/DesignFile.h"
+#include "design/TestDesign.h"
+#include "session/MaskStimulus.h"
+#include "tools/kalvestrin-tool/DemoKit.h"
 
 #include <QGuiApplication>
 #include <QStringList>

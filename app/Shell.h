@@ -1,0 +1,56 @@
+#pragma once
+
+// The composition root: creates the program's windows once, in the order the
+// program has always created them, wires them to each other and to the
+// services, and owns them until it is destroyed. main() and the window tests
+// build the program through it.
+
+#include "app/Services.h"
+#include "design/TestDesign.h"
+#include "session/SessionState.h"
+
+#include <memory>
+
+class TAboutBox;
+class TForm1;
+class TForm10;
+class TForm9;
+class TMain_Form;
+class TPagesDlg;
+class TRezultati;
+
+class Shell
+{
+public:
+    // The design and the session state are the run's model; they outlive the shell.
+    Shell(Services services, TestDesign &design, SessionState &session);
+    ~Shell();
+
+    Shell(const Shell &) = delete;
+    Shell &operator=(const Shell &) = delete;
+
+    const Services &services() const { return m_services; }
+    TestDesign &design() { return m_design; }
+    SessionState &session() { return m_session; }
+
+    TMain_Form &mainForm() { return *m_main; }
+    TForm1 &testWindow() { return *m_test; }
+    TPagesDlg &designDialog() { return *m_designDialog; }
+    TRezultati &results() { return *m_results; }
+    TAboutBox &aboutBox() { return *m_about; }
+    TForm9 &groupResults() { return *m_groupResults; }
+    TForm10 &sqlWindow() { return *m_sqlWindow; }
+
+private:
+    Services m_services;
+    TestDesign &m_design;
+    SessionState &m_session;
+    std::unique_ptr<TMain_Form> m_main;
+    // Owned by the main window (its children).
+    TForm1 *m_test = nullptr;
+    TPagesDlg *m_designDialog = nullptr;
+    TRezultati *m_results = nullptr;
+    TAboutBox *m_about = nullptr;
+    TForm9 *m_groupResults = nullptr;
+    TForm10 *m_sqlWindow = nullptr;
+};
