@@ -2,12 +2,14 @@
 #include "app/TMain_Form.h"
 #include "app/help/ChmHelpService.h"
 #include "common/Clock.h"
+#include "common/DataFolder.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "common/ui/QtPrompts.h"
 
 int main(int argc, char **argv)
 {
     KalvestrinApplication app(argc, argv);
+    DataFolder::capture();
     QtPrompts prompts;
     ChmHelpService help(prompts);
     SystemClock clock;

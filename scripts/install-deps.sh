@@ -10,7 +10,9 @@ packages=(
   libsqlite3-dev sqlite3
   libchm-dev fp-utils
   libbenchmark-dev libgtest-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick clang-format
+  libx11-dev
+  libfreexl-dev pxlib-dev libshp-dev python3-dbfread libxml2-utils gnumeric poppler-utils
 )
 
 missing=()

@@ -12,8 +12,9 @@
 #include "design/TestDesign.h"
 #include "session/MaskStimulus.h"
 #include "tools/kalvestrin-tool/DemoKit.h"
+#include "tools/kalvestrin-tool/ToolCommand.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -25,17 +26,6 @@ const char *const Usage =
     "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
     "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
     "  kalvestrin-tool demo DIR\n";
-
-void out(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-}
-
-QString number17(double v)
-{
-    return QString::number(v, 'g', 17); // always "." whatever the locale
-}
 
 int parseLevel(const QString &text)
 {
@@ -121,7 +111,7 @@ int mask(QStringList args)
     return 0;
 }
 
-int demo(const QStringList &args)
+int demo(QStringList args)
 {
     if (args.size() != 1)
         throw std::invalid_argument("usage");
@@ -132,12 +122,19 @@ int demo(const QStringList &args)
 
 } // namespace
 
+// Every command of the tool; each area adds its own.
+const ToolCommand Commands[] = {
+    {"levels", levels},
+    {"mask", mask},
+    {"demo", demo},
+};
+
 int main(int argc, char **argv)
 {
-    // Drawing the demo pictures needs a GUI application, never a display.
+    // Drawing pictures and driving windows needs an application object, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
 
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
@@ -146,12 +143,10 @@ int main(int argc, char **argv)
     }
     const QString command = args.takeFirst();
     try {
-        if (command == QLatin1String("levels"))
-            return levels(args);
-        if (command == QLatin1String("mask"))
-            return mask(args);
-        if (command == QLatin1String("demo"))
-            return demo(args);
+        for (const ToolCommand &c : Commands) {
+            if (command == QLatin1String(c.name))
+                return c.run(args);
+        }
     } catch (const Failure &f) {
         std::fprintf(stderr, "kalvestrin-tool: %s\n", f.text().toUtf8().constData());
         return 1;
