@@ -77,10 +77,25 @@ static QFileDialog *makeDialog(const FileDialogRequest &request, QFileDialog::Ac
         directory = lastFolders().value(request.role);
     auto *dialog = new QFileDialog(owner(), request.title, directory, QtPrompts::qtFilter(request));
     dialog->setAcceptMode(mode);
-    const QStringList filters = dialog->nameFilters();
-    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
-        dialog->selectNameFilter(filters[request.selectedFilter]);
     dialog->setDefaultSuffix(request.defaultExtension);
+    // A name typed without an extension gets the one of the entry chosen in
+    // the dialog, so "Podaci" under "dBase IV (*.dbf)" becomes Podaci.dbf.
+    const auto filterList = request.filters;
+    const auto followFilter = [dialog, filterList](const QString &filter) {
+        const int index = int(dialog->nameFilters().indexOf(filter));
+        if (index < 0 || index >= filterList.size())
+            return;
+        const QString pattern = filterList[index].second.section(QLatin1Char(';'), 0, 0);
+        const QString extension = pattern.section(QLatin1Char('.'), -1);
+        if (pattern.startsWith(QLatin1String("*.")) && !extension.contains(QLatin1Char('*')))
+            dialog->setDefaultSuffix(extension);
+    };
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, followFilter);
+    const QStringList filters = dialog->nameFilters();
+    if (request.selectedFilter > 0 && request.selectedFilter < filters.size()) {
+        dialog->selectNameFilter(filters[request.selectedFilter]);
+        followFilter(filters[request.selectedFilter]);
+    }
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.fileName.isEmpty())
         dialog->selectFile(request.fileName);
