@@ -34,7 +34,7 @@ const QStringList Columns{"ID", "Name", "Surname", "Age", "Gender", "N", "M", "V
 const QList<QStringList> Expected{
     {"1", Croatian, Tricky, "34", "True", "3", "0.1", "1234.5678", LongItems, "a,b;\"c\"", "red 1\nred 2", "x"},
     {"2", "ANA", Null, Null, Null, "2", "2", "0", Null, "", Null, Null},
-    {"3", "IVO", "Horvat", "-7", "False", "1000", "-2.5e-05", "1e+20", "2.00000;", "Field1", "đ", "3"},
+    {"3", "IVO", "Horvat", "-7", "False", "1000", "-2.5e-05", "1e+12", "2.00000;", "Field1", "đ", "3"},
 };
 
 struct Run
@@ -439,6 +439,9 @@ private Q_SLOTS:
         QTest::newRow("Text") << efText << "izvoz.txt";
         QTest::newRow("HTML") << efHTML << "izvoz.htm";
         QTest::newRow("XML") << efXML << "izvoz.xml";
+        QTest::newRow("dBASE III") << efDBase3 << "izvoz.dbf";
+        QTest::newRow("dBASE IV") << efDBase4 << "izvoz.dbf";
+        QTest::newRow("dBASE 5.0") << efDBase5 << "izvoz.dbf";
     }
     void readsBackEveryFormat()
     {
@@ -454,6 +457,8 @@ private Q_SLOTS:
 
         QList<QStringList> rows;
         QStringList header;
+        if (format >= efDBase3 && format <= efDBase5)
+            ExportQuery(m_db, "SELECT Name, M FROM Data", path("plain.dbf"), format, "Data");
         if (format == efText) {
             const Run r = run(Python, {"-c",
                                        "import csv, configparser, json, sys\n"
@@ -475,6 +480,32 @@ private Q_SLOTS:
             QCOMPARE(ini["Col9"].toString(), QStringLiteral("Items Memo"));
             QCOMPARE(ini["Col10"].toString(), QStringLiteral("Field1 Text Width 100"));
             QCOMPARE(ini["CharacterSet"].toString(), QStringLiteral("1250"));
+        } else if (format >= efDBase3 && format <= efDBase5) {
+            const Run r = run(Python, {"-c",
+                                       "import dbfread, json, sys\n"
+                                       "out = []\n"
+                                       "for f in sys.argv[1:]:\n"
+                                       "    t = dbfread.DBF(f, char_decode_errors='strict')\n"
+                                       "    out.append({'version': t.header.dbversion, 'encoding': t.encoding,\n"
+                                       "                'fields': [x.name + ' ' + x.type for x in t.fields],\n"
+                                       "                'rows': [list(r.values()) for r in t]})\n"
+                                       "print(json.dumps(out))",
+                                       file, path("plain.dbf")});
+            QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+            const QJsonArray tables = QJsonDocument::fromJson(r.out).array();
+            const QJsonObject table = tables[0].toObject();
+            QString types;
+            for (const QJsonValue &f : table["fields"].toArray()) {
+                header << f.toString().section(QLatin1Char(' '), 0, 0);
+                types += f.toString().section(QLatin1Char(' '), 1);
+            }
+            QCOMPARE(types, QStringLiteral("NCCNLNNNMCCC"));
+            QCOMPARE(table["encoding"].toString(), QStringLiteral("cp1250"));
+            QCOMPARE(table["version"].toInt(), format == efDBase3 ? 0x83 : 0x8B);
+            QCOMPARE(tables[1].toObject()["version"].toInt(), format == efDBase5 ? 0x05 : 0x03);
+            rows = jsonRows(table["rows"].toArray(), true);
+            QCOMPARE(header.join(QLatin1Char(',')), Columns.join(QLatin1Char(',')).toUpper());
+            header = Columns;
         } else if (format == efHTML) {
             // libxml2's HTML parser reads the declared charset and writes XML in UTF-8.
             const Run r = run(QStringLiteral("xmllint"), {"--html", "--xmlout", "--encode", "UTF-8", file});
