@@ -560,6 +560,19 @@ private Q_SLOTS:
         QCOMPARE(rows, expected(format != efXML));
     }
 
+    void toolExportsAndReportsFailures()
+    {
+        const Run ok = run(QStringLiteral(KALVESTRIN_TOOL), {m_dbPath, "efText", path("tool.csv")});
+        QCOMPARE(ok.exitCode, 2); // "export" missing: usage
+        const Run done = run(QStringLiteral(KALVESTRIN_TOOL), {"export", m_dbPath, "efHTML", path("tool.htm")});
+        QCOMPARE(done.exitCode, 0);
+        QCOMPARE(done.out.trimmed(), QByteArray("3 rows written to ") + path("tool.htm").toUtf8());
+        const Run refused =
+            run(QStringLiteral(KALVESTRIN_TOOL), {"export", m_dbPath, "efLotusWK4", path("tool.wk4"), "SELECT 1 FROM Data"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(refused.err.contains(QLatin1String("ExportTable: Fileformat not supported.")));
+    }
+
     void xmlNamesEveryColumn()
     {
         const QString file = path(QStringLiteral("names.xml"));
