@@ -220,6 +220,19 @@ public:
     // Stores a text and fills the row's memo field with its leader and place.
     void add(const QByteArray &text, char *field)
     {
+        const quint32 place = text.size() <= SubAllocationLimit ? addSmall(text) : addLarge(text);
+        std::memcpy(field, text.constData(), std::size_t(std::min<qsizetype>(text.size(), MemoLeader)));
+        qToLittleEndian<quint32>(place, field + MemoLeader);
+        qToLittleEndian<quint32>(quint32(text.size()), field + MemoLeader + 4);
+        qToLittleEndian<quint16>(1, field + MemoLeader + 8);
+    }
+
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    // A text of its own run of blocks; index 0xFF in the row's pointer says so.
+    quint32 addLarge(const QByteArray &text)
+    {
         const quint32 offset = quint32(m_bytes.size());
         const int blocks = int((9 + text.size() + MemoBlock - 1) / MemoBlock);
         char head[9] = {2};
@@ -229,17 +242,41 @@ public:
         m_bytes.append(head, 9);
         m_bytes += text;
         m_bytes.append(qsizetype(blocks) * MemoBlock - 9 - text.size(), '\0');
-
-        std::memcpy(field, text.constData(), std::size_t(std::min<qsizetype>(text.size(), MemoLeader)));
-        qToLittleEndian<quint32>(offset | 0xFF, field + MemoLeader); // 0xFF: a blob with blocks of its own
-        qToLittleEndian<quint32>(quint32(text.size()), field + MemoLeader + 4);
-        qToLittleEndian<quint16>(1, field + MemoLeader + 8);
+        return offset | 0xFF;
     }
 
-    const QByteArray &bytes() const { return m_bytes; }
+    // Short texts share a block of 16-byte chunks with a table of up to 64
+    // entries at its start; the row's pointer names the entry.
+    quint32 addSmall(const QByteArray &text)
+    {
+        const int chunks = int((text.size() + 15) / 16);
+        if (m_shared < 0 || m_sharedEntries == SharedEntries || m_sharedNextChunk + chunks > MemoBlock / 16) {
+            m_shared = m_bytes.size();
+            m_bytes.append(MemoBlock, '\0');
+            m_bytes[m_shared] = 3;
+            qToLittleEndian<quint16>(1, m_bytes.data() + m_shared + 1);
+            m_sharedEntries = 0;
+            m_sharedNextChunk = FirstSharedChunk;
+        }
+        char *block = m_bytes.data() + m_shared;
+        char *entry = block + 12 + m_sharedEntries * 5;
+        entry[0] = char(m_sharedNextChunk);
+        entry[1] = char(chunks);
+        qToLittleEndian<quint16>(1, entry + 2);
+        entry[4] = char(text.size() - (chunks - 1) * 16);
+        std::memcpy(block + m_sharedNextChunk * 16, text.constData(), std::size_t(text.size()));
+        m_sharedNextChunk += chunks;
+        return quint32(m_shared) | quint32(m_sharedEntries++);
+    }
 
-private:
+    static constexpr int SharedEntries = 64;
+    static constexpr int FirstSharedChunk = (12 + SharedEntries * 5 + 15) / 16;
+    static constexpr int SubAllocationLimit = 2048;
+
     QByteArray m_bytes;
+    qsizetype m_shared = -1;
+    int m_sharedEntries = 0;
+    int m_sharedNextChunk = 0;
 };
 
 } // namespace

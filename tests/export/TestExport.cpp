@@ -32,13 +32,14 @@ const QString Null = QStringLiteral("<null>");
 const QString Tricky = QStringLiteral("<b>\"&'");
 const QString Croatian = QStringLiteral("ČĆŽŠĐ čćžšđ");
 const QString LongItems = QStringLiteral("0.25000;").repeated(40); // 320 characters
+const QString LongerItems = QStringLiteral("2.00000;").repeated(300); // more than a memo block
 
 // The Data table's columns and the rows every format must give back.
 const QStringList Columns{"ID", "Name", "Surname", "Age", "Gender", "N", "M", "V", "Items", "Field1", "Field2", "Field3"};
 const QList<QStringList> Expected{
     {"1", Croatian, Tricky, "34", "True", "3", "0.1", "1234.5678", LongItems, "a,b;\"c\"", "red 1\nred 2", "x"},
     {"2", "ANA", Null, Null, Null, "2", "2", "0", Null, "", Null, Null},
-    {"3", "IVO", "Horvat", "-7", "False", "1000", "-2.5e-05", "1e+12", "2.00000;", "Field1", "đ", "3"},
+    {"3", "IVO", "Horvat", "-7", "False", "1000", "-2.5e-05", "1e+12", LongerItems, "Field1", "đ", "3"},
 };
 
 struct Run
@@ -223,9 +224,17 @@ ParadoxTable readParadox(const QString &path)
                 if (PX_get_data_blob(px, data, len, &mod, &size, &text) > 0) {
                     v = Windows1250::decode(QByteArray(text, size));
                 } else if (size > 0) {
-                    const qsizetype at = qFromLittleEndian<quint32>(data + len - 10) & ~0xFFu;
-                    if (mb.size() >= at + 9 + size && mb[at] == 2 && qFromLittleEndian<quint32>(mb.constData() + at + 3) == quint32(size))
+                    // A block of its own (2), or an entry of a shared block (3).
+                    const quint32 pointer = qFromLittleEndian<quint32>(data + len - 10);
+                    const qsizetype at = pointer & ~0xFFu;
+                    const int index = int(pointer & 0xFF);
+                    const auto *entry = reinterpret_cast<const uchar *>(mb.constData() + at + 12 + index * 5);
+                    if (mb.size() < at + 4096)
+                        break;
+                    if (mb[at] == 2 && index == 0xFF && qFromLittleEndian<quint32>(mb.constData() + at + 3) == quint32(size))
                         v = Windows1250::decode(mb.mid(at + 9, size));
+                    if (mb[at] == 3 && (entry[1] - 1) * 16 + entry[4] == size)
+                        v = Windows1250::decode(mb.mid(at + entry[0] * 16, size));
                 }
                 break;
             }
@@ -470,7 +479,7 @@ private Q_SLOTS:
         if (format == efParadox3) {
             // No memo fields: a long text is refused, not cut.
             QCOMPARE(failureOf([&] { ExportQuery(m_db, statement, file, format, "Data"); }),
-                     QStringLiteral("ExportTable: column Items holds 320 characters; Paradox 3.x takes at most 255."));
+                     QStringLiteral("ExportTable: column Items holds 2400 characters; Paradox 3.x takes at most 255."));
             statement = QStringLiteral("SELECT ID, Name, Surname, Age, Gender, N, M, V, NULL AS Items, Field1, Field2, "
                                        "Field3 FROM Data ORDER BY ID");
             for (QStringList &row : want)
