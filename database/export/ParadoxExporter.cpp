@@ -27,7 +27,9 @@ constexpr int MaxFields = 255;
 constexpr int MaxBlocks = 65535;
 constexpr int MemoLeader = 10; // the first bytes of a memo, kept in the row as well
 constexpr int MemoBlock = 4096;
-constexpr double LargestExact = 9007199254740992.0; // 2^53
+// Integers beyond 2^53 have no double of their own; compared as integers,
+// since their conversion to double would round them into range.
+constexpr qlonglong LargestExact = qlonglong(1) << 53;
 
 struct Field
 {
@@ -300,7 +302,7 @@ void ParadoxExporter::check(const ExportData &data) const
         for (const QVariantList &row : data.rows) {
             const QVariant &v = row[i];
             const bool exact = !v.isValid() || (type == ExportColumnType::Integer
-                                                    ? std::abs(double(v.toLongLong())) <= LargestExact
+                                                    ? v.toLongLong() >= -LargestExact && v.toLongLong() <= LargestExact
                                                     : std::isfinite(v.toDouble()));
             if (!exact) {
                 throw Failure(QStringLiteral("ExportTable: column %1 holds %2, which %3 cannot store exactly.")

@@ -374,6 +374,41 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(file));
     }
 
+    // One value under or at each limit exports, one over is refused before anything is written.
+    void limits_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message");
+        const QString p3 = QStringLiteral("ExportTable: column v holds 256 characters; Paradox 3.x takes at most 255.");
+        QTest::newRow("Paradox 3.x text at 255") << int(efParadox3) << "printf('%.255c', 'x')" << "";
+        QTest::newRow("Paradox 3.x text over") << int(efParadox3) << "printf('%.256c', 'x')" << p3;
+        QTest::newRow("Paradox 4.x memo") << int(efParadox4) << "printf('%.5000c', 'x')" << "";
+        QTest::newRow("Paradox 4.x 2^53") << int(efParadox4) << "9007199254740992" << "";
+        QTest::newRow("Paradox 4.x over 2^53")
+            << int(efParadox4) << "9007199254740993"
+            << "ExportTable: column v holds 9007199254740993, which Paradox 4.x cannot store exactly.";
+        QTest::newRow("dBASE widest integer") << int(efDBase4) << "-9223372036854775807" << "";
+        QTest::newRow("dBASE 20 digits") << int(efDBase4) << "1e19" << "";
+        QTest::newRow("dBASE 21 digits")
+            << int(efDBase4) << "1e20" << "ExportTable: column v holds a number of 21 characters; dBASE IV takes at most 20.";
+        QTest::newRow("dBASE text no Windows-1250")
+            << int(efDBase3) << "'Ω'" << "ExportTable: column v holds the character Ω (U+03a9), which dBASE III cannot write.";
+    }
+    void limits()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, value);
+        QFETCH(QString, message);
+        const QString file = path(QStringLiteral("limit.out"));
+        QFile::remove(file);
+        const QString statement = QStringLiteral("SELECT %1 AS v FROM Data WHERE ID = 1").arg(value);
+        int rows = 0;
+        QCOMPARE(failureOf([&] { rows = ExportQuery(m_db, statement, file, ExportFormat(format), "Data"); }), message);
+        QCOMPARE(rows, message.isEmpty() ? 1 : 0);
+        QCOMPARE(QFile::exists(file), message.isEmpty());
+    }
+
     void failureMidWriteKeepsTheOldFiles()
     {
         QDir dir(path(QStringLiteral("mid")));
