@@ -88,8 +88,8 @@ void BM_Export(benchmark::State &state, ExportFormat format, const char *file)
                               QStringLiteral("Data"));
     }
     state.counters["rows"] = written;
-    state.counters["rows_per_s"] = benchmark::Counter(double(written) * double(state.iterations()),
-                                                      benchmark::Counter::kIsRate);
+    state.counters["rows_per_s"] =
+        benchmark::Counter(double(written) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 } // namespace

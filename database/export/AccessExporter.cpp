@@ -97,7 +97,8 @@ void AccessExporter::write(const ExportData &data, const QString &path, ExportFi
             placeholders << QStringLiteral("?");
         }
         const QString table = identifier(data.tableName);
-        run(target.db, QStringLiteral("CREATE TABLE %1 (%2)").arg(table, definitions.join(QStringLiteral(", "))).toUtf8());
+        run(target.db,
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(table, definitions.join(QStringLiteral(", "))).toUtf8());
 
         Statement insert;
         const QByteArray sql =

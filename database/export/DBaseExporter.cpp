@@ -228,11 +228,12 @@ QList<Field> layout(const ExportData &data, const QString &formatName)
             f.decimals = std::min(fraction, MaxDecimals);
             f.width = integer + (f.decimals > 0 ? f.decimals + 1 : 0);
             if (f.width > MaxNumberWidth) {
-                throw Failure(QStringLiteral("ExportTable: column %1 holds a number of %2 characters; %3 takes at most %4.")
-                                  .arg(column.name)
-                                  .arg(f.width)
-                                  .arg(formatName)
-                                  .arg(MaxNumberWidth));
+                throw Failure(
+                    QStringLiteral("ExportTable: column %1 holds a number of %2 characters; %3 takes at most %4.")
+                        .arg(column.name)
+                        .arg(f.width)
+                        .arg(formatName)
+                        .arg(MaxNumberWidth));
             }
             break;
         }

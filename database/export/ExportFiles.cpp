@@ -15,6 +15,7 @@ struct ExportFiles::File
 {
     QString finalPath;
     QTemporaryFile temp;
+    bool opened = false;
     bool renamed = false;
 };
 
@@ -37,7 +38,7 @@ ExportFiles::ExportFiles() = default;
 ExportFiles::~ExportFiles()
 {
     for (const auto &file : m_files) {
-        if (!file->renamed) {
+        if (file->opened && !file->renamed) {
             file->temp.close();
             QFile::remove(file->temp.fileName());
         }
@@ -55,15 +56,15 @@ QIODevice &ExportFiles::create(const QString &finalPath)
                               QStringLiteral(".XXXXXX"));
     // Removed by us: the destructor must not delete a name we have renamed over the target.
     file.temp.setAutoRemove(false);
-    if (!file.temp.open()) {
-        throw Failure(
-            QStringLiteral("Datoteku \"%1\" nije moguće stvoriti: %2").arg(shown(file.finalPath), file.temp.errorString()));
+    file.opened = file.temp.open();
+    if (!file.opened) {
+        throw Failure(QStringLiteral("Datoteku \"%1\" nije moguće stvoriti: %2")
+                          .arg(shown(file.finalPath), file.temp.errorString()));
     }
     // A temporary file is private to its owner; the export gets the permissions
     // of the file it replaces, or those of an ordinary new file.
-    const QFileDevice::Permissions ordinary = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                              QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const QFileDevice::Permissions ordinary = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                              QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     file.temp.setPermissions(target.exists() ? QFile::permissions(file.finalPath) : ordinary);
     return file.temp;
 }

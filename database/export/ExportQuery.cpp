@@ -78,7 +78,8 @@ ExportStatementParts splitExportStatement(const QString &statement)
         ++fieldStart;
 
     qsizetype from = -1;
-    for (qsizetype i = upper.indexOf(QLatin1String("FROM"), 1); i >= 0; i = upper.indexOf(QLatin1String("FROM"), i + 1)) {
+    for (qsizetype i = upper.indexOf(QLatin1String("FROM"), 1); i >= 0;
+         i = upper.indexOf(QLatin1String("FROM"), i + 1)) {
         if (isBlank(upper[i - 1]) && i + 4 < upper.size() && isBlank(upper[i + 4])) {
             from = i;
             break;

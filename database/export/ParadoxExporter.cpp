@@ -155,10 +155,10 @@ QByteArray header(const QList<Field> &fields, ParadoxVersion version, const QByt
     p[0x04] = 2; // a table without primary key
     p[0x05] = char(BlockKilobytes);
     qToLittleEndian<quint32>(quint32(records), p + 0x06);
-    qToLittleEndian<quint16>(quint16(blocks), p + 0x0A);            // next block
-    qToLittleEndian<quint16>(quint16(blocks), p + 0x0C);            // file blocks
+    qToLittleEndian<quint16>(quint16(blocks), p + 0x0A);             // next block
+    qToLittleEndian<quint16>(quint16(blocks), p + 0x0C);             // file blocks
     qToLittleEndian<quint16>(quint16(blocks > 0 ? 1 : 0), p + 0x0E); // first block
-    qToLittleEndian<quint16>(quint16(blocks), p + 0x10);            // last block
+    qToLittleEndian<quint16>(quint16(blocks), p + 0x10);             // last block
     qToLittleEndian<qint16>(qint16(n), p + 0x21);
     p[0x2D] = 2; // change counts
     p[0x2E] = 1;
@@ -210,8 +210,8 @@ public:
         : m_bytes(MemoBlock, '\0')
     {
         char *h = m_bytes.data();
-        qToLittleEndian<quint16>(1, h + 1);      // block size in units of 4 kB
-        qToLittleEndian<quint16>(1, h + 3);      // modification count
+        qToLittleEndian<quint16>(1, h + 1);       // block size in units of 4 kB
+        qToLittleEndian<quint16>(1, h + 3);       // modification count
         qToLittleEndian<quint16>(0x1000, h + 11); // base size
         qToLittleEndian<quint16>(0x1000, h + 13); // sub-block size
         h[16] = 0x10;                             // sub-chunk size
@@ -342,8 +342,13 @@ void ParadoxExporter::write(const ExportData &data, const QString &path, ExportF
     QIODevice *memoDevice = hasMemo ? &files.create(FileExport::companionPath(path, QStringLiteral(".mb"))) : nullptr;
     MemoFile memo;
     QIODevice &out = files.create(path);
-    out.write(header(fields, m_version, Windows1250::encode(QFileInfo(path).completeBaseName()), rows, blocks,
-                     headerSize));
+    // The name inside the header is informational: a character the code page lacks becomes "_".
+    QString tableName = QFileInfo(path).completeBaseName();
+    for (QChar &c : tableName) {
+        if (!Windows1250::canEncode(c))
+            c = QLatin1Char('_');
+    }
+    out.write(header(fields, m_version, Windows1250::encode(tableName), rows, blocks, headerSize));
 
     QByteArray block(BlockSize, '\0');
     QByteArray text;

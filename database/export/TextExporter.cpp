@@ -48,8 +48,7 @@ QStringList sectionFor(const ExportData &data, const QString &fileName, const QS
                       QStringLiteral("DecimalSymbol=.")};
     for (int i = 0; i < names.size(); ++i) {
         const bool plain = !names[i].contains(QLatin1Char(' ')) && !names[i].contains(QLatin1Char('"'));
-        lines << QStringLiteral("Col%1=%2 %3").arg(i + 1).arg(plain ? names[i] : quoted(names[i]),
-                                                              schemaType(data, i));
+        lines << QStringLiteral("Col%1=%2 %3").arg(i + 1).arg(plain ? names[i] : quoted(names[i]), schemaType(data, i));
     }
     return lines;
 }
@@ -103,8 +102,7 @@ void TextExporter::write(const ExportData &data, const QString &path, ExportFile
 {
     const QFileInfo info(path);
     const QStringList names = FileExport::columnNames(
-        data.columns, [](const QString &n) { return n.isEmpty() ? QStringLiteral("Col") : n; }, 0,
-        Qt::CaseInsensitive);
+        data.columns, [](const QString &n) { return n.isEmpty() ? QStringLiteral("Col") : n; }, 0, Qt::CaseInsensitive);
 
     const QString iniPath = info.absolutePath() + QStringLiteral("/schema.ini");
     files.create(iniPath).write(schemaIni(iniPath, sectionFor(data, info.fileName(), names), info.fileName()));

@@ -9,13 +9,13 @@
 
 #include <QDir>
 #include <QJsonArray>
-#include <QtEndian>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <QtEndian>
 
 #include <sqlite3.h>
 
@@ -31,11 +31,12 @@ const QString Python = QStringLiteral("/usr/bin/python3");
 const QString Null = QStringLiteral("<null>");
 const QString Tricky = QStringLiteral("<b>\"&'");
 const QString Croatian = QStringLiteral("ČĆŽŠĐ čćžšđ");
-const QString LongItems = QStringLiteral("0.25000;").repeated(40); // 320 characters
+const QString LongItems = QStringLiteral("0.25000;").repeated(40);    // 320 characters
 const QString LongerItems = QStringLiteral("2.00000;").repeated(300); // more than a memo block
 
 // The Data table's columns and the rows every format must give back.
-const QStringList Columns{"ID", "Name", "Surname", "Age", "Gender", "N", "M", "V", "Items", "Field1", "Field2", "Field3"};
+const QStringList Columns{"ID", "Name", "Surname", "Age",    "Gender", "N",
+                          "M",  "V",    "Items",   "Field1", "Field2", "Field3"};
 const QList<QStringList> Expected{
     {"1", Croatian, Tricky, "34", "True", "3", "0.1", "1234.5678", LongItems, "a,b;\"c\"", "red 1\nred 2", "x"},
     {"2", "ANA", Null, Null, Null, "2", "2", "0", Null, "", Null, Null},
@@ -231,7 +232,8 @@ ParadoxTable readParadox(const QString &path)
                     const auto *entry = reinterpret_cast<const uchar *>(mb.constData() + at + 12 + index * 5);
                     if (mb.size() < at + 4096)
                         break;
-                    if (mb[at] == 2 && index == 0xFF && qFromLittleEndian<quint32>(mb.constData() + at + 3) == quint32(size))
+                    if (mb[at] == 2 && index == 0xFF &&
+                        qFromLittleEndian<quint32>(mb.constData() + at + 3) == quint32(size))
                         v = Windows1250::decode(mb.mid(at + 9, size));
                     if (mb[at] == 3 && (entry[1] - 1) * 16 + entry[4] == size)
                         v = Windows1250::decode(mb.mid(at + entry[0] * 16, size));
@@ -284,15 +286,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("statement");
         QTest::addColumn<QString>("fields");
         QTest::addColumn<QString>("source");
-        QTest::newRow("order by kept") << "SELECT * FROM DATA ORDER BY ID;\r\n" << "*" << "DATA ORDER BY ID;\r\n";
-        QTest::newRow("FROMAGE skipped") << "SELECT FROMAGE, Name FROM Data" << "FROMAGE, Name" << "Data";
-        QTest::newRow("lower case") << "select name from data;" << "name" << "data;";
-        QTest::newRow("leading blanks") << "\r\n \t SELECT Name\tFROM\n\nData" << "Name" << "Data";
-        QTest::newRow("no FROM") << "SELECT Name" << "" << "";
-        QTest::newRow("FROM last") << "SELECT Name FROM" << "Name" << "";
-        QTest::newRow("empty field list") << "SELECT FROM Data" << "" << "Data";
-        QTest::newRow("sharp s") << "SELECT 'ßß' AS s FROM Data" << "'ßß' AS s" << "Data";
-        QTest::newRow("first six unchecked") << "DELETE FROM Data" << "" << "Data";
+        QTest::newRow("order by kept") << "SELECT * FROM DATA ORDER BY ID;\r\n"
+                                       << "*"
+                                       << "DATA ORDER BY ID;\r\n";
+        QTest::newRow("FROMAGE skipped") << "SELECT FROMAGE, Name FROM Data"
+                                         << "FROMAGE, Name"
+                                         << "Data";
+        QTest::newRow("lower case") << "select name from data;"
+                                    << "name"
+                                    << "data;";
+        QTest::newRow("leading blanks") << "\r\n \t SELECT Name\tFROM\n\nData"
+                                        << "Name"
+                                        << "Data";
+        QTest::newRow("no FROM") << "SELECT Name"
+                                 << ""
+                                 << "";
+        QTest::newRow("FROM last") << "SELECT Name FROM"
+                                   << "Name"
+                                   << "";
+        QTest::newRow("empty field list") << "SELECT FROM Data"
+                                          << ""
+                                          << "Data";
+        QTest::newRow("sharp s") << "SELECT 'ßß' AS s FROM Data"
+                                 << "'ßß' AS s"
+                                 << "Data";
+        QTest::newRow("first six unchecked") << "DELETE FROM Data"
+                                             << ""
+                                             << "Data";
     }
     void splitsTheStatement()
     {
@@ -316,25 +336,26 @@ private Q_SLOTS:
         const QString results = QStringLiteral("ExportTable: the file is the results database.");
         const QString notReadOnly =
             QStringLiteral("ExportTable: only a single statement that reads the database can be exported.");
-        QTest::newRow("empty statement") << "" << "a.csv" << int(efText) << incomplete;
+        QTest::newRow("empty statement") << ""
+                                         << "a.csv" << int(efText) << incomplete;
         QTest::newRow("empty file") << all << "" << int(efText) << incomplete;
-        QTest::newRow("no FROM") << "SELECT Name" << "a.csv" << int(efText) << incomplete;
+        QTest::newRow("no FROM") << "SELECT Name"
+                                 << "a.csv" << int(efText) << incomplete;
         QTest::newRow("Lotus WK4") << all << "a.wk4" << int(efLotusWK4) << unsupported;
         QTest::newRow("17") << all << "a.x" << 17 << unsupported;
         QTest::newRow("negative") << all << "a.x" << -1 << unsupported;
         QTest::newRow("results database") << all << "Kalvestrin.mdb" << int(efText) << results;
         QTest::newRow("its journal") << all << "Kalvestrin.mdb-wal" << int(efHTML) << results;
         QTest::newRow("XML over it") << all << "Kalvestrin.mdb" << int(efXML) << results;
-        QTest::newRow("second statement") << "select * from data; delete from data" << "a.csv" << int(efText)
-                                          << notReadOnly;
-        QTest::newRow("XML second statement") << "select 1; delete from data" << "a.xml" << int(efXML)
-                                              << notReadOnly;
-        QTest::newRow("writing statement") << "SELECT * FROM Data; DROP TABLE Data" << "a.htm" << int(efHTML)
-                                           << notReadOnly;
-        QTest::newRow("engine's message") << "SELECT * FROM Missing" << "a.csv" << int(efText)
-                                          << "no such table: Missing";
-        QTest::newRow("Access file missing") << all << "missing.mdb" << int(efAccess)
-                                             << "unable to open database file";
+        QTest::newRow("second statement") << "select * from data; delete from data"
+                                          << "a.csv" << int(efText) << notReadOnly;
+        QTest::newRow("XML second statement") << "select 1; delete from data"
+                                              << "a.xml" << int(efXML) << notReadOnly;
+        QTest::newRow("writing statement") << "SELECT * FROM Data; DROP TABLE Data"
+                                           << "a.htm" << int(efHTML) << notReadOnly;
+        QTest::newRow("engine's message") << "SELECT * FROM Missing"
+                                          << "a.csv" << int(efText) << "no such table: Missing";
+        QTest::newRow("Access file missing") << all << "missing.mdb" << int(efAccess) << "unable to open database file";
     }
     void refusesBeforeTouchingAnything()
     {
@@ -381,19 +402,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message");
         const QString p3 = QStringLiteral("ExportTable: column v holds 256 characters; Paradox 3.x takes at most 255.");
-        QTest::newRow("Paradox 3.x text at 255") << int(efParadox3) << "printf('%.255c', 'x')" << "";
+        QTest::newRow("Paradox 3.x text at 255") << int(efParadox3) << "printf('%.255c', 'x')"
+                                                 << "";
         QTest::newRow("Paradox 3.x text over") << int(efParadox3) << "printf('%.256c', 'x')" << p3;
-        QTest::newRow("Paradox 4.x memo") << int(efParadox4) << "printf('%.5000c', 'x')" << "";
-        QTest::newRow("Paradox 4.x 2^53") << int(efParadox4) << "9007199254740992" << "";
+        QTest::newRow("Paradox 4.x memo") << int(efParadox4) << "printf('%.5000c', 'x')"
+                                          << "";
+        QTest::newRow("Paradox 4.x 2^53") << int(efParadox4) << "9007199254740992"
+                                          << "";
         QTest::newRow("Paradox 4.x over 2^53")
             << int(efParadox4) << "9007199254740993"
             << "ExportTable: column v holds 9007199254740993, which Paradox 4.x cannot store exactly.";
-        QTest::newRow("dBASE widest integer") << int(efDBase4) << "-9223372036854775807" << "";
-        QTest::newRow("dBASE 20 digits") << int(efDBase4) << "1e19" << "";
+        QTest::newRow("dBASE widest integer") << int(efDBase4) << "-9223372036854775807"
+                                              << "";
+        QTest::newRow("dBASE 20 digits") << int(efDBase4) << "1e19"
+                                         << "";
         QTest::newRow("dBASE 21 digits")
-            << int(efDBase4) << "1e20" << "ExportTable: column v holds a number of 21 characters; dBASE IV takes at most 20.";
+            << int(efDBase4) << "1e20"
+            << "ExportTable: column v holds a number of 21 characters; dBASE IV takes at most 20.";
         QTest::newRow("dBASE text no Windows-1250")
-            << int(efDBase3) << "'Ω'" << "ExportTable: column v holds the character Ω (U+03a9), which dBASE III cannot write.";
+            << int(efDBase3) << "'Ω'"
+            << "ExportTable: column v holds the character Ω (U+03a9), which dBASE III cannot write.";
     }
     void limits()
     {
@@ -437,6 +465,17 @@ private Q_SLOTS:
         QCOMPARE(g.readAll(), QByteArray("[old.txt]\r\n"));
     }
 
+    void renameFailureLeavesNoTemporaries()
+    {
+        QDir dir(path(QStringLiteral("rename")));
+        dir.mkpath(QStringLiteral("rez.htm/inside")); // a folder cannot be replaced by a file
+        const QString message = failureOf([&] {
+            ExportQuery(m_db, "SELECT Name FROM Data", dir.filePath(QStringLiteral("rez.htm")), efHTML, "Data");
+        });
+        QVERIFY2(message.contains(QLatin1String("rez.htm")), qPrintable(message));
+        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"rez.htm"}));
+    }
+
     void accessAddsATableInOneTransaction()
     {
         const QString mdb = path(QStringLiteral("izvoz \"'; DROP TABLE x.mdb"));
@@ -452,9 +491,13 @@ private Q_SLOTS:
             for (int c = 0; c < sqlite3_column_count(s); ++c) {
                 QVariant v;
                 switch (sqlite3_column_type(s, c)) {
-                case SQLITE_INTEGER: v = c == 4 ? QVariant(sqlite3_column_int(s, c) != 0) : sqlite3_column_int64(s, c); break;
+                case SQLITE_INTEGER:
+                    v = c == 4 ? QVariant(sqlite3_column_int(s, c) != 0) : sqlite3_column_int64(s, c);
+                    break;
                 case SQLITE_FLOAT: v = sqlite3_column_double(s, c); break;
-                case SQLITE_TEXT: v = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, c))); break;
+                case SQLITE_TEXT:
+                    v = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, c)));
+                    break;
                 default: break;
                 }
                 row << shown(v, c, false);
@@ -577,8 +620,13 @@ private Q_SLOTS:
             const ParadoxTable table = readParadox(file);
             QCOMPARE(table.fileVersion, format == efParadox3 ? 30 : format == efParadox4 ? 40 : 50);
             QCOMPARE(table.codePage, format == efParadox3 ? 0 : 1250);
-            const QList<int> types = format == efParadox5 ? QList<int>{pxfLong, pxfAlpha, pxfAlpha, pxfLong, pxfLogical, pxfLong, pxfNumber, pxfNumber, pxfMemoBLOb, pxfAlpha, pxfAlpha, pxfAlpha}
-                                                          : QList<int>{pxfNumber, pxfAlpha, pxfAlpha, pxfNumber, pxfShort, pxfNumber, pxfNumber, pxfNumber, format == efParadox3 ? pxfAlpha : pxfMemoBLOb, pxfAlpha, pxfAlpha, pxfAlpha};
+            const QList<int> types =
+                format == efParadox5 ? QList<int>{pxfLong,   pxfAlpha,  pxfAlpha,    pxfLong,  pxfLogical, pxfLong,
+                                                  pxfNumber, pxfNumber, pxfMemoBLOb, pxfAlpha, pxfAlpha,   pxfAlpha}
+                                     : QList<int>{pxfNumber, pxfAlpha,  pxfAlpha,
+                                                  pxfNumber, pxfShort,  pxfNumber,
+                                                  pxfNumber, pxfNumber, format == efParadox3 ? pxfAlpha : pxfMemoBLOb,
+                                                  pxfAlpha,  pxfAlpha,  pxfAlpha};
             QCOMPARE(table.types, types);
             header = table.names;
             rows = table.rows;
@@ -615,22 +663,25 @@ private Q_SLOTS:
                 if (xml.isStartElement() && xml.name() == QLatin1String("AttributeType"))
                     header << xml.attributes().value("name").toString();
                 if (xml.isStartElement() && xml.name() == QLatin1String("datatype"))
-                    types << xml.attributes().value(QStringLiteral("uuid:C2F41010-65B3-11d1-A29F-00AA00C14882"),
-                                                    QStringLiteral("type")).toString();
+                    types << xml.attributes()
+                                 .value(QStringLiteral("uuid:C2F41010-65B3-11d1-A29F-00AA00C14882"),
+                                        QStringLiteral("type"))
+                                 .toString();
                 if (xml.isStartElement() && xml.name() == QLatin1String("row") &&
                     xml.namespaceUri() == QLatin1String("#RowsetSchema")) {
                     QStringList row;
                     for (int c = 0; c < header.size(); ++c) {
                         const QXmlStreamAttributes a = xml.attributes();
-                        const QVariant v = a.hasAttribute(header[c]) ? QVariant(a.value(header[c]).toString()) : QVariant();
+                        const QVariant v =
+                            a.hasAttribute(header[c]) ? QVariant(a.value(header[c]).toString()) : QVariant();
                         row << shown(v, c, false);
                     }
                     rows << row;
                 }
             }
             QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-            QCOMPARE(types, QStringList({"int", "string", "string", "int", "boolean", "int", "float", "float",
-                                         "string", "string", "string", "string"}));
+            QCOMPARE(types, QStringList({"int", "string", "string", "int", "boolean", "int", "float", "float", "string",
+                                         "string", "string", "string"}));
         }
         QCOMPARE(header, Columns);
         QCOMPARE(rows, want);
@@ -643,8 +694,8 @@ private Q_SLOTS:
         const Run done = run(QStringLiteral(KALVESTRIN_TOOL), {"export", m_dbPath, "efHTML", path("tool.htm")});
         QCOMPARE(done.exitCode, 0);
         QCOMPARE(done.out.trimmed(), QByteArray("3 rows written to ") + path("tool.htm").toUtf8());
-        const Run refused =
-            run(QStringLiteral(KALVESTRIN_TOOL), {"export", m_dbPath, "efLotusWK4", path("tool.wk4"), "SELECT 1 FROM Data"});
+        const Run refused = run(QStringLiteral(KALVESTRIN_TOOL),
+                                {"export", m_dbPath, "efLotusWK4", path("tool.wk4"), "SELECT 1 FROM Data"});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY(refused.err.contains(QLatin1String("ExportTable: Fileformat not supported.")));
     }
@@ -660,7 +711,9 @@ private Q_SLOTS:
         while (xml.readNextStartElement() || !xml.atEnd()) {
             if (xml.isStartElement() && xml.name() == QLatin1String("AttributeType"))
                 names << xml.attributes().value("name").toString() + QLatin1Char('=') +
-                             xml.attributes().value(QStringLiteral("urn:schemas-microsoft-com:rowset"), "name").toString();
+                             xml.attributes()
+                                 .value(QStringLiteral("urn:schemas-microsoft-com:rowset"), "name")
+                                 .toString();
             if (!xml.isStartElement())
                 xml.readNext();
         }

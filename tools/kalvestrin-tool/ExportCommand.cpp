@@ -11,9 +11,9 @@
 
 namespace {
 
-const char *const FormatNames[] = {"efAccess",   "efExcel3",   "efExcel4",   "efExcel5",   "efExcel8",  "efLotusWK1",
-                                   "efLotusWK3", "efLotusWK4", "efDBase3",   "efDBase4",   "efDBase5",  "efParadox3",
-                                   "efParadox4", "efParadox5", "efText",     "efHTML",     "efXML"};
+const char *const FormatNames[] = {"efAccess",   "efExcel3",   "efExcel4", "efExcel5", "efExcel8", "efLotusWK1",
+                                   "efLotusWK3", "efLotusWK4", "efDBase3", "efDBase4", "efDBase5", "efParadox3",
+                                   "efParadox4", "efParadox5", "efText",   "efHTML",   "efXML"};
 
 ExportFormat formatByName(const QString &name)
 {
