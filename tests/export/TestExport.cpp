@@ -19,6 +19,8 @@
 
 #include <sqlite3.h>
 
+#include <clocale>
+
 extern "C" {
 #include <paradox.h>
 }
@@ -698,6 +700,31 @@ private Q_SLOTS:
                                 {"export", m_dbPath, "efLotusWK4", path("tool.wk4"), "SELECT 1 FROM Data"});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY(refused.err.contains(QLatin1String("ExportTable: Fileformat not supported.")));
+    }
+
+    void dBaseNumbersIgnoreTheDecimalComma()
+    {
+#ifdef KALVESTRIN_TEST_LOCALES
+        qputenv("LOCPATH", KALVESTRIN_TEST_LOCALES);
+        if (!std::setlocale(LC_NUMERIC, "hr_HR.UTF-8"))
+            QSKIP("no locale with a decimal comma");
+        const QString file = path(QStringLiteral("comma.dbf"));
+        ExportQuery(m_db, "SELECT M, V FROM Data ORDER BY ID", file, efDBase4, "Data");
+        const bool comma = *std::localeconv()->decimal_point == ',';
+        std::setlocale(LC_NUMERIC, "C");
+        QVERIFY(comma);
+        const Run r = run(Python, {"-c",
+                                   "import dbfread, json, sys\n"
+                                   "print(json.dumps([list(r.values()) for r in dbfread.DBF(sys.argv[1])]))",
+                                   file});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QList<QStringList> rows;
+        for (const QJsonValue &row : QJsonDocument::fromJson(r.out).array())
+            rows << QStringList{FileExport::doubleText(row[0].toDouble()), FileExport::doubleText(row[1].toDouble())};
+        QCOMPARE(rows, QList<QStringList>({{"0.1", "1234.5678"}, {"2", "0"}, { "-2.5e-05", "1e+12" }}));
+#else
+        QSKIP("no locale with a decimal comma");
+#endif
     }
 
     void xmlNamesEveryColumn()
