@@ -5,6 +5,8 @@
 //       one masked frame: its counts, its efficiency, optionally the frame itself
 //   demo DIR
 //       the demo pictures and their design file primjer.txt
+//   export DATABASE FORMAT FILE [STATEMENT]
+//       the rows of the statement (all of Data by default) written to FILE
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -25,7 +27,8 @@ const char *const Usage =
     "usage:\n"
     "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
     "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
-    "  kalvestrin-tool demo DIR\n";
+    "  kalvestrin-tool demo DIR\n"
+    "  kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT]\n";
 
 int parseLevel(const QString &text)
 {
@@ -122,11 +125,14 @@ int demo(QStringList args)
 
 } // namespace
 
+int exportCommand(QStringList args);
+
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
     {"levels", levels},
     {"mask", mask},
     {"demo", demo},
+    {"export", exportCommand},
 };
 
 int main(int argc, char **argv)

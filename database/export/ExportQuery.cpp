@@ -1,0 +1,167 @@
+#include "database/export/ExportQuery.h"
+
+#include "common/Failure.h"
+#include "database/export/AccessExporter.h"
+#include "database/export/DBaseExporter.h"
+#include "database/export/ExportData.h"
+#include "database/export/HtmlExporter.h"
+#include "database/export/ParadoxExporter.h"
+#include "database/export/SpreadsheetExporters.h"
+#include "database/export/TextExporter.h"
+#include "database/export/XmlExporter.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QString IncompleteParameters = QStringLiteral("Incomplete parameters.");
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char(' ');
+}
+
+// Upper case one character at a time: "ß" stays one character, so every
+// position in the copy is the same position in the original.
+QString upperKeepingPositions(const QString &text)
+{
+    QString upper = text;
+    for (QChar &c : upper)
+        c = c.toUpper();
+    return upper;
+}
+
+// Renaming a file over the open results database (or its journal) would
+// destroy every stored test.
+void refuseResultsDatabase(sqlite3 *db, const QString &path)
+{
+    const char *dbFile = sqlite3_db_filename(db, "main");
+    if (!dbFile || !*dbFile)
+        return;
+    const QString database = QFileInfo(QString::fromUtf8(dbFile)).canonicalFilePath();
+    if (database.isEmpty())
+        return;
+    const QFileInfo target(path);
+    QString chosen = target.canonicalFilePath();
+    if (chosen.isEmpty())
+        chosen = QDir(target.absolutePath()).canonicalPath() + QLatin1Char('/') + target.fileName();
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        if (chosen == database + QLatin1String(suffix))
+            throw Failure(QStringLiteral("ExportTable: the file is the results database."));
+    }
+}
+
+int writeExport(const Exporter &exporter, const ExportData &data, const QString &path)
+{
+    exporter.check(data);
+    ExportFiles files;
+    exporter.write(data, path, files);
+    files.commit();
+    return int(data.rows.size());
+}
+
+} // namespace
+
+ExportStatementParts splitExportStatement(const QString &statement)
+{
+    qsizetype begin = 0;
+    while (begin < statement.size() && isBlank(statement[begin]))
+        ++begin;
+    const QString text = statement.mid(begin);
+    const QString upper = upperKeepingPositions(text) + QLatin1Char(' ');
+
+    qsizetype fieldStart = 6;
+    while (fieldStart < text.size() && isBlank(text[fieldStart]))
+        ++fieldStart;
+
+    qsizetype from = -1;
+    for (qsizetype i = upper.indexOf(QLatin1String("FROM"), 1); i >= 0;
+         i = upper.indexOf(QLatin1String("FROM"), i + 1)) {
+        if (isBlank(upper[i - 1]) && i + 4 < upper.size() && isBlank(upper[i + 4])) {
+            from = i;
+            break;
+        }
+    }
+    ExportStatementParts parts;
+    if (from < 0)
+        return parts;
+    parts.fieldList = text.mid(fieldStart, std::max<qsizetype>(0, from - 1 - fieldStart));
+    qsizetype source = from + 4;
+    while (source < text.size() && isBlank(text[source]))
+        ++source;
+    parts.sourcePart = text.mid(source);
+    return parts;
+}
+
+std::unique_ptr<Exporter> makeExporter(ExportFormat format)
+{
+    switch (format) {
+    case efAccess: return std::make_unique<AccessExporter>();
+    case efExcel3:
+    case efExcel4:
+    case efExcel5:
+    case efExcel8:
+    case efLotusWK1:
+    case efLotusWK3: return makeSpreadsheetExporter(format);
+    case efDBase3: return std::make_unique<DBaseExporter>(DBaseVersion::III);
+    case efDBase4: return std::make_unique<DBaseExporter>(DBaseVersion::IV);
+    case efDBase5: return std::make_unique<DBaseExporter>(DBaseVersion::V);
+    case efParadox3: return std::make_unique<ParadoxExporter>(ParadoxVersion::V3);
+    case efParadox4: return std::make_unique<ParadoxExporter>(ParadoxVersion::V4);
+    case efParadox5: return std::make_unique<ParadoxExporter>(ParadoxVersion::V5);
+    case efText: return std::make_unique<TextExporter>();
+    case efHTML: return std::make_unique<HtmlExporter>();
+    case efXML: return std::make_unique<XmlExporter>();
+    case efLotusWK4: break;
+    }
+    return nullptr;
+}
+
+int ExportQuery(sqlite3 *db, const QString &statement, const QString &fileName, ExportFormat format,
+                const QString &tableName)
+{
+    if (statement.isEmpty() || fileName.isEmpty() || !db)
+        throw Failure(IncompleteParameters);
+    if (format == efXML)
+        return SaveQueryAsXml(db, statement, fileName);
+    const ExportStatementParts parts = splitExportStatement(statement);
+    return ExportTable(db, parts.sourcePart, parts.fieldList, fileName, format, tableName);
+}
+
+int ExportTable(sqlite3 *db, const QString &sourcePart, const QString &fieldList, const QString &fileName,
+                ExportFormat format, const QString &tableName)
+{
+    if (sourcePart.isEmpty() || fileName.isEmpty() || !db)
+        throw Failure(IncompleteParameters);
+    const QString fields = fieldList.isEmpty() ? QStringLiteral("*") : fieldList;
+    const std::unique_ptr<Exporter> exporter = makeExporter(format);
+    if (!exporter)
+        throw Failure(QStringLiteral("ExportTable: Fileformat not supported."));
+
+    const QFileInfo file(fileName);
+    // Access and the Excel workbooks hold a named table or sheet; every other
+    // format is named after its file.
+    const bool namedTable = format == efAccess || format == efExcel5 || format == efExcel8;
+    if (namedTable && tableName.isEmpty())
+        throw Failure(IncompleteParameters);
+    refuseResultsDatabase(db, file.absoluteFilePath());
+
+    // The connection is held open by its owner for the program's whole run;
+    // the statement is run as one that only reads.
+    const ExportData data = readExportData(db, QStringLiteral("SELECT %1 FROM %2").arg(fields, sourcePart),
+                                           namedTable ? tableName : file.completeBaseName());
+    return writeExport(*exporter, data, file.absoluteFilePath());
+}
+
+int SaveQueryAsXml(sqlite3 *db, const QString &statement, const QString &fileName)
+{
+    if (statement.isEmpty() || fileName.isEmpty() || !db)
+        throw Failure(IncompleteParameters);
+    const QFileInfo file(fileName);
+    refuseResultsDatabase(db, file.absoluteFilePath());
+    const ExportData data = readExportData(db, statement, file.completeBaseName());
+    return writeExport(XmlExporter(), data, file.absoluteFilePath());
+}

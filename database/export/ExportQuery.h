@@ -1,0 +1,58 @@
+#pragma once
+
+// The export of a select statement's result to a file of another program.
+
+#include "database/export/Exporter.h"
+
+#include <memory>
+
+struct sqlite3;
+
+enum ExportFormat : int {
+    efAccess,
+    efExcel3,
+    efExcel4,
+    efExcel5,
+    efExcel8,
+    efLotusWK1,
+    efLotusWK3,
+    efLotusWK4,
+    efDBase3,
+    efDBase4,
+    efDBase5,
+    efParadox3,
+    efParadox4,
+    efParadox5,
+    efText,
+    efHTML,
+    efXML,
+};
+
+// The two pieces ExportQuery cuts a statement into.
+struct ExportStatementParts
+{
+    QString fieldList;
+    QString sourcePart;
+};
+
+// Splits "SELECT <fields> FROM <source>" at the first FROM that stands
+// between blanks (tab, LF, CR, space). The first six characters are taken to
+// be SELECT unchecked; the pieces keep their case, the source part its
+// semicolon and line breaks. No such FROM: the source part is empty.
+ExportStatementParts splitExportStatement(const QString &statement);
+
+// The writer of a format, or nullptr for a format that cannot be written.
+std::unique_ptr<Exporter> makeExporter(ExportFormat format);
+
+// Exports the result of `statement` to `fileName`; returns the rows written.
+// Throws Failure.
+int ExportQuery(sqlite3 *db, const QString &statement, const QString &fileName, ExportFormat format,
+                const QString &tableName);
+
+// Exports SELECT <fieldList> FROM <sourcePart>. The table (Access, Excel 5.0
+// and 8.0) or sheet is named `tableName` or after the file.
+int ExportTable(sqlite3 *db, const QString &sourcePart, const QString &fieldList, const QString &fileName,
+                ExportFormat format, const QString &tableName);
+
+// Saves the result of the unchanged statement in ADO's XML persistence format.
+int SaveQueryAsXml(sqlite3 *db, const QString &statement, const QString &fileName);

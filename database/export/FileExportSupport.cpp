@@ -1,0 +1,110 @@
+#include "database/export/FileExportSupport.h"
+
+#include "common/Failure.h"
+#include "common/Windows1250.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QSet>
+
+namespace FileExport {
+
+QString doubleText(double v)
+{
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+}
+
+QString valueText(const QVariant &value, ExportColumnType type)
+{
+    if (!value.isValid())
+        return {};
+    switch (type) {
+    case ExportColumnType::Integer: return QString::number(value.toLongLong());
+    case ExportColumnType::Double: return doubleText(value.toDouble());
+    case ExportColumnType::Boolean: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case ExportColumnType::Text: break;
+    }
+    return value.toString();
+}
+
+QStringList columnNames(const QList<ExportColumn> &columns, const std::function<QString(const QString &)> &clean,
+                        int maxLength, Qt::CaseSensitivity sensitivity)
+{
+    QStringList names;
+    QSet<QString> taken;
+    auto key = [sensitivity](const QString &name) {
+        return sensitivity == Qt::CaseInsensitive ? name.toUpper() : name;
+    };
+    for (const ExportColumn &column : columns) {
+        QString base = clean(column.name);
+        if (maxLength > 0)
+            base.truncate(maxLength);
+        QString name = base;
+        for (int n = 2; taken.contains(key(name)); ++n) {
+            const QString suffix = QStringLiteral("_%1").arg(n);
+            name = (maxLength > 0 ? base.left(maxLength - int(suffix.size())) : base) + suffix;
+        }
+        taken.insert(key(name));
+        names << name;
+    }
+    return names;
+}
+
+int longestText(const ExportData &data, int column)
+{
+    int longest = 0;
+    for (const QVariantList &row : data.rows) {
+        const QVariant &v = row[column];
+        if (v.isValid())
+            longest = std::max(longest, int(v.toString().size()));
+    }
+    return longest;
+}
+
+void requireWindows1250(const ExportData &data, const QString &formatName)
+{
+    auto refuse = [&formatName](const QString &column, QChar c) {
+        throw Failure(QStringLiteral("ExportTable: column %1 holds the character %2 (U+%3), which %4 cannot write.")
+                          .arg(column, QString(c))
+                          .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                          .arg(formatName));
+    };
+    for (const ExportColumn &column : data.columns) {
+        const QChar c = Windows1250::firstUnencodable(column.name);
+        if (!c.isNull())
+            refuse(column.name, c);
+    }
+    for (int i = 0; i < data.columns.size(); ++i) {
+        if (data.columns[i].type != ExportColumnType::Text)
+            continue;
+        for (const QVariantList &row : data.rows) {
+            const QChar c = Windows1250::firstUnencodable(row[i].toString());
+            if (!c.isNull())
+                refuse(data.columns[i].name, c);
+        }
+    }
+}
+
+void requireTextLength(const ExportData &data, int limit, const QString &formatName)
+{
+    for (int i = 0; i < data.columns.size(); ++i) {
+        if (data.columns[i].type != ExportColumnType::Text)
+            continue;
+        const int longest = longestText(data, i);
+        if (longest > limit) {
+            throw Failure(QStringLiteral("ExportTable: column %1 holds %2 characters; %3 takes at most %4.")
+                              .arg(data.columns[i].name)
+                              .arg(longest)
+                              .arg(formatName)
+                              .arg(limit));
+        }
+    }
+}
+
+QString companionPath(const QString &path, const QString &extension)
+{
+    const QFileInfo info(path);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + extension;
+}
+
+} // namespace FileExport

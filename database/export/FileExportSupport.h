@@ -1,0 +1,37 @@
+#pragma once
+
+// What the file formats of the export share: value texts, column names,
+// and the checks that refuse a table before anything is written.
+
+#include "database/export/Exporter.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace FileExport {
+
+// The shortest text with "." that reads back to the same double.
+QString doubleText(double v);
+
+// A value as text and CSV/HTML write it: numbers with ".", True/False, empty for NULL.
+QString valueText(const QVariant &value, ExportColumnType type);
+
+// Each column's name made valid by `clean`, then unique (a number added,
+// shortened to `maxLength` when that is above 0). No column is dropped.
+QStringList columnNames(const QList<ExportColumn> &columns, const std::function<QString(const QString &)> &clean,
+                        int maxLength, Qt::CaseSensitivity sensitivity);
+
+// The longest text value of a column, in characters.
+int longestText(const ExportData &data, int column);
+
+// Throws when a column name or a text holds a character Windows-1250 lacks.
+void requireWindows1250(const ExportData &data, const QString &formatName);
+
+// Throws "column X holds N characters; F takes at most L." for the first text column over `limit`.
+void requireTextLength(const ExportData &data, int limit, const QString &formatName);
+
+// The file beside `path` with the same name and another extension (".dbt", ".mb").
+QString companionPath(const QString &path, const QString &extension);
+
+} // namespace FileExport
