@@ -17,6 +17,7 @@ enum Record : unsigned {
     Font5 = 0x0031,
     BoundSheet = 0x0085,
     Sst = 0x00FC,
+    ExtSst = 0x00FF,
     LabelSst = 0x00FD,
     Xf5 = 0x00E0,
     Dimension = 0x0200,
@@ -94,9 +95,13 @@ void shortUnicode(ByteBuffer &out, const QString &text)
 
 // The shared string table. Strings run on across CONTINUE records; a string
 // cut there goes on after a repeated flags byte, and its length and flags
-// never stand alone at the end of a record.
+// never stand alone at the end of a record. EXTSST follows: where every
+// bucket of strings starts, so Excel can find a string without reading all
+// before it.
 void writeSst(ByteBuffer &out, const QStringList &strings, std::uint32_t total)
 {
+    const qsizetype perBucket = std::max<qsizetype>(8, strings.size() / 128 + 1);
+    QList<std::pair<qsizetype, qsizetype>> buckets; // stream offset, offset in its record
     qsizetype record = beginRecord(out, Sst);
     out.u32(total);
     out.u32(std::uint32_t(strings.size()));
@@ -111,6 +116,8 @@ void writeSst(ByteBuffer &out, const QStringList &strings, std::uint32_t total)
         const qsizetype charSize = wide ? 2 : 1;
         if (used + 3 + (s.isEmpty() ? 0 : charSize) > MaxRecordData8)
             nextRecord();
+        if ((&s - strings.constData()) % perBucket == 0)
+            buckets.append({out.size(), out.size() - record});
         out.u16(unsigned(s.size()));
         out.u8(wide ? 1 : 0);
         used += 3;
@@ -130,6 +137,15 @@ void writeSst(ByteBuffer &out, const QStringList &strings, std::uint32_t total)
         }
     }
     endRecord(out, record);
+
+    record = beginRecord(out, ExtSst);
+    out.u16(unsigned(perBucket));
+    for (const auto &[offset, inRecord] : buckets) {
+        out.u32(std::uint32_t(offset));
+        out.u16(unsigned(inRecord));
+        out.u16(0);
+    }
+    endRecord(out, record);
 }
 
 class StreamWriter
@@ -140,16 +156,17 @@ public:
         , m_data(data)
     {}
 
-    QByteArray build()
+    QList<QByteArray> build()
     {
         if (m_version <= 4) {
-            m_out.reserve(estimate());
-            bof(m_out, WorksheetType);
-            codePage(m_out);
-            window1(m_out);
-            formatting(m_out);
-            sheetBody(m_out);
-            return std::move(m_out.bytes());
+            ByteBuffer out;
+            out.reserve(estimate());
+            bof(out, WorksheetType);
+            codePage(out);
+            window1(out);
+            formatting(out);
+            sheetBody(out);
+            return {std::move(out.bytes())};
         }
 
         // The sheet is written first: its shared strings and its size are
@@ -180,13 +197,23 @@ public:
             writeSst(globals, m_strings, m_sstTotal);
         record(globals, Eof);
         globals.patchU32(boundSheet + 4, std::uint32_t(globals.size()));
-
-        globals.append(sheet.bytes());
-        return std::move(globals.bytes());
+        return {std::move(globals.bytes()), std::move(sheet.bytes())};
     }
 
 private:
-    qsizetype estimate() const { return qsizetype(m_data.rows.size() + 1) * m_data.columns.size() * 16 + 1024; }
+    // The sheet's size judged from its first rows, so the buffer is seldom
+    // grown and copied.
+    qsizetype estimate() const
+    {
+        const std::size_t sample = std::min<std::size_t>(m_data.rows.size(), 64);
+        qsizetype bytes = 0;
+        for (std::size_t r = 0; r < sample; ++r) {
+            for (const QVariant &v : m_data.rows[r])
+                bytes += 18 + (cellKind(v) == CellKind::Text ? v.toString().size() : 0);
+        }
+        const qsizetype perRow = sample ? bytes / qsizetype(sample) + 1 : 0;
+        return perRow * qsizetype(m_data.rows.size()) + perRow * perRow + 4096;
+    }
 
     static void record(ByteBuffer &out, unsigned id) { endRecord(out, beginRecord(out, id)); }
 
@@ -418,7 +445,6 @@ private:
 
     int m_version;
     const ExportData &m_data;
-    ByteBuffer m_out;
     QHash<QString, std::uint32_t> m_sstIndex;
     QStringList m_strings;
     std::uint32_t m_sstTotal = 0;
@@ -466,7 +492,7 @@ void BiffExporter::check(const ExportData &data) const
     }
 }
 
-QByteArray BiffExporter::stream(const ExportData &data) const
+QList<QByteArray> BiffExporter::stream(const ExportData &data) const
 {
     return StreamWriter(m_version, data).build();
 }
@@ -474,12 +500,12 @@ QByteArray BiffExporter::stream(const ExportData &data) const
 void BiffExporter::write(const ExportData &data, const QString &path, ExportFiles &files) const
 {
     check(data);
-    QByteArray bytes = stream(data);
+    const QList<QByteArray> parts = stream(data);
     QIODevice &out = files.create(path);
     if (m_version <= 4) {
-        if (out.write(bytes) != bytes.size())
+        if (out.write(parts.front()) != parts.front().size())
             throw Failure(out.errorString());
         return;
     }
-    CompoundFile::write(out, m_version == 8 ? QStringLiteral("Workbook") : QStringLiteral("Book"), std::move(bytes));
+    CompoundFile::write(out, m_version == 8 ? QStringLiteral("Workbook") : QStringLiteral("Book"), parts);
 }

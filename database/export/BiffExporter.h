@@ -16,9 +16,9 @@ public:
     void check(const ExportData &data) const override;
     void write(const ExportData &data, const QString &path, ExportFiles &files) const override;
 
-    // The BIFF stream itself: the whole file for versions 3 and 4, the
-    // workbook stream for 5 and 8.
-    QByteArray stream(const ExportData &data) const;
+    // The BIFF stream itself in consecutive parts: the whole file for
+    // versions 3 and 4, the workbook stream for 5 and 8.
+    QList<QByteArray> stream(const ExportData &data) const;
 
 private:
     SheetLimits limits() const;

@@ -51,12 +51,14 @@ void writeAll(QIODevice &out, const QByteArray &bytes)
 
 namespace CompoundFile {
 
-void write(QIODevice &out, const QString &streamName, QByteArray stream)
+void write(QIODevice &out, const QString &streamName, const QList<QByteArray> &parts)
 {
-    if (stream.size() < MiniStreamCutoff)
-        stream.append(MiniStreamCutoff - stream.size(), '\0');
-    const std::uint32_t streamSize = std::uint32_t(stream.size());
-    const std::uint32_t streamSectors = sectorsFor(stream.size());
+    qsizetype dataSize = 0;
+    for (const QByteArray &part : parts)
+        dataSize += part.size();
+    const qsizetype paddedSize = std::max(dataSize, MiniStreamCutoff);
+    const std::uint32_t streamSize = std::uint32_t(paddedSize);
+    const std::uint32_t streamSectors = sectorsFor(paddedSize);
     const std::uint32_t dirSectors = 1;
 
     // The FAT has to map its own sectors and those of the DIFAT, which in
@@ -110,9 +112,9 @@ void write(QIODevice &out, const QString &streamName, QByteArray stream)
         header.u32(i < fatSectors ? firstFat + i : FreeSect);
 
     writeAll(out, header.bytes());
-    stream.append(qsizetype(streamSectors) * SectorSize - stream.size(), '\0');
-    writeAll(out, stream);
-    stream = QByteArray();
+    for (const QByteArray &part : parts)
+        writeAll(out, part);
+    writeAll(out, QByteArray(qsizetype(streamSectors) * SectorSize - dataSize, '\0'));
 
     ByteBuffer tail;
     tail.reserve(qsizetype(fatSectors + difatSectors + dirSectors) * SectorSize);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QList>
 #include <QString>
 
 namespace CompoundFile {
@@ -13,8 +14,9 @@ namespace CompoundFile {
 // the mini stream, so write() pads a stream up to this size.
 constexpr qsizetype MiniStreamCutoff = 4096;
 
-// Writes a compound file whose root holds `stream` under `streamName`.
-// Throws Failure when the device refuses the bytes.
-void write(QIODevice &out, const QString &streamName, QByteArray stream);
+// Writes a compound file whose root holds one stream under `streamName`, the
+// concatenation of `parts` (given in pieces so a large stream is never copied
+// whole). Throws Failure when the device refuses the bytes.
+void write(QIODevice &out, const QString &streamName, const QList<QByteArray> &parts);
 
 } // namespace CompoundFile
