@@ -56,6 +56,9 @@ void write(QIODevice &out, const QString &streamName, const QList<QByteArray> &p
     qsizetype dataSize = 0;
     for (const QByteArray &part : parts)
         dataSize += part.size();
+    // Version 3 keeps stream sizes in 32 bits, and readers take them as signed.
+    if (dataSize > 0x7FFFFFFF - 0x100000)
+        throw Failure(QStringLiteral("ExportTable: a workbook holds at most 2 GB."));
     const qsizetype paddedSize = std::max(dataSize, MiniStreamCutoff);
     const std::uint32_t streamSize = std::uint32_t(paddedSize);
     const std::uint32_t streamSectors = sectorsFor(paddedSize);
