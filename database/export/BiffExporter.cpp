@@ -437,10 +437,9 @@ private:
             ++m_sstTotal;
             return;
         }
-        const QByteArray bytes = Windows1250::encode(value);
-        cellHeader(out, Label, unsigned(8 + bytes.size()), row, col);
-        out.u16(unsigned(bytes.size()));
-        out.append(bytes);
+        cellHeader(out, Label, unsigned(8 + value.size()), row, col);
+        out.u16(unsigned(value.size()));
+        appendWindows1250(out, value);
     }
 
     int m_version;

@@ -190,10 +190,9 @@ private:
 
     void label(unsigned row, unsigned col, const QString &text)
     {
-        const QByteArray bytes = Windows1250::encode(text);
-        cell(Label1, Label3, unsigned(bytes.size() + 2), row, col);
+        cell(Label1, Label3, unsigned(text.size() + 2), row, col);
         m_out.u8('\''); // left aligned
-        m_out.append(bytes);
+        appendWindows1250(m_out, text);
         m_out.u8(0);
     }
 

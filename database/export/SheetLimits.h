@@ -4,6 +4,7 @@
 // a byte is written: a row, a character or a digit that does not fit fails
 // the export with the column and the limit instead of being cut or changed.
 
+#include "database/export/ByteBuffer.h"
 #include "database/export/Exporter.h"
 
 #include <QString>
@@ -30,3 +31,9 @@ void checkSheetLimits(const ExportData &data, const SheetLimits &limits);
 // a column typed from its declaration may still hold a value of another type.
 enum class CellKind { Null, Integer, Double, Boolean, Text };
 CellKind cellKind(const QVariant &value);
+
+// Windows-1250 through a lookup table, for the millions of cells of a large
+// export: the code page's byte for a character, or -1 when it has none.
+int windows1250Byte(QChar c);
+// Appends one byte per character; `text` has passed checkSheetLimits.
+void appendWindows1250(ByteBuffer &out, const QString &text);
