@@ -396,7 +396,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("format");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<qlonglong>("integer");
+        QTest::addColumn<QVariant>("number");
         QTest::addColumn<QString>("failure"); // empty: accepted
 
         const QString ok;
@@ -415,13 +415,13 @@ private Q_SLOTS:
             auto row = [&](const char *what) -> QTestData & {
                 return QTest::newRow(qPrintable(name + u' ' + QLatin1String(what)));
             };
-            row("rows under") << s.format << s.maxRows - 1 << ok << 0LL << ok;
-            row("rows at") << s.format << s.maxRows << ok << 0LL << ok;
-            row("rows over") << s.format << s.maxRows + 1 << ok << 0LL
+            row("rows under") << s.format << s.maxRows - 1 << ok << QVariant() << ok;
+            row("rows at") << s.format << s.maxRows << ok << QVariant() << ok;
+            row("rows over") << s.format << s.maxRows + 1 << ok << QVariant()
                              << QStringLiteral("ExportTable: %1 holds at most %2 rows.").arg(name).arg(s.maxRows);
             if (s.maxText) {
-                row("text at") << s.format << 1 << QString(s.maxText, u'ž') << 0LL << ok;
-                row("text over") << s.format << 1 << QString(s.maxText + 1, u'ž') << 0LL
+                row("text at") << s.format << 1 << QString(s.maxText, u'ž') << QVariant() << ok;
+                row("text over") << s.format << 1 << QString(s.maxText + 1, u'ž') << QVariant()
                                  << QStringLiteral(
                                         "ExportTable: column Items holds %1 characters; %2 takes at most %3.")
                                         .arg(s.maxText + 1)
@@ -429,24 +429,27 @@ private Q_SLOTS:
                                         .arg(s.maxText);
             }
             const QString wide = QStringLiteral("Ω");
-            row("character") << s.format << 1 << wide << 0LL
+            row("character") << s.format << 1 << wide << QVariant()
                              << (s.format == Excel8 ? ok
                                                     : QStringLiteral("ExportTable: column Items holds the character "
                                                                      "\"Ω\", which %1 cannot store.")
                                                           .arg(name));
-            row("control character") << s.format << 1 << QStringLiteral("a\tb") << 0LL
+            row("control character") << s.format << 1 << QStringLiteral("a\tb") << QVariant()
                                      << (s.format == LotusWK3 ? QStringLiteral("ExportTable: column Items holds the "
                                                                                "character \"U+0009\", which Lotus WK3 "
                                                                                "cannot store.")
                                                               : ok);
             const qlonglong big = (1LL << 53) + 1;
-            row("wide integer") << s.format << 1 << ok << big
+            row("wide integer") << s.format << 1 << ok << QVariant(big)
                                 << (s.format == LotusWK3
                                         ? ok
                                         : QStringLiteral("ExportTable: column N holds the number %1; %2 "
                                                          "cannot store it exactly.")
                                               .arg(big)
                                               .arg(name));
+            row("infinity")
+                << s.format << 1 << ok << QVariant(qInf())
+                << QStringLiteral("ExportTable: column N holds the number inf; %1 cannot store it exactly.").arg(name);
         }
     }
 
@@ -455,7 +458,7 @@ private Q_SLOTS:
         QFETCH(int, format);
         QFETCH(int, rows);
         QFETCH(QString, text);
-        QFETCH(qlonglong, integer);
+        QFETCH(QVariant, number);
         QFETCH(QString, failure);
 
         ExportData data;
@@ -463,7 +466,7 @@ private Q_SLOTS:
         data.columns = {column(QStringLiteral("N"), ExportColumnType::Integer),
                         column(QStringLiteral("Items"), ExportColumnType::Text)};
         data.rows.assign(std::size_t(rows), QVariantList{QVariant(), QVariant()});
-        data.rows.front() = {integer ? QVariant(integer) : QVariant(), text.isEmpty() ? QVariant() : QVariant(text)};
+        data.rows.front() = {number, text.isEmpty() ? QVariant() : QVariant(text)};
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("granica"));
