@@ -13,6 +13,7 @@ packages=(
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick clang-format
   libx11-dev
   libfreexl-dev pxlib-dev libshp-dev python3-dbfread libxml2-utils gnumeric poppler-utils
+  libreoffice-calc-nogui
 )
 
 missing=()

@@ -1,10 +1,11 @@
 #pragma once
 
-// The writers of the Excel and Lotus worksheets.
+// The writers of the spreadsheet formats, by export format number: 1 Excel
+// 3.0, 2 Excel 4.0, 3 Excel 5.0, 4 Excel 8.0, 5 Lotus WK1, 6 Lotus WK3.
 
 #include "database/export/Exporter.h"
 
 #include <memory>
 
-// The writer for export formats 1 to 6, or nullptr when there is none.
+// nullptr for a format that is not a spreadsheet.
 std::unique_ptr<Exporter> makeSpreadsheetExporter(int format);

@@ -1,0 +1,155 @@
+#include "database/export/SheetLimits.h"
+
+#include "common/Failure.h"
+#include "common/Windows1250.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr qlonglong LargestExactInDouble = qlonglong(1) << 53;
+constexpr char16_t Beyond1250 = 0x2200; // every character of the code page lies below
+
+const std::array<qint16, Beyond1250> &windows1250Table()
+{
+    static const std::array<qint16, Beyond1250> table = [] {
+        std::array<qint16, Beyond1250> t;
+        t.fill(-1);
+        QByteArray all(256, '\0');
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        const QString decoded = Windows1250::decode(all);
+        for (int b = 0; b < 256; ++b)
+            t[decoded[b].unicode()] = qint16(b);
+        return t;
+    }();
+    return table;
+}
+
+void checkText(const QString &text, const QString &column, const SheetLimits &limits)
+{
+    QString bad;
+    for (QChar c : text) {
+        if (limits.windows1250 && windows1250Byte(c) < 0)
+            bad = c;
+        else if (c.unicode() < limits.lowestCharacter)
+            bad = QStringLiteral("U+%1").arg(unsigned(c.unicode()), 4, 16, QLatin1Char('0')).toUpper();
+        if (!bad.isEmpty())
+            break;
+    }
+    if (!bad.isEmpty()) {
+        throw Failure(QStringLiteral("ExportTable: column %1 holds the character \"%2\", which %3 cannot store.")
+                          .arg(column, bad, limits.formatName));
+    }
+}
+
+} // namespace
+
+int windows1250Byte(QChar c)
+{
+    return c.unicode() < Beyond1250 ? windows1250Table()[c.unicode()] : -1;
+}
+
+void appendWindows1250(ByteBuffer &out, const QString &text)
+{
+    QByteArray &bytes = out.bytes();
+    const qsizetype at = bytes.size();
+    bytes.resize(at + text.size());
+    char *to = bytes.data() + at;
+    const auto &table = windows1250Table();
+    for (QChar c : text)
+        *to++ = char(c.unicode() < Beyond1250 ? table[c.unicode()] : '?');
+}
+
+CellKind cellKind(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return CellKind::Null;
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::Short: return CellKind::Integer;
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+        // Beyond the signed range an unsigned value keeps its digits as text
+        // rather than wrapping to a negative number.
+        return value.toULongLong() <= quint64(std::numeric_limits<qlonglong>::max()) ? CellKind::Integer
+                                                                                     : CellKind::Text;
+    case QMetaType::Double:
+    case QMetaType::Float: return CellKind::Double;
+    case QMetaType::Bool: return CellKind::Boolean;
+    default: return CellKind::Text;
+    }
+}
+
+void checkSheetLimits(const ExportData &data, const SheetLimits &limits)
+{
+    if (qsizetype(data.rows.size()) > limits.maxRows)
+        throw Failure(
+            QStringLiteral("ExportTable: %1 holds at most %2 rows.").arg(limits.formatName).arg(limits.maxRows));
+    if (data.columns.size() > limits.maxColumns) {
+        throw Failure(
+            QStringLiteral("ExportTable: %1 holds at most %2 columns.").arg(limits.formatName).arg(limits.maxColumns));
+    }
+
+    for (qsizetype c = 0; c < data.columns.size(); ++c) {
+        const QString &name = data.columns[c].name;
+        checkText(name, name, limits);
+        if (name.size() > limits.maxTextLength) {
+            throw Failure(QStringLiteral("ExportTable: the column name %1 has %2 characters; %3 takes at most %4.")
+                              .arg(name)
+                              .arg(name.size())
+                              .arg(limits.formatName)
+                              .arg(limits.maxTextLength));
+        }
+
+        qsizetype longest = 0;
+        for (const QVariantList &row : data.rows) {
+            if (c >= row.size())
+                continue;
+            const QVariant &value = row[c];
+            switch (cellKind(value)) {
+            case CellKind::Null:
+            case CellKind::Boolean: break;
+            case CellKind::Integer: {
+                const qlonglong v = value.toLongLong();
+                if (limits.doubleNumbers && (v > LargestExactInDouble || v < -LargestExactInDouble)) {
+                    throw Failure(QStringLiteral("ExportTable: column %1 holds the number %2; %3 cannot store it "
+                                                 "exactly.")
+                                      .arg(name)
+                                      .arg(v)
+                                      .arg(limits.formatName));
+                }
+                break;
+            }
+            case CellKind::Double: {
+                const double v = value.toDouble();
+                if (!std::isfinite(v)) {
+                    throw Failure(QStringLiteral("ExportTable: column %1 holds the number %2; %3 cannot store it "
+                                                 "exactly.")
+                                      .arg(name, value.toString(), limits.formatName));
+                }
+                break;
+            }
+            case CellKind::Text: {
+                const QString text = value.toString();
+                longest = std::max(longest, text.size());
+                checkText(text, name, limits);
+                break;
+            }
+            }
+        }
+        if (longest > limits.maxTextLength) {
+            throw Failure(QStringLiteral("ExportTable: column %1 holds %2 characters; %3 takes at most %4.")
+                              .arg(name)
+                              .arg(longest)
+                              .arg(limits.formatName)
+                              .arg(limits.maxTextLength));
+        }
+    }
+}
