@@ -5,6 +5,8 @@
 //       one masked frame: its counts, its efficiency, optionally the frame itself
 //   demo DIR
 //       the demo pictures and their design file primjer.txt
+//   session DESIGN.txt [options]
+//       the test window driven by commands on stdin (see SessionCommand.cpp)
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -25,7 +27,10 @@ const char *const Usage =
     "usage:\n"
     "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
     "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
-    "  kalvestrin-tool demo DIR\n";
+    "  kalvestrin-tool demo DIR\n"
+    "  kalvestrin-tool session DESIGN.txt [--independent] [--no-back] [--no-visual] [--no-sound]\n"
+    "      [--ignore-background] [--centre] [--instruction FILE] [--shots DIR]  < commands\n"
+    "      stdin: type TEXT | key NAME | click OBJECTNAME | close\n";
 
 int parseLevel(const QString &text)
 {
@@ -122,11 +127,14 @@ int demo(QStringList args)
 
 } // namespace
 
+int session(QStringList args);
+
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
     {"levels", levels},
     {"mask", mask},
     {"demo", demo},
+    {"session", session},
 };
 
 int main(int argc, char **argv)
