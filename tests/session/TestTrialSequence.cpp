@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/Failure.h"
 #include "common/NumberText.h"
+#include "common/Resources.h"
 #include "design/TestDesign.h"
 #include "session/AnswerJudging.h"
 #include "session/Scoring.h"
@@ -11,6 +12,8 @@
 #include "session/SessionState.h"
 #include "session/StartChecks.h"
 #include "session/TrialSequence.h"
+#include "session/WavWidening.h"
+#include <QtEndian>
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -341,6 +344,34 @@ private Q_SLOTS:
         QCOMPARE(r.tasks[1].label, QString()); // slot 1 empty: no label
         QVERIFY(!r.tasks[1].recognised);
         QCOMPARE(r.subject.Name, QStringLiteral("ANA"));
+    }
+
+    // Audio back ends that refuse 8-bit sound get the same sound in 16 bits.
+    void feedbackSoundWidened()
+    {
+        const QByteArray wav = Resources::sound(QStringLiteral("ID_NE"));
+        QVERIFY(!wav.isEmpty());
+        const QByteArray wide = WidenWavTo16Bit(wav);
+        auto u16 = [&](int at) { return qFromLittleEndian<quint16>(wide.constData() + at); };
+        auto u32 = [&](int at) { return qFromLittleEndian<quint32>(wide.constData() + at); };
+        QCOMPARE(u16(22), quint16(1));    // mono
+        QCOMPARE(u32(24), quint32(8000)); // rate kept
+        QCOMPARE(u16(34), quint16(16));
+        QCOMPARE(u32(40), quint32(12000)); // 6000 samples of 2 bytes
+        QCOMPARE(wide.size(), 44 + 12000);
+        QCOMPARE(u32(4), quint32(wide.size() - 8));
+
+        // Silence stays silence; the extremes map to the extremes.
+        QByteArray tiny = wav.left(44);
+        qToLittleEndian<quint32>(3, tiny.data() + 40);
+        qToLittleEndian<quint32>(36 + 3, tiny.data() + 4);
+        tiny.append("\x80\xff\x00", 3);
+        const QByteArray t = WidenWavTo16Bit(tiny);
+        QCOMPARE(qFromLittleEndian<qint16>(t.constData() + 44), qint16(0));
+        QCOMPARE(qFromLittleEndian<qint16>(t.constData() + 46), qint16(127 * 256));
+        QCOMPARE(qFromLittleEndian<qint16>(t.constData() + 48), qint16(-32768));
+        QVERIFY(WidenWavTo16Bit(wide).isEmpty()); // not 8-bit
+        QVERIFY(WidenWavTo16Bit("RIFF").isEmpty());
     }
 };
 
