@@ -28,7 +28,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
-#include <QTimer>
 
 namespace {
 
@@ -467,7 +466,7 @@ double TForm1::PresentStimulus(int task, int levelIndex)
     }
     Q_EMIT stimulusPresented(task, levelIndex, level, m_frame.efficiency);
     if (levelIndex == 0)
-        QTimer::singleShot(0, this, [this, task] { prefetch(task + 1); });
+        prefetch(task + 1);
     return m_frame.efficiency;
 }
 
@@ -485,18 +484,44 @@ void TForm1::paintEvent(QPaintEvent *)
     painter.drawImage(QPointF(m_frame.topLeft()) / ratio, m_frame.forDevicePixelRatio(ratio));
 }
 
+namespace {
+
+TForm1Picture readPicture(const QString &path)
+{
+    const QFileInfo info(path);
+    TForm1Picture p{path, info.size(), info.lastModified(), {}};
+    try {
+        p.image = loadPicture(path);
+    } catch (const Failure &) {
+        // Left empty: the presentation reads the file itself and reports it.
+    }
+    return p;
+}
+
+} // namespace
+
 QImage TForm1::picture(const QString &path)
 {
+    // The next task's picture is decoded in the background while the
+    // subject looks at the current one.
+    if (m_next.valid() && m_nextPath == path) {
+        TForm1Picture next = m_next.get();
+        if (!next.image.isNull())
+            m_pictures.append(next);
+        while (m_pictures.size() > 2)
+            m_pictures.removeFirst();
+    }
     // A stat per presentation: a picture changed on disk is read again.
     const QFileInfo info(path);
     const qint64 size = info.size();
     const QDateTime modified = info.lastModified();
-    for (const CachedPicture &c : std::as_const(m_pictures)) {
+    for (const TForm1Picture &c : std::as_const(m_pictures)) {
         if (c.path == path && c.size == size && c.modified == modified)
             return c.image;
     }
-    CachedPicture c{path, size, modified, loadPicture(path)};
+    TForm1Picture c{path, size, modified, loadPicture(path)};
     m_pictures.append(c);
+    // At most the current picture and the next one stay decoded.
     while (m_pictures.size() > 2)
         m_pictures.removeFirst();
     return c.image;
@@ -504,13 +529,12 @@ QImage TForm1::picture(const QString &path)
 
 void TForm1::prefetch(int task)
 {
-    if (!m_sequence.awaitingAnswer() || task >= m_design.taskCount())
+    if (task >= m_design.taskCount())
         return;
-    try {
-        picture(m_design.stimuli[task]);
-    } catch (const Failure &) {
-        // Reported when the picture is due.
-    }
+    if (m_next.valid())
+        m_next.wait();
+    m_nextPath = m_design.stimuli[task];
+    m_next = std::async(std::launch::async, readPicture, m_nextPath);
 }
 
 void TForm1::ShowFeedback(int task, bool correct)
@@ -616,6 +640,9 @@ void TForm1::FormClose()
     m_edit1->hide();
     m_hasFrame = false;
     m_frame = MaskedFrame();
+    if (m_next.valid())
+        m_next.wait();
+    m_next = {};
     m_pictures.clear();
     update();
 }

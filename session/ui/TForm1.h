@@ -12,6 +12,17 @@
 #include <QImage>
 #include <QList>
 
+#include <future>
+
+// A decoded picture and the file state it was read from.
+struct TForm1Picture
+{
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    QImage image;
+};
+
 class Clock;
 class FeedbackSounds;
 class Prompts;
@@ -125,12 +136,7 @@ private:
     int m_pressSerial = -1;
     qint64 m_pressNs = 0;
 
-    struct CachedPicture
-    {
-        QString path;
-        qint64 size = -1;
-        QDateTime modified;
-        QImage image;
-    };
-    QList<CachedPicture> m_pictures; // at most the current and the next
+    QList<TForm1Picture> m_pictures; // at most the current and the next
+    QString m_nextPath;
+    std::future<TForm1Picture> m_next;
 };
