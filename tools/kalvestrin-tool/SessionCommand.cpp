@@ -94,12 +94,14 @@ public:
     }
 };
 
-void sendKey(QWidget *fallback, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text)
+// To the window's focused control, as the keyboard would (without a window
+// manager the window may never become the active one).
+void sendKey(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
-    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : fallback;
+    QWidget *target = window->focusWidget() ? window->focusWidget() : window;
     QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
-    target = QApplication::focusWidget() ? QApplication::focusWidget() : fallback;
+    target = window->focusWidget() ? window->focusWidget() : window;
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(target, &release);
     QCoreApplication::processEvents();
@@ -189,6 +191,7 @@ int session(QStringList args)
     });
     form.clearSubjectFields();
     form.show();
+    form.activateWindow();
     QCoreApplication::processEvents();
 
     QTextStream in(stdin);
