@@ -583,9 +583,12 @@ void TForm1::keyDown(const QKeyEvent *event)
 {
     if (event->isAutoRepeat() || !m_sequence.awaitingAnswer())
         return;
-    m_pressKey = event->key();
-    m_pressSerial = m_sequence.presentationSerial();
-    m_pressNs = m_clock.elapsedNs();
+    if (m_pressSerial != m_sequence.presentationSerial()) {
+        m_pressed.clear();
+        m_pressSerial = m_sequence.presentationSerial();
+    }
+    if (!m_pressed.contains(event->key())) // the box and the window both see it
+        m_pressed.insert(event->key(), m_clock.elapsedNs());
 }
 
 void TForm1::keyUp(const QKeyEvent *event)
@@ -594,10 +597,9 @@ void TForm1::keyUp(const QKeyEvent *event)
     // it: not the Enter that started the test, not a held key.
     if (event->isAutoRepeat() || !m_sequence.awaitingAnswer())
         return;
-    if (event->key() != m_pressKey || m_pressSerial != m_sequence.presentationSerial())
+    if (m_pressSerial != m_sequence.presentationSerial() || !m_pressed.contains(event->key()))
         return;
-    m_pressKey = 0;
-    m_pressSerial = -1;
+    m_pressNs = m_pressed.take(event->key());
     if (m_design.testingMode == TestingMode::Independent)
         Edit1KeyUp(event->key());
     else

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QDialog>
+#include <QHash>
 #include <QImage>
 #include <QList>
 
@@ -131,10 +132,11 @@ private:
     MaskedFrame m_frame; // kept so a repaint shows the picture again
     bool m_hasFrame = false;
 
-    // The answering key: its press must come while the same picture is shown.
-    int m_pressKey = 0;
+    // Keys pressed while the picture numbered m_pressSerial is shown, with
+    // their press times; keys may overlap when typing fast.
+    QHash<int, qint64> m_pressed;
     int m_pressSerial = -1;
-    qint64 m_pressNs = 0;
+    qint64 m_pressNs = 0; // press time of the answering key
 
     QList<TForm1Picture> m_pictures; // at most the current and the next
     QString m_nextPath;

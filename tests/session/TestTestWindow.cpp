@@ -403,6 +403,7 @@ private Q_SLOTS:
         QApplication::sendEvent(typed.child("Edit1"), &repeat);
         QKeyEvent repeatUp(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, "\r", true);
         QApplication::sendEvent(typed.child("Edit1"), &repeatUp);
+        QTest::keyPress(typed.child("Edit1"), Qt::Key_A); // typing on before Enter is up
         QCOMPARE(typed.session.presentations.size(), 1);
         QTest::keyRelease(typed.child("Edit1"), Qt::Key_Return);
         QCOMPARE(typed.session.presentations.size(), 2);
