@@ -455,7 +455,13 @@ double TForm1::PresentStimulus(int task, int levelIndex)
     const QPoint origin = StimulusOrigin(m_design.placement, image.size(), frameGeometry().size());
     m_frame = MaskStimulus(image, level, maskColour, m_design.ignoreBackground, origin.x(), origin.y());
     m_hasFrame = true;
-    repaint(); // on screen before the onset is taken
+    // Only the old and the new picture's rectangles are erased and drawn, and
+    // synchronously: the frame is on screen before the onset is taken.
+    const qreal ratio = devicePixelRatioF();
+    const QRect frameRect =
+        QRectF(QPointF(m_frame.topLeft()) / ratio, QSizeF(m_frame.width, m_frame.height) / ratio).toAlignedRect();
+    repaint(m_shownRect.united(frameRect));
+    m_shownRect = frameRect;
 
     if (independent) {
         m_edit1->show();
@@ -473,6 +479,7 @@ double TForm1::PresentStimulus(int task, int levelIndex)
 void TForm1::RepaintWindow()
 {
     m_hasFrame = false;
+    update(m_shownRect);
 }
 
 void TForm1::paintEvent(QPaintEvent *)

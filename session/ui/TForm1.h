@@ -131,6 +131,7 @@ private:
 
     MaskedFrame m_frame; // kept so a repaint shows the picture again
     bool m_hasFrame = false;
+    QRect m_shownRect; // where the last frame was drawn, in window coordinates
 
     // Keys pressed while the picture numbered m_pressSerial is shown, with
     // their press times; keys may overlap when typing fast.
