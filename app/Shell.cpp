@@ -2,13 +2,26 @@
 
 #include "app/TAboutBox.h"
 #include "app/TMain_Form.h"
+#include "common/Clock.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "design/ui/TPagesDlg.h"
 #include "results/ui/TRezultati.h"
+#include "session/FeedbackSounds.h"
 #include "session/ui/TForm1.h"
+
+namespace {
+
+class Silence : public FeedbackSounds
+{
+public:
+    void beep() override {}
+    void play(const QString &) override {}
+};
+
+} // namespace
 
 Shell::Shell(Services services, TestDesign &design, SessionState &session)
     : m_services(std::move(services))
@@ -18,6 +31,14 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     Prompts &prompts = *m_services.prompts;
     GeneralErrorHandler::setPrompts(&prompts);
     ContextHelp::setService(m_services.help);
+    if (!m_services.clock) {
+        m_ownClock = std::make_unique<SystemClock>();
+        m_services.clock = m_ownClock.get();
+    }
+    if (!m_services.sounds) {
+        m_ownSounds = std::make_unique<Silence>();
+        m_services.sounds = m_ownSounds.get();
+    }
 
     TMain_Form::Setup setup;
     setup.screenSize = m_services.screenSize;
@@ -26,7 +47,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     // Every window is created once, in this order, and lives until the main
     // window goes: the main window owns the others.
     m_main = std::make_unique<TMain_Form>(m_design, m_session, prompts, setup);
-    m_test = new TForm1(m_design, m_session, prompts, m_main.get());
+    m_test = new TForm1(m_design, m_session, prompts, *m_services.clock, *m_services.sounds, m_main.get());
     m_designDialog = new TPagesDlg(m_design, prompts, m_main.get());
     m_results = new TRezultati(prompts, m_main.get());
     m_about = new TAboutBox(m_main.get());

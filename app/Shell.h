@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class Clock;
+class FeedbackSounds;
 class TAboutBox;
 class TForm1;
 class TForm10;
@@ -43,6 +45,9 @@ public:
 
 private:
     Services m_services;
+    // Stand-ins when the services bring no clock or no sounds.
+    std::unique_ptr<Clock> m_ownClock;
+    std::unique_ptr<FeedbackSounds> m_ownSounds;
     TestDesign &m_design;
     SessionState &m_session;
     std::unique_ptr<TMain_Form> m_main;

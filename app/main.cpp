@@ -5,6 +5,7 @@
 #include "common/DataFolder.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "common/ui/QtPrompts.h"
+#include "session/ui/QtFeedbackSounds.h"
 
 int main(int argc, char **argv)
 {
@@ -13,11 +14,13 @@ int main(int argc, char **argv)
     QtPrompts prompts;
     ChmHelpService help(prompts);
     SystemClock clock;
+    QtFeedbackSounds sounds;
 
     Services services;
     services.prompts = &prompts;
     services.help = &help;
     services.clock = &clock;
+    services.sounds = &sounds;
 
     TestDesign design;
     SessionState session;

@@ -1,16 +1,19 @@
 // Masking speed against copying the same frame with memcpy, measured in the
 // same run and interleaved so both see the same machine state; and loading
-// and saving a design of 1000 tasks.
+// and saving a design of 1000 tasks; and a whole presentation (picture read,
+// masked, drawn into a screen-format image).
 //
 //   build/bench/kalvestrin-bench
 // prints, per case, the masking time and `vs_memcpy`, the ratio of masking
 // time to memcpy time of the frame.
 
+#include "common/Bitmap.h"
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
 #include "session/MaskStimulus.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -82,6 +85,54 @@ void maskArgs(benchmark::internal::Benchmark *b)
 }
 
 BENCHMARK(BM_Mask)->Apply(maskArgs)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// One presentation's work after the key: read the picture file (or take it
+// from the cache), mask it, and draw the frame into an image of the screen's
+// format as the window's paint does. Against memcpy of the frame's bytes.
+void BM_Present(benchmark::State &state)
+{
+    const int w = int(state.range(0));
+    const int h = int(state.range(1));
+    const bool load = state.range(2) != 0;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("slika.bmp"));
+    saveBmp24(scene(w, h), path);
+    const QImage cached = loadPicture(path);
+    QImage screen(w + 2, h + 2, QImage::Format_ARGB32_Premultiplied);
+    const std::size_t bytes = std::size_t(w) * std::size_t(h) * sizeof(QRgb);
+    std::vector<unsigned char> from(bytes, 1);
+
+    using Clock = std::chrono::steady_clock;
+    double presentSeconds = 0;
+    double copySeconds = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        const QImage picture = load ? loadPicture(path) : cached;
+        const MaskedFrame frame = MaskStimulus(picture, 12, 0xFFFFFF, false);
+        {
+            QPainter painter(&screen);
+            painter.drawImage(frame.topLeft(), frame.image);
+        }
+        benchmark::DoNotOptimize(screen.constBits());
+        const auto t1 = Clock::now();
+        std::vector<unsigned char> copy(bytes);
+        std::memcpy(copy.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+        const auto t2 = Clock::now();
+        const double p = std::chrono::duration<double>(t1 - t0).count();
+        presentSeconds += p;
+        copySeconds += std::chrono::duration<double>(t2 - t1).count();
+        state.SetIterationTime(p);
+    }
+    state.counters["vs_memcpy"] = presentSeconds / copySeconds;
+}
+BENCHMARK(BM_Present)
+    ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 0})
+    ->ArgNames({"w", "h", "load"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 TestDesign thousandTasks()
 {

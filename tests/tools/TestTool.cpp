@@ -19,10 +19,12 @@ struct Run
     QString err;
 };
 
-Run tool(const QStringList &args)
+Run tool(const QStringList &args, const QByteArray &input = {})
 {
     QProcess p;
     p.start(QStringLiteral(KALVESTRIN_TOOL), args);
+    p.write(input);
+    p.closeWriteChannel();
     p.waitForFinished(120000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
@@ -120,6 +122,39 @@ private Q_SLOTS:
         r = tool({QStringLiteral("demo"), kit});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.startsWith(QStringLiteral("0 files")));
+    }
+
+    void sessionRunsATestFromCommands()
+    {
+        TestDesign d;
+        d.maskLevels = {QStringLiteral("2"), QStringLiteral("1")};
+        for (int t = 0; t < 2; ++t) {
+            const QString path = m_dir.filePath(QStringLiteral("s%1.bmp").arg(t));
+            saveBmp24(filledPicture(4, 4), path);
+            d.stimuli << path;
+        }
+        d.solutions[0][0] = QStringLiteral("kuća");
+        d.solutions[1][0] = QStringLiteral("riba");
+        const QString design = m_dir.filePath(QStringLiteral("session.txt"));
+        SaveDesignFile(d, design);
+
+        const Run r =
+            tool({QStringLiteral("session"), design, QStringLiteral("--independent"), QStringLiteral("--no-sound")},
+                 "type x\nclick Btn1\nclick Btn2\ntype ku ća\nkey Return\nkey Return\nkey Return\n");
+        QCOMPARE(r.exitCode, 0);
+        const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(lines.value(0).startsWith(QStringLiteral("instruction\t                        U  P  U  T  A \\n\\n")),
+                 qPrintable(r.out));
+        QVERIFY(lines.contains(QStringLiteral("present\t1\t2\t0.25")));
+        QVERIFY(lines.contains(QStringLiteral("present\t2\t1\t1")));
+        const QStringList result = lines.filter(QStringLiteral("result\t")).value(0).split(QLatin1Char('\t'));
+        QCOMPARE(result.mid(0, 7), (QStringList{"result", "2", "1", "1.12500", "1.53125", "1.125", "1.53125"}));
+        QVERIFY(lines.contains(QStringLiteral("task\t1\t1\t0.25\tKUĆA")));
+        QVERIFY(lines.contains(QStringLiteral("task\t2\t0\t2\tRIBA")));
+        QCOMPARE(lines.filter(QStringLiteral("level\t")).size(), 3);
+        QCOMPARE(lines.value(lines.size() - 2),
+                 QStringLiteral("information\tTestiranje je završeno! Hvala Vam na sudjelovanju!"));
+        QCOMPARE(lines.last(), QStringLiteral("closed"));
     }
 };
 

@@ -7,6 +7,8 @@
 //       the demo pictures and their design file primjer.txt
 //   export DATABASE FORMAT FILE [STATEMENT]
 //       the rows of the statement (all of Data by default) written to FILE
+//   session DESIGN.txt [options]
+//       the test window driven by commands on stdin (see SessionCommand.cpp)
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -28,7 +30,10 @@ const char *const Usage =
     "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
     "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
     "  kalvestrin-tool demo DIR\n"
-    "  kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT]\n";
+    "  kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT]\n"
+    "  kalvestrin-tool session DESIGN.txt [--independent] [--no-back] [--no-visual] [--no-sound]\n"
+    "      [--ignore-background] [--centre] [--instruction FILE] [--shots DIR]  < commands\n"
+    "      stdin: type TEXT | key NAME | click OBJECTNAME | close\n";
 
 int parseLevel(const QString &text)
 {
@@ -126,6 +131,7 @@ int demo(QStringList args)
 } // namespace
 
 int exportCommand(QStringList args);
+int session(QStringList args);
 
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
@@ -133,6 +139,7 @@ const ToolCommand Commands[] = {
     {"mask", mask},
     {"demo", demo},
     {"export", exportCommand},
+    {"session", session},
 };
 
 int main(int argc, char **argv)

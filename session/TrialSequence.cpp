@@ -1,0 +1,141 @@
+#include "session/TrialSequence.h"
+
+#include "common/Clock.h"
+#include "design/TestDesign.h"
+#include "session/AnswerJudging.h"
+#include "session/Scoring.h"
+#include "session/SessionPresenter.h"
+#include "session/SessionState.h"
+
+#include <algorithm>
+
+TrialSequence::TrialSequence(const TestDesign &design, SessionState &state, SessionPresenter &presenter,
+                             const Clock &clock)
+    : m_design(design)
+    , m_state(state)
+    , m_presenter(presenter)
+    , m_clock(clock)
+{}
+
+void TrialSequence::Start()
+{
+    const int n = m_design.taskCount();
+    m_state.sizeTasks(n);
+    std::fill(m_state.efficiency.begin(), m_state.efficiency.end(), -1.0);
+    std::fill(m_state.recognised.begin(), m_state.recognised.end(), false);
+    m_state.startTime = m_clock.now();
+    m_state.startNs = m_clock.elapsedNs();
+    m_state.endTime = {};
+    m_state.endNs = 0;
+    m_state.duration = 0;
+    m_state.unrecognisedCount = 0;
+    m_state.mean = m_state.variance = 0;
+    m_state.presentations.clear();
+    m_state.taskIndex = 0;
+    m_state.levelIndex = 0;
+    m_firstOnsetNs = -1;
+    present(0, 0);
+}
+
+void TrialSequence::present(int task, int levelIndex)
+{
+    m_awaiting = false;
+    const double efficiency = m_presenter.PresentStimulus(task, levelIndex);
+    const qint64 now = m_clock.elapsedNs();
+    if (m_firstOnsetNs < 0)
+        m_firstOnsetNs = now;
+    m_state.efficiency[std::size_t(task)] = efficiency;
+
+    Presentation p;
+    p.task = task;
+    p.levelIndex = levelIndex;
+    p.level = m_design.maskLevels.value(levelIndex).trimmed().toInt();
+    p.onsetNs = now - m_firstOnsetNs;
+    m_state.presentations.append(p);
+    ++m_serial;
+    m_awaiting = true;
+}
+
+void TrialSequence::respond(qint64 pressNs, const QString &key)
+{
+    if (m_state.presentations.isEmpty())
+        return;
+    Presentation &p = m_state.presentations.last();
+    p.responseNs = pressNs - m_firstOnsetNs;
+    p.key = key;
+}
+
+void TrialSequence::CheckAnswer(const QString &boxText, qint64 pressNs)
+{
+    if (!m_awaiting || m_design.testingMode != TestingMode::Independent)
+        return;
+    m_awaiting = false;
+    respond(pressNs, QStringLiteral("Return"));
+    const int task = m_state.taskIndex;
+    if (IsCorrectAnswer(AnswerOf(boxText), m_design.answersOf(task)))
+        m_state.recognised[std::size_t(task)] = true;
+    ++m_state.levelIndex;
+    const bool recognised = m_state.recognised[std::size_t(task)];
+    m_presenter.ShowFeedback(task, recognised);
+    if (!recognised && m_state.levelIndex <= m_design.maskLevels.size() - 1)
+        present(task, m_state.levelIndex);
+    else
+        NextTask();
+}
+
+void TrialSequence::Judge(bool correct, qint64 pressNs)
+{
+    if (!m_awaiting || m_design.testingMode != TestingMode::Assisted)
+        return;
+    m_awaiting = false;
+    respond(pressNs, correct ? QStringLiteral("Y") : QStringLiteral("N"));
+    const int task = m_state.taskIndex;
+    ++m_state.levelIndex;
+    m_state.recognised[std::size_t(task)] = correct;
+    m_presenter.ShowFeedback(task, correct);
+    if (correct || m_state.levelIndex > m_design.maskLevels.size() - 1)
+        NextTask();
+    else
+        present(task, m_state.levelIndex);
+}
+
+void TrialSequence::ReturnStep(qint64 pressNs)
+{
+    if (!m_awaiting || m_design.testingMode != TestingMode::Assisted || m_design.allowBack != AllowBack::Yes)
+        return;
+    if (m_state.taskIndex <= 0 && m_state.levelIndex < 1) {
+        m_presenter.Beep();
+        return;
+    }
+    m_awaiting = false;
+    respond(pressNs, QStringLiteral("F5"));
+    if (m_state.levelIndex > 0) {
+        --m_state.levelIndex;
+    } else {
+        --m_state.taskIndex;
+        m_state.levelIndex = int(m_design.maskLevels.size()) - 1;
+    }
+    m_presenter.RepaintWindow();
+    present(m_state.taskIndex, m_state.levelIndex);
+}
+
+void TrialSequence::NextTask()
+{
+    ++m_state.taskIndex;
+    m_state.levelIndex = 0;
+    m_presenter.RepaintWindow();
+    if (m_state.taskIndex <= m_design.taskCount() - 1)
+        present(m_state.taskIndex, 0);
+    else
+        finish();
+}
+
+void TrialSequence::finish()
+{
+    m_awaiting = false;
+    m_state.endTime = m_clock.now();
+    m_state.endNs = m_clock.elapsedNs();
+    m_state.duration = double(m_state.endNs - m_state.startNs) / 86400e9;
+    ComputeScores(m_state);
+    m_presenter.FinishTest();
+}

@@ -1,0 +1,234 @@
+// kalvestrin-tool session: the real test window driven by lines on stdin,
+// printing what happens as tab-separated lines, so a test can be run and
+// checked without a person at the keyboard.
+
+#include "common/Clock.h"
+#include "common/Failure.h"
+#include "common/NumberText.h"
+#include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/Prompts.h"
+#include "design/DesignFile.h"
+#include "design/TestDesign.h"
+#include "session/FeedbackSounds.h"
+#include "session/SessionResult.h"
+#include "session/SessionState.h"
+#include "session/ui/TForm1.h"
+#include "tools/kalvestrin-tool/ToolCommand.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QTextEdit>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QString oneLine(QString text)
+{
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    text.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    return text;
+}
+
+QString longNumber(long double v)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.20Lg", v);
+    return QString::fromLatin1(buffer);
+}
+
+// Every box is printed and answered with OK (Yes); no file is ever chosen.
+class PrintingPrompts : public Prompts
+{
+public:
+    void warning(const QString &text) override { out(QStringLiteral("warning\t") + oneLine(text)); }
+    void error(const QString &text) override { out(QStringLiteral("error\t") + oneLine(text)); }
+    void information(const QString &text) override { out(QStringLiteral("information\t") + oneLine(text)); }
+    bool question(const QString &text) override
+    {
+        out(QStringLiteral("question\t") + oneLine(text));
+        return true;
+    }
+    QString openFile(FileDialogRequest &) override { return {}; }
+    QString saveFile(FileDialogRequest &) override { return {}; }
+    std::optional<Colour> chooseColour(Colour) override { return std::nullopt; }
+};
+
+class PrintingSounds : public FeedbackSounds
+{
+public:
+    void beep() override { out(QStringLiteral("beep")); }
+    void play(const QString &name) override { out(QStringLiteral("sound\t") + name); }
+};
+
+class PrintingSink : public ResultSink
+{
+public:
+    void accept(const SessionResult &r) override
+    {
+        const QChar dot = QLatin1Char('.');
+        out(QStringList{QStringLiteral("result"), QString::number(r.stimulusCount),
+                        QString::number(r.unrecognisedCount), F(r.mean, 10, 5, dot), F(r.variance, 10, 5, dot),
+                        longNumber(r.mean), longNumber(r.variance), r.testDate.toString(Qt::ISODate),
+                        number17(r.duration * 86400.0)}
+                .join(QLatin1Char('\t')));
+        for (int i = 0; i < r.tasks.size(); ++i) {
+            const TaskResult &t = r.tasks[i];
+            out(QStringList{QStringLiteral("task"), QString::number(i + 1), QString::number(t.recognised ? 1 : 0),
+                            number17(t.efficiency), t.label}
+                    .join(QLatin1Char('\t')));
+        }
+        for (const Presentation &p : r.presentations) {
+            out(QStringList{QStringLiteral("level"), QString::number(p.task + 1), QString::number(p.level),
+                            number17(p.onsetNs / 1e9),
+                            p.responseNs < 0 ? QStringLiteral("-") : number17(p.responseNs / 1e9),
+                            p.key.isEmpty() ? QStringLiteral("-") : p.key}
+                    .join(QLatin1Char('\t')));
+        }
+    }
+};
+
+// To the window's focused control, as the keyboard would (without a window
+// manager the window may never become the active one).
+void sendKey(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    QWidget *target = window->focusWidget() ? window->focusWidget() : window;
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    target = window->focusWidget() ? window->focusWidget() : window;
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+    QCoreApplication::processEvents();
+}
+
+QString keyText(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        const QChar c = QChar(key);
+        return modifiers & Qt::ShiftModifier ? QString(c) : QString(c.toLower());
+    }
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || key == Qt::Key_Space)
+        return QString(QChar(key));
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return QStringLiteral("\r");
+    return {};
+}
+
+} // namespace
+
+int session(QStringList args)
+{
+    TestDesign design;
+    design.testingMode = TestingMode::Assisted;
+    QString shots;
+    for (int i = 0; i < args.size();) {
+        const QString a = args[i];
+        int used = 1;
+        if (a == QLatin1String("--independent"))
+            design.testingMode = TestingMode::Independent;
+        else if (a == QLatin1String("--no-back"))
+            design.allowBack = AllowBack::No;
+        else if (a == QLatin1String("--no-visual"))
+            design.visualFeedback = false;
+        else if (a == QLatin1String("--no-sound"))
+            design.auditoryFeedback = false;
+        else if (a == QLatin1String("--ignore-background"))
+            design.ignoreBackground = true;
+        else if (a == QLatin1String("--centre"))
+            design.placement = Placement::Centred;
+        else if (a == QLatin1String("--instruction") && i + 1 < args.size())
+            design.instructionFile = args[i + 1], used = 2;
+        else if (a == QLatin1String("--shots") && i + 1 < args.size())
+            shots = args[i + 1], used = 2;
+        else if (a.startsWith(QLatin1String("--")))
+            throw std::invalid_argument("usage");
+        else
+            used = 0;
+        if (used)
+            args.remove(i, used);
+        else
+            ++i;
+    }
+    if (args.size() != 1)
+        throw std::invalid_argument("usage");
+    LoadDesignFile(design, args[0]);
+    NormaliseSolutions(design);
+    if (!shots.isEmpty() && !QDir().mkpath(shots))
+        throw Failure(QStringLiteral("cannot create %1").arg(shots));
+
+    SessionState state;
+    state.sizeTasks(TestDesign::MaxTasks);
+    SystemClock clock;
+    PrintingPrompts prompts;
+    PrintingSounds sounds;
+    PrintingSink sink;
+    GeneralErrorHandler::setPrompts(&prompts);
+
+    TForm1 form(design, state, prompts, clock, sounds);
+    form.addResultSink(&sink);
+    bool closed = false;
+    int shot = 0;
+    QObject::connect(&form, &QWidget::windowTitleChanged,
+                     [](const QString &title) { out(QStringLiteral("caption\t") + title); });
+    QObject::connect(&form, &TForm1::instructionsShown, [&form] {
+        out(QStringLiteral("instruction\t") +
+            oneLine(form.findChild<QTextEdit *>(QStringLiteral("RE"))->toPlainText()));
+    });
+    QObject::connect(&form, &TForm1::stimulusPresented, [&](int task, int, int level, double efficiency) {
+        out(QStringLiteral("present\t%1\t%2\t%3").arg(task + 1).arg(level).arg(number17(efficiency)));
+        if (!shots.isEmpty())
+            form.grab().save(QDir(shots).filePath(QStringLiteral("%1.png").arg(++shot, 3, 10, QLatin1Char('0'))));
+    });
+    QObject::connect(&form, &QDialog::finished, [&closed] {
+        out(QStringLiteral("closed"));
+        closed = true;
+    });
+    form.clearSubjectFields();
+    form.show();
+    form.activateWindow();
+    QCoreApplication::processEvents();
+
+    QTextStream in(stdin);
+    in.setEncoding(QStringConverter::Utf8);
+    QString line;
+    while (!closed && in.readLineInto(&line)) {
+        const QString command = line.section(QLatin1Char(' '), 0, 0);
+        const QString rest = line.section(QLatin1Char(' '), 1);
+        if (command == QLatin1String("type")) {
+            for (QChar c : rest) {
+                const Qt::Key key = c.unicode() < 128 && c.isLetterOrNumber() ? Qt::Key(c.toUpper().unicode())
+                                    : c == QLatin1Char(' ')                   ? Qt::Key_Space
+                                                                              : Qt::Key_unknown;
+                sendKey(&form, key, Qt::NoModifier, QString(c));
+            }
+        } else if (command == QLatin1String("key")) {
+            const QKeySequence sequence = QKeySequence::fromString(rest.trimmed(), QKeySequence::PortableText);
+            if (sequence.isEmpty())
+                throw Failure(QStringLiteral("unknown key \"%1\"").arg(rest));
+            const QKeyCombination combination = sequence[0];
+            sendKey(&form, combination.key(), combination.keyboardModifiers(),
+                    keyText(combination.key(), combination.keyboardModifiers()));
+        } else if (command == QLatin1String("click")) {
+            auto *button = form.findChild<QAbstractButton *>(rest.trimmed());
+            if (!button)
+                throw Failure(QStringLiteral("no button \"%1\"").arg(rest));
+            button->click();
+        } else if (command == QLatin1String("close")) {
+            form.close();
+        } else if (!line.trimmed().isEmpty()) {
+            throw Failure(QStringLiteral("unknown command \"%1\"").arg(line));
+        }
+        QCoreApplication::processEvents();
+    }
+    if (!closed)
+        form.close();
+    QCoreApplication::processEvents();
+    GeneralErrorHandler::setPrompts(nullptr);
+    return 0;
+}
