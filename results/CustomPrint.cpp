@@ -170,3 +170,16 @@ void CustomPrint::PrintPageNumber(int page)
     const QRect foot(0, m_pageHeight - 2 * m_rowHeight, m_pageWidth, m_rowHeight);
     drawText(foot, Qt::AlignCenter, QStringLiteral("Stranica ") + QString::number(page));
 }
+
+QRect CustomPrint::chartRect(int pageWidth, int pageHeight)
+{
+    int width = roundHalfEven(0.8 * pageWidth);
+    int height = roundHalfEven(0.7 * width);
+    const int left = roundHalfEven(0.1 * pageWidth);
+    const int top = roundHalfEven(0.1 * pageHeight);
+    if (top + height > pageHeight - top) {
+        height = std::max(pageHeight - 2 * top, 1);
+        width = roundHalfEven(height / 0.7);
+    }
+    return QRect(left, top, width, height);
+}

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +38,13 @@ public:
     CustomPrint(QPainter &painter, std::function<void()> newPage);
 
     QList<QStringList> PrintCells;
+
+    // Where a chart goes on its landscape page: 0.8 of the width, 0.7 as
+    // high as wide, a tenth of the page in from the left and the top. On a
+    // page too wide for that shape it would run over the foot, so it is
+    // shrunk, keeping the shape, to end as far above the foot as it starts
+    // below the top.
+    static QRect chartRect(int pageWidth, int pageHeight);
 
     void SetPrintFont(const QFont &font);
     void PrintHeader(const QStringList &lines, const QString &title);
