@@ -41,6 +41,7 @@ public:
     const QString &archiveText() const { return m_archiveText; }
 
     QChart *chart() const { return m_chart; }
+    QLineSeries *series() const { return m_series; }
     QCategoryAxis *categoryAxis() const { return m_categoryAxis; }
     QCategoryAxis *valueAxis() const { return m_valueAxis; }
     const QString &valuePicture() const { return m_valuePicture; }
