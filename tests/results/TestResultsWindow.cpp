@@ -9,7 +9,7 @@
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "results/ArchiveFile.h"
-#include "results/ui/PdfPrintTarget.h"
+#include "results/ui/DefaultPrintTarget.h"
 #include "results/ui/TRezultati.h"
 #include "results/ui/ToolIcons.h"
 #include "tests/results/PdfText.h"
@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPrinterInfo>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -337,6 +338,15 @@ private Q_SLOTS:
         win.tool(3)->trigger();
         QVERIFY(pdfInfo(folder.filePath(QStringLiteral("Ispis tablice 2026-12-06 18-04-05 (2).pdf")))[1].startsWith(
             QLatin1String("595")));
+
+        // Without an installed printer the default target prints into the folder.
+        if (QPrinterInfo::defaultPrinter().isNull()) {
+            QTemporaryDir other;
+            win.w.setPrintTarget(std::make_unique<DefaultPrintTarget>(win.clock, other.path()));
+            win.prompts.expectInformation(other.filePath(QStringLiteral("Ispis grafa 2026-12-06 18-04-05.pdf")));
+            win.tool(4)->trigger();
+            QCOMPARE(QDir(other.path()).entryList(QDir::Files).size(), 1);
+        }
 
         // A folder that cannot take the file: the failure is shown, nothing is claimed.
         Window nowhere(folder.filePath(QStringLiteral("missing")));

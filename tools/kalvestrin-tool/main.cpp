@@ -5,6 +5,8 @@
 //       one masked frame: its counts, its efficiency, optionally the frame itself
 //   demo DIR
 //       the demo pictures and their design file primjer.txt
+//   archive compose|show|print ...
+//       archive files: composed from a result, shown, printed into a PDF
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -25,7 +27,10 @@ const char *const Usage =
     "usage:\n"
     "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
     "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
-    "  kalvestrin-tool demo DIR\n";
+    "  kalvestrin-tool demo DIR\n"
+    "  kalvestrin-tool archive compose RESULT.json OUT [--separator C]\n"
+    "  kalvestrin-tool archive show FILE... [--separator C] [--shot PNG]\n"
+    "  kalvestrin-tool archive print FILE --table|--chart OUT.pdf [--separator C]\n";
 
 int parseLevel(const QString &text)
 {
@@ -122,11 +127,14 @@ int demo(QStringList args)
 
 } // namespace
 
+int archiveCommand(QStringList args);
+
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
     {"levels", levels},
     {"mask", mask},
     {"demo", demo},
+    {"archive", archiveCommand},
 };
 
 int main(int argc, char **argv)
