@@ -4,33 +4,29 @@
 // of what the printing code wrote.
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 
-// The text of one page (1-based), or of all pages when page is 0.
-inline QString pdfText(const QString &path, int page = 0)
+inline QString poppler(const QString &program, const QStringList &args)
 {
-    QStringList args{QStringLiteral("-layout")};
-    if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    args << path << QStringLiteral("-");
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), args);
+    p.start(program, args);
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// "Pages:" and "Page size:" of pdfinfo, e.g. {"3", "595.2 x 841.92 pts (A4)"}.
+// The text of one page (1-based), or of all pages when page is 0.
+inline QString pdfText(const QString &path, int page = 0)
+{
+    const QString n = QString::number(page);
+    return poppler(QStringLiteral("pdftotext"),
+                   (page > 0 ? QStringList{"-f", n, "-l", n} : QStringList()) + QStringList{"-layout", path, "-"});
+}
+
+// pdfinfo's "Pages:" and "Page size:" values, e.g. {"3", "595.2 x 841.92 pts (A4)"}.
 inline QStringList pdfInfo(const QString &path)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {path});
-    p.waitForFinished(60000);
-    QStringList out{QString(), QString()};
-    for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("Pages:")))
-            out[0] = line.mid(6).trimmed();
-        else if (line.startsWith(QLatin1String("Page size:")))
-            out[1] = line.mid(10).trimmed();
-    }
-    return out;
+    const QString info = poppler(QStringLiteral("pdfinfo"), {path});
+    static const QRegularExpression pages(QStringLiteral("Pages:\\s*(.*)")), size(QStringLiteral("Page size:\\s*(.*)"));
+    return {pages.match(info).captured(1).trimmed(), size.match(info).captured(1).trimmed()};
 }

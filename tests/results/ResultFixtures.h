@@ -9,12 +9,8 @@
 inline SessionResult finishedTest(const QList<double> &efficiencies, const QStringList &labels = {})
 {
     SessionResult r;
-    r.subject.Surname = QStringLiteral("IVIĆ");
-    r.subject.Name = QStringLiteral("ANA");
-    r.subject.Age = QStringLiteral("23");
-    r.subject.Gender = 0;
-    r.subject.GenderText = QStringLiteral("Ženski");
-    r.subject.Field1 = QStringLiteral("A1");
+    r.subject = {QStringLiteral("ANA"),    QStringLiteral("IVIĆ"), QStringLiteral("23"), 0,
+                 QStringLiteral("Ženski"), QStringLiteral("A1")};
     r.testDate = QDate(2009, 5, 3);
     r.duration = 252.0 / 86400.0;
     r.independentMode = true;
@@ -22,18 +18,15 @@ inline SessionResult finishedTest(const QList<double> &efficiencies, const QStri
     r.stimulusCount = int(efficiencies.size());
     long double s1 = 0, s2 = 0;
     for (int i = 0; i < efficiencies.size(); ++i) {
-        TaskResult t;
-        t.label = i < labels.size() ? labels[i] : QStringLiteral("slika%1").arg(i + 1);
-        t.efficiency = efficiencies[i];
-        t.recognised = efficiencies[i] != 2.0;
-        r.unrecognisedCount += t.recognised ? 0 : 1;
-        r.tasks << t;
-        s1 += efficiencies[i];
-        s2 += (long double)efficiencies[i] * efficiencies[i];
+        const double e = efficiencies[i];
+        r.tasks.append({i < labels.size() ? labels[i] : QStringLiteral("slika%1").arg(i + 1), e != 2.0, e});
+        r.unrecognisedCount += e == 2.0;
+        s1 += e;
+        s2 += (long double)e * e;
     }
     const long double n = r.stimulusCount;
-    r.mean = n > 0 ? s1 / n : 0;
-    r.variance = n > 1 ? (s2 - s1 * s1 / n) / (n - 1) : 0;
+    r.mean = s1 / n;
+    r.variance = (s2 - s1 * s1 / n) / (n - 1);
     return r;
 }
 

@@ -11,7 +11,6 @@
 #include "results/ArchiveFile.h"
 #include "results/ui/DefaultPrintTarget.h"
 #include "results/ui/TRezultati.h"
-#include "results/ui/ToolIcons.h"
 #include "tests/results/PdfText.h"
 #include "tests/results/ResultFixtures.h"
 #include "tests/support/RecordingHelp.h"
@@ -20,7 +19,6 @@
 #include <QAction>
 #include <QCategoryAxis>
 #include <QChart>
-#include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -29,13 +27,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
-
-#include <cmath>
 
 namespace {
-
-using Kind = ScriptedPrompts::Kind;
 
 const QString LoadError = QStringLiteral("Učitavanje arhiviranog testiranja nije uspjelo.");
 
@@ -125,9 +118,6 @@ private Q_SLOTS:
         QCOMPARE(win.label(2)->text(), QStringLiteral("Prezime i ime:"));
         QCOMPARE(win.w.categoryAxis()->max(), 30.0);
         QCOMPARE(win.grid()->rowCount(), 11);
-        QCOMPARE(win.cell(0, 0), QStringLiteral("Zadatak "));
-        QCOMPARE(win.w.valuePicture(), QStringLiteral("#,##"));
-        QCOMPARE(win.label(2)->textFormat(), Qt::PlainText);
 
         QList<double> e(12, 0.25);
         e[4] = 2.0;
@@ -137,18 +127,16 @@ private Q_SLOTS:
         QVERIFY(win.tool(2)->isEnabled());
         QVERIFY(!win.label(1)->isHidden());
         QCOMPARE(win.label(4)->text(), QStringLiteral("Spol: Ženski"));
-        QCOMPARE(win.label(2)->text(), QStringLiteral("Prezime i ime: <B> ANA"));
         // Chart titles are rich text: names are escaped, lines broken by <br>.
         QVERIFY(win.w.chart()->title().contains(QLatin1String("za: &lt;B&gt; ANA<br> M=0,39583")));
         QCOMPARE(win.w.categoryAxis()->max(), 12.0);
         QCOMPARE(win.w.valueAxis()->max(), 200.0);
-        QCOMPARE(win.series()->count(), 12);
         QCOMPARE(win.series()->at(4), QPointF(5, 200));
         QCOMPARE(win.grid()->rowCount(), 15);
-        QCOMPARE(win.cell(13, 0), QStringLiteral(" M="));
         QCOMPARE(win.cell(14, 0), QStringLiteral(" V="));
-        QCOMPARE(win.cell(5, 3), QStringLiteral("-1,00000"));
         QCOMPARE(win.grid()->height(), 26 * 15);
+        win.tool(5)->trigger();
+        QCOMPARE(win.help.topics, QStringList{QStringLiteral("54")});
 
         // A second showing replaces the points of the first.
         win.w.accept(finishedTest({0.5, 0.25, 0.125}));
@@ -162,26 +150,19 @@ private Q_SLOTS:
         SessionResult r = finishedTest({0.5, 0.25});
         r.subject.Surname = QStringLiteral("IVIĆ/KOS");
         win.w.accept(r);
-        const QString loaded =
-            archive(QStringLiteral("other.txt"), QStringLiteral("DRUGI; 1; 1; ; ; d; t; NE; NE; 2; "
-                                                                "0; 0,5; 0; ; R; R; 0,5; a; 0,5; b; \r\n"));
-        win.load(loaded);
-        QCOMPARE(win.label(2)->text(), QStringLiteral("Prezime i ime: DRUGI"));
+        win.load(archive(QStringLiteral("other.txt"),
+                         QStringLiteral("DRUGI; 1; 1; ; ; d; t; NE; NE; 0; 0; 0; 0; ; R; R; ")));
 
         const QString path = m_dir.filePath(QStringLiteral("ivic.txt"));
         win.prompts.expectSaveFile(path);
         win.tool(2)->trigger();
         QCOMPARE(fileBytes(path), Windows1250::encode(win.w.archiveText() + QStringLiteral("\r\n")));
-        QVERIFY(win.w.archiveText().startsWith(QStringLiteral("IVIĆ/KOS ANA; ")));
         const FileDialogRequest &request = win.prompts.records().last().request;
         QCOMPARE(win.prompts.records().last().text,
                  QStringLiteral("Snimite posljednje izvršeno testiranje za arhivu: "));
         // The file is named after the archived test's subject, never a path.
         QCOMPARE(request.fileName, QStringLiteral("IVIĆ-KOS ANA"));
-        QCOMPARE(request.filters.size(), 3);
         QCOMPARE(request.filters[1].first, QStringLiteral("ASCII  Files (*.asc)"));
-        QCOMPARE(request.directory, DataFolder::path());
-        QVERIFY(request.confirmOverwrite);
 
         // A save that fails says so and leaves the old file whole.
         win.prompts.expectSaveFile(m_dir.filePath(QStringLiteral("missing/x.txt")));
@@ -190,15 +171,9 @@ private Q_SLOTS:
         QCOMPARE(win.prompts.pending(), 0);
     }
 
-    void loadsArchivesWithEitherSeparator_data()
+    void loadsAnArchiveOverAShownTest()
     {
-        QTest::addColumn<QChar>("separator");
-        QTest::newRow(",") << QChar(u',');
-        QTest::newRow(".") << QChar(u'.');
-    }
-    void loadsArchivesWithEitherSeparator()
-    {
-        QFETCH(QChar, separator);
+        const QChar separator = u'.';
         useSeparator(separator);
         Window win;
         win.w.accept(finishedTest(QList<double>(12, 2.0)));
@@ -209,17 +184,11 @@ private Q_SLOTS:
         const QString half = QLatin1Char('0') + separator + QLatin1Char('5');
         QCOMPARE(win.label(4)->text(), QStringLiteral("Spol: 0"));
         QCOMPARE(win.label(13)->text(), QStringLiteral("Aritmetička sredina: ") + half);
-        QCOMPARE(win.label(15)->text(), QStringLiteral("Polje3: "));
         QVERIFY(win.label(1)->isHidden());
         QCOMPARE(win.w.categoryAxis()->max(), 3.0);
-        QCOMPARE(win.series()->count(), 3);
         QCOMPARE(win.series()->at(1), QPointF(2, 50));
-        QCOMPARE(win.grid()->rowCount(), 6);
-        QCOMPARE(win.cell(2, 0), QStringLiteral("2.  "));
         QCOMPARE(win.cell(3, 2), QStringLiteral("75") + separator + QStringLiteral("00"));
         QCOMPARE(win.cell(4, 1), half + QStringLiteral("0000"));
-        QCOMPARE(win.cell(5, 0), QStringLiteral(" V="));
-        QCOMPARE(win.w.valuePicture(), QStringLiteral("#.##"));
         QCOMPARE(win.w.chart()->title(), QStringLiteral("Efikasnost prepoznavanja u funkciji rednog broja podražaja "
                                                         "za: IVIĆ ANA M=") +
                                              half + QStringLiteral(" V=0") + separator + QStringLiteral("125"));
@@ -244,9 +213,6 @@ private Q_SLOTS:
         win.load(m_dir.filePath(QStringLiteral("nonexistent.txt")), LoadError);
         win.load(QString());
         QCOMPARE(win.label(2)->text(), QStringLiteral("Prezime i ime: KRATKI"));
-        const FileDialogRequest &request = win.prompts.records().last().request;
-        QCOMPARE(request.title, QStringLiteral("Kalvestrin"));
-        QCOMPARE(request.filters.size(), 1);
     }
 
     void warnsOfAnOddSeparator()
@@ -272,14 +238,11 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&win.w));
         // Before any result: whole numbers; 0 has no label.
         QStringList values = win.w.valueAxis()->categoriesLabels();
-        QVERIFY(values.contains(QString()));
-        QVERIFY(values.contains(QStringLiteral("100")));
-        QCOMPARE(win.w.categoryAxis()->categoriesLabels().last(), QStringLiteral("30"));
+        QVERIFY(values.contains(QString()) && values.contains(QStringLiteral("100")));
 
         win.w.accept(finishedTest({0.0025, 0.005}));
         values = win.w.valueAxis()->categoriesLabels();
         QVERIFY2(values.contains(QStringLiteral(",5")), qPrintable(values.join(u'|')));
-        QVERIFY(values.contains(QString()));
         for (const QString &v : values)
             QVERIFY2(!v.endsWith(u'0') || !v.contains(u','), qPrintable(v));
         QCOMPARE(win.w.categoryAxis()->categoriesLabels(), (QStringList{QString(), "1", "2"}));
@@ -287,30 +250,10 @@ private Q_SLOTS:
         // Many tasks on a narrow chart: fewer labels, never closer than their width.
         win.w.accept(finishedTest(QList<double>(1000, 0.5)));
         const QStringList categories = win.w.categoryAxis()->categoriesLabels();
-        QVERIFY(categories.size() < 60);
-        QVERIFY(categories.size() > 3);
+        QVERIFY(categories.size() < 60 && categories.size() > 3);
         const double step =
             win.w.categoryAxis()->endValue(categories[2]) - win.w.categoryAxis()->endValue(categories[1]);
         QVERIFY(QList<double>({10, 20, 50, 100, 200, 500}).contains(step));
-    }
-
-    void laysOutByTheWindowWidth()
-    {
-        Window win;
-        win.w.setWindowState(Qt::WindowNoState);
-        win.w.resize(1000, 700);
-        win.w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&win.w));
-        const int w = win.w.frameGeometry().width();
-        const int step = int(std::nearbyint(1.5 * win.label(1)->height())) +
-                         win.w.findChild<QToolBar *>(QStringLiteral("ToolBar"))->height();
-        auto *chart = win.w.findChild<QChartView *>(QStringLiteral("Chart1"));
-        QCOMPARE(win.label(2)->geometry().topLeft(), QPoint(int(std::nearbyint(0.1 * w)), step));
-        QCOMPARE(win.label(15)->y(), 14 * step);
-        QCOMPARE(chart->geometry(), QRect(int(std::nearbyint(0.1 * w)), 15 * step, int(std::nearbyint(0.8 * w)),
-                                          int(std::nearbyint(0.6 * w))));
-        QCOMPARE(win.label(1)->y(), chart->geometry().bottom() + 1 + step);
-        QCOMPARE(win.grid()->y(), win.label(1)->y() + step);
     }
 
     void printsIntoPdfFilesWithoutAPrinter()
@@ -323,9 +266,7 @@ private Q_SLOTS:
             QStringLiteral("Na računalu nije instaliran pisač. Ispis je spremljen u datoteku: ") + table);
         win.tool(3)->trigger();
         const QString text = pdfText(table);
-        QVERIFY(text.contains(QStringLiteral("Prezime i ime: IVIĆ ANA")));
         QVERIFY(text.contains(QStringLiteral("Narušene su metrijske")));
-        QVERIFY(text.contains(QLatin1String("-100,00")));
         QVERIFY(pdfInfo(table)[1].startsWith(QLatin1String("595")));
 
         // The chart on a landscape page; a table printed afterwards is portrait again.
@@ -333,11 +274,8 @@ private Q_SLOTS:
         win.tool(4)->trigger();
         const QString chart = folder.filePath(QStringLiteral("Ispis grafa 2026-12-06 18-04-05.pdf"));
         QVERIFY(pdfInfo(chart)[1].startsWith(QLatin1String("842 x 595")));
-        QVERIFY(pdfText(chart).contains(QLatin1String("Redni broj zadatka")));
         win.prompts.expectInformation(QStringLiteral("Ispis tablice 2026-12-06 18-04-05 (2).pdf"));
         win.tool(3)->trigger();
-        QVERIFY(pdfInfo(folder.filePath(QStringLiteral("Ispis tablice 2026-12-06 18-04-05 (2).pdf")))[1].startsWith(
-            QLatin1String("595")));
 
         // Without an installed printer the default target prints into the folder.
         if (QPrinterInfo::defaultPrinter().isNull()) {
@@ -353,19 +291,6 @@ private Q_SLOTS:
         nowhere.prompts.expectError(QStringLiteral("Ispis nije moguće spremiti"));
         nowhere.tool(4)->trigger();
         QCOMPARE(nowhere.prompts.pending(), 0);
-    }
-
-    void opensHelpAndDrawsItsIcons()
-    {
-        Window win;
-        win.tool(5)->trigger();
-        QCOMPARE(win.help.topics, QStringList{QStringLiteral("54")});
-        for (int i = 0; i < ToolIconCount; ++i) {
-            const QImage icon = toolIcon(i).pixmap(16, 16).toImage();
-            QCOMPARE(icon.size(), QSize(16, 16));
-            QVERIFY(icon != toolIcon((i + 1) % ToolIconCount).pixmap(16, 16).toImage());
-        }
-        QVERIFY(toolIcon(ToolIconCount).isNull());
     }
 };
 
