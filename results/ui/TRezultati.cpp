@@ -68,20 +68,30 @@ QFont arial(int points, bool bold)
     return f;
 }
 
-// The labels of one axis at the given ticks; labels must be unique.
+// The labels of one axis at the given ticks; a category axis needs unique
+// labels. Unchanged labels are left alone: replacing them lays the chart out
+// again, which would report a changed plot area and come back here.
 void setAxisLabels(QCategoryAxis *axis, const QList<double> &ticks, const QString &picture, QChar separator)
 {
+    QStringList labels;
+    QList<double> values;
+    for (double t : ticks) {
+        const QString label = formatPicture(t, picture, separator);
+        if (labels.contains(label))
+            continue;
+        labels << label;
+        values << t;
+    }
+    bool same = labels == axis->categoriesLabels() && axis->startValue() == axis->min();
+    for (qsizetype i = 0; same && i < labels.size(); ++i)
+        same = axis->endValue(labels[i]) == values[i];
+    if (same)
+        return;
     for (const QString &label : axis->categoriesLabels())
         axis->remove(label);
     axis->setStartValue(axis->min());
-    QStringList used;
-    for (double t : ticks) {
-        const QString label = formatPicture(t, picture, separator);
-        if (used.contains(label))
-            continue;
-        used << label;
-        axis->append(label, t);
-    }
+    for (qsizetype i = 0; i < labels.size(); ++i)
+        axis->append(labels[i], values[i]);
 }
 
 QString fileNameFor(const Subject &s)

@@ -2,8 +2,10 @@
 
 // Finished tests built the way the end of a test builds them.
 
+#include "common/Regional.h"
 #include "session/SessionResult.h"
 
+#include <QFile>
 #include <QStringList>
 
 inline SessionResult finishedTest(const QList<double> &efficiencies, const QStringList &labels = {})
@@ -34,4 +36,27 @@ inline SessionResult finishedTest(const QList<double> &efficiencies, const QStri
 inline SessionResult workedExample()
 {
     return finishedTest({0.25, 0.0625}, {QStringLiteral("kuća"), QStringLiteral("stol")});
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+// Regional settings with the given separator and the usual Croatian date and time.
+inline Regional regional(QChar separator)
+{
+    Regional r;
+    r.decimalSeparator = separator;
+    r.shortDateFormat = QStringLiteral("d.M.yyyy");
+    r.longTimeFormat = QStringLiteral("H:mm:ss");
+    return r;
 }

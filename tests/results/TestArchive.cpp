@@ -3,7 +3,6 @@
 // show from a finished test and from a file.
 
 #include "common/Failure.h"
-#include "common/Regional.h"
 #include "common/Windows1250.h"
 #include "results/ArchiveFile.h"
 #include "results/ArchiveSheetBuilder.h"
@@ -11,26 +10,10 @@
 #include "results/ResultsLayout.h"
 #include "tests/results/ResultFixtures.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-Regional regional(QChar separator)
-{
-    Regional r;
-    r.decimalSeparator = separator;
-    r.shortDateFormat = QStringLiteral("d.M.yyyy");
-    r.longTimeFormat = QStringLiteral("H:mm:ss");
-    return r;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // What the window shows of an archive text read with ",", and how many fields it was handed.
 struct Loaded
@@ -130,8 +113,6 @@ private Q_SLOTS:
         SaveArchiveFile(path, QStringLiteral("staro; "));
         QVERIFY_THROWS_EXCEPTION(Failure, SaveArchiveFile(path, QStringLiteral("\u4e2d; ")));
         QCOMPARE(fileBytes(path), QByteArray("staro; \r\n"));
-        QVERIFY_THROWS_EXCEPTION(
-            Failure, SaveArchiveFile(m_dir.filePath(QStringLiteral("no/such/dir.txt")), QStringLiteral("a; ")));
     }
 
     void readsAcrossSeparators()
@@ -158,8 +139,6 @@ private Q_SLOTS:
         const QString tail = QStringLiteral("1; 0; 0,5; 0,1; ; Reserved2; Reserved3; 0,5; a; ");
         QTest::newRow("leading blanks") << QStringLiteral("   IVIĆ ANA; 23; 0; A1; ; d; t; DA; NE; ") + tail << 1
                                         << "IVIĆ ANA";
-        QTest::newRow("trailing blanks stay")
-            << QString(Head).replace(QStringLiteral("A1; "), QStringLiteral("A1  ; ")) + tail << 4 << "A1  ";
         QTest::newRow("300 characters") << QStringLiteral("%1; 23; 0; A1; ; d; t; DA; NE; ").arg(QString(300, u'x')) +
                                                tail
                                         << 1 << QString(255, u'x');
@@ -187,8 +166,6 @@ private Q_SLOTS:
         QTest::newRow("negative N") << Head + QStringLiteral("-1; 0; 0,5; 0,1; ; R2; R3; ") << 9;
         QTest::newRow("N beyond a design") << Head + QStringLiteral("1001; 0; 0,5; 0,1; ; R2; R3; ") << 9;
         QTest::newRow("infinite mean") << Head + QStringLiteral("1; 0; INF; 0,1; ; R2; R3; 0,5; a; ") << 11;
-        QTest::newRow("huge exponent") << Head + QStringLiteral("1; 0; 0,5; 0,1; ; R2; R3; 1e99999; a; ") << 16;
-        QTest::newRow("empty") << QString() << 0;
     }
     void refusesBrokenFilesAfterShowingWhatWasRead()
     {
@@ -210,7 +187,6 @@ private Q_SLOTS:
     {
         const ResultSheet s = ResultSheet::fromResult(finishedTest({0.5, 2.0, 0.25}), regional(u','));
         QCOMPARE(s.labels[2], QStringLiteral("Spol: Ženski"));
-        QCOMPARE(s.labels[6], QStringLiteral("Trajanje testiranja: 0:04:12"));
         QCOMPARE(s.labels[11], QStringLiteral("Aritmetička sredina: 0,91667"));
         QCOMPARE(s.title, (QStringList{QStringLiteral("Perceptivna zaokruženost u funkciji rednog broja podražaja "
                                                       "za: IVIĆ ANA"),
@@ -218,7 +194,6 @@ private Q_SLOTS:
         QCOMPARE(s.cells[2], (QStringList{"2.  slika2", "2,00000", "200,00", "-1,00000", "-100,00"}));
         QCOMPARE(s.cells[4], (QStringList{" M=", "0,91667", "91,66667", "0,08333", "8,33333"}));
         QCOMPARE(s.cells[5], (QStringList{" V=", "0,89583", "89,58333", "0,89583", "89,58333"}));
-        QVERIFY(!ResultSheet::fromResult(workedExample(), regional(u',')).cautionShown);
     }
 
     void showsAnArchivedTest()
@@ -251,9 +226,8 @@ private Q_SLOTS:
         QCOMPARE(l.chart, QRect(100, 795, 800, 600));
         QCOMPARE(l.cautionTop, 1448);
         QCOMPARE(l.table, QRect(100, 1501, 800, 26 * 6));
-        // Halves go to the even neighbour: 0.1 x 1005 = 100.5.
-        QCOMPARE(ResultsLayout::compute(1005, 17, 29, 14, 6).left, 100);
-        QCOMPARE(ResultsLayout::compute(1005, 17, 29, 14, 6).step, 26 + 29);
+        // Halves go to the even neighbour: 0.1 x 1005 = 100.5, 1.5 x 17 = 25.5.
+        QCOMPARE(ResultsLayout::compute(1005, 17, 29, 14, 6).chart.topLeft(), QPoint(100, 15 * 55));
     }
 };
 

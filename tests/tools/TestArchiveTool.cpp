@@ -2,8 +2,8 @@
 // results given as JSON, shown, and printed into PDFs.
 
 #include "tests/results/PdfText.h"
+#include "tests/results/ResultFixtures.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,19 +22,6 @@ Run tool(const QStringList &args)
     p.start(QStringLiteral(KALVESTRIN_TOOL), QStringList{QStringLiteral("archive")} + args);
     p.waitForFinished(120000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
-}
-
-QByteArray bytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
 }
 
 const QByteArray Example = R"({
@@ -59,14 +46,14 @@ private Q_SLOTS:
     {
         const QString separator = QStringLiteral(",");
         const QString json = m_dir.filePath(QStringLiteral("result.json"));
-        write(json, Example);
+        writeBytes(json, Example);
         const QString archive = m_dir.filePath(QStringLiteral("ivic.txt"));
         QCOMPARE(tool({QStringLiteral("compose"), json, archive, QStringLiteral("--separator"), separator}).exitCode,
                  0);
         QByteArray expected = "IVI\xC6 ANA; 23; 0; A1; ; 3.5.2009; 0:04:12; DA; NE; 2; 0; 0#15625; 0#01758; ; "
                               "Reserved2; Reserved3; 0#25000; ku\xE6"
                               "a; 0#06250; stol; \r\n";
-        QCOMPARE(bytes(archive), expected.replace('#', separator.toLatin1()));
+        QCOMPARE(fileBytes(archive), expected.replace('#', separator.toLatin1()));
 
         // Shown with the other separator: the same numbers.
         const QString other = QStringLiteral(".");
@@ -86,9 +73,9 @@ private Q_SLOTS:
     void reportsBrokenFilesAndGoesOn()
     {
         const QString broken = m_dir.filePath(QStringLiteral("broken.txt"));
-        write(broken, "KRATKI; 1; 1; ; ; d; t; NE; NE; 3; 0; 0,5; 0; x; R; R; 0,5; a; ");
+        writeBytes(broken, "KRATKI; 1; 1; ; ; d; t; NE; NE; 3; 0; 0,5; 0; x; R; R; 0,5; a; ");
         const QString good = m_dir.filePath(QStringLiteral("good.txt"));
-        write(good, "DOBAR; 1; 1; ; ; d; t; NE; NE; 1; 1; 2,0; 0; x; R; R; 2,0; a; ");
+        writeBytes(good, "DOBAR; 1; 1; ; ; d; t; NE; NE; 1; 1; 2,0; 0; x; R; R; 2,0; a; ");
         const Run r = tool({QStringLiteral("show"), broken, good, QStringLiteral("--separator"), QStringLiteral(",")});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.out.contains(QStringLiteral("prompt\terror\tUčitavanje arhiviranog testiranja nije uspjelo.")));
