@@ -3,11 +3,13 @@
 #include "app/TAboutBox.h"
 #include "app/TMain_Form.h"
 #include "common/Clock.h"
+#include "common/DataFolder.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "design/ui/TPagesDlg.h"
+#include "results/ui/DefaultPrintTarget.h"
 #include "results/ui/TRezultati.h"
 #include "session/FeedbackSounds.h"
 #include "session/ui/TForm1.h"
@@ -50,11 +52,15 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_test = new TForm1(m_design, m_session, prompts, *m_services.clock, *m_services.sounds, m_main.get());
     m_designDialog = new TPagesDlg(m_design, prompts, m_main.get());
     m_results = new TRezultati(prompts, m_main.get());
+    if (m_services.clock)
+        m_results->setPrintTarget(std::make_unique<DefaultPrintTarget>(*m_services.clock, DataFolder::path()));
     m_about = new TAboutBox(m_main.get());
     m_groupResults = new TForm9(prompts, m_main.get());
     m_sqlWindow = new TForm10(prompts, m_main.get());
 
     m_designDialog->setAboutBox(m_about);
+    // The results window shows a finished test before anything else takes it.
+    m_test->addResultSink(m_results);
     m_main->setAreas({m_designDialog, m_test, m_results, m_groupResults});
 }
 

@@ -9,6 +9,8 @@
 //       the rows of the statement (all of Data by default) written to FILE
 //   session DESIGN.txt [options]
 //       the test window driven by commands on stdin (see SessionCommand.cpp)
+//   archive compose|show|print ...
+//       archive files: composed from a result, shown, printed into a PDF
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -33,7 +35,10 @@ const char *const Usage =
     "  kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT]\n"
     "  kalvestrin-tool session DESIGN.txt [--independent] [--no-back] [--no-visual] [--no-sound]\n"
     "      [--ignore-background] [--centre] [--instruction FILE] [--shots DIR]  < commands\n"
-    "      stdin: type TEXT | key NAME | click OBJECTNAME | close\n";
+    "      stdin: type TEXT | key NAME | click OBJECTNAME | close\n"
+    "  kalvestrin-tool archive compose RESULT.json OUT [--separator C]\n"
+    "  kalvestrin-tool archive show FILE... [--separator C] [--shot PNG]\n"
+    "  kalvestrin-tool archive print FILE --table|--chart OUT.pdf [--separator C]\n";
 
 int parseLevel(const QString &text)
 {
@@ -132,6 +137,7 @@ int demo(QStringList args)
 
 int exportCommand(QStringList args);
 int session(QStringList args);
+int archiveCommand(QStringList args);
 
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
@@ -140,6 +146,7 @@ const ToolCommand Commands[] = {
     {"demo", demo},
     {"export", exportCommand},
     {"session", session},
+    {"archive", archiveCommand},
 };
 
 int main(int argc, char **argv)
