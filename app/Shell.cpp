@@ -10,6 +10,25 @@
 #include "results/ui/TRezultati.h"
 #include "session/ui/TForm1.h"
 
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+
+namespace {
+
+// The test window as a test shows it: maximised, so its outer size is the
+// screen's available area, with the answer box (Arial) along its bottom.
+TestWindowMetrics maximisedTestWindow()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    QLineEdit answerBox;
+    answerBox.setFont(QFont(QStringLiteral("Arial")));
+    return TestWindowMetrics{screen ? screen->availableGeometry().size() : QSize(800, 600),
+                             answerBox.sizeHint().height()};
+}
+
+} // namespace
+
 Shell::Shell(Services services, TestDesign &design, SessionState &session)
     : m_services(std::move(services))
     , m_design(design)
@@ -34,6 +53,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_sqlWindow = new TForm10(prompts, m_main.get());
 
     m_designDialog->setAboutBox(m_about);
+    m_designDialog->setTestWindowMetrics(maximisedTestWindow);
     m_main->setAreas({m_designDialog, m_test, m_results, m_groupResults});
 }
 

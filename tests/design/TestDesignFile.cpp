@@ -231,6 +231,56 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Failure, SaveDesignFile(twoTaskDesign(), path(QStringLiteral("missing/dir/x.txt"))));
     }
 
+    // Text that would load back as another design is refused before anything is written.
+    void saveRefusesWhatCannotComeBack_data()
+    {
+        QTest::addColumn<int>("where"); // 0 path, 1 level, 2 identifier of task 2
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("caret in a path") << 0 << QStringLiteral("a^b.bmp") << QStringLiteral("Podražaj 3");
+        QTest::newRow("line feed in a path") << 0 << QStringLiteral("a\nb.bmp") << QStringLiteral("Podražaj 3");
+        QTest::newRow("caret in a level") << 1 << QStringLiteral("^") << QStringLiteral("Maskirna razina");
+        QTest::newRow("carriage return in a level") << 1 << QStringLiteral("2\r") << QStringLiteral("Maskirna razina");
+        QTest::newRow("underscore in an identifier")
+            << 2 << QStringLiteral("KU_ĆA") << QStringLiteral("Identifikator 4 zadatka 2");
+        QTest::newRow("line break in an identifier")
+            << 2 << QStringLiteral("KU\r\nĆA") << QStringLiteral("Identifikator 4 zadatka 2");
+    }
+
+    void saveRefusesWhatCannotComeBack()
+    {
+        QFETCH(int, where);
+        QFETCH(QString, text);
+        QFETCH(QString, named);
+        const QString target = path(QStringLiteral("refused.txt"));
+        writeFileAtomically(target, "earlier design");
+        TestDesign d = twoTaskDesign();
+        if (where == 0)
+            d.stimuli << text;
+        else if (where == 1)
+            d.maskLevels << text;
+        else
+            d.solutions[1][3] = text;
+        try {
+            SaveDesignFile(d, target);
+            QFAIL("the save must be refused");
+        } catch (const Failure &f) {
+            QVERIFY2(f.text().contains(named), qPrintable(f.text()));
+        }
+        QCOMPARE(readWholeFile(target), QByteArray("earlier design"));
+    }
+
+    void rowsBeyondTheTasksAreNotChecked()
+    {
+        // Only rows 1..N are written, so text elsewhere cannot spoil the file.
+        TestDesign d = twoTaskDesign();
+        d.solutions[2][0] = QStringLiteral("NE_PIŠE_SE");
+        SaveDesignFile(d, path(QStringLiteral("beyond.txt")));
+        TestDesign back;
+        LoadDesignFile(back, path(QStringLiteral("beyond.txt")));
+        QVERIFY(back.solutions[1] == d.solutions[1]);
+    }
+
     void colourTableNeverShrinks()
     {
         // A full design uses every colour; loading a short one keeps the table whole.
