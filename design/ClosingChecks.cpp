@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSet>
 
 #include <algorithm>
 
@@ -57,11 +58,16 @@ QList<ClosingMessage> check(const TestDesign &design, const TestWindowMetrics &m
     if (auto m = checkIdentifiers(design))
         messages << *m;
     const QSize area(metrics.outerSize.width(), metrics.outerSize.height() - metrics.answerBarHeight);
+    // Designs repeat pictures; each file is looked at once per check.
+    QSet<QString> passed;
     for (const QString &path : design.stimuli) {
+        if (passed.contains(path))
+            continue;
         if (auto m = checkPicture(path, area)) {
             messages << *m;
             break;
         }
+        passed.insert(path);
     }
     return messages;
 }

@@ -72,6 +72,8 @@ TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent)
     m_stimuli->setFont(listFont);
     colourText(m_stimuli, Qt::red);
     m_stimuli->setContextMenuPolicy(Qt::CustomContextMenu);
+    // One line per entry: the view then never measures a thousand rows.
+    m_stimuli->setUniformItemSizes(true);
     ContextHelp::setHelpContext(m_stimuli, 4);
 
     auto *insertStimulus = button(QStringLiteral("UbaciPodrazaj"), QStringLiteral("Ubaci"),
@@ -92,6 +94,7 @@ TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent)
     m_levels->setFont(listFont);
     colourText(m_levels, Qt::blue);
     m_levels->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_levels->setUniformItemSizes(true);
     ContextHelp::setHelpContext(m_levels, 5);
 
     m_level = new QSpinBox(this);
