@@ -80,17 +80,6 @@ private Q_SLOTS:
         }
         QCOMPARE(got.join(QLatin1Char(' ')), expected);
     }
-
-    void passwordLosesItsSpaces()
-    {
-        TestDesign design;
-        design.password = QStringLiteral("A B");
-        QCOMPARE(
-            ClosingChecks::stripPasswordSpaces(design)->text,
-            QStringLiteral("Šifra ne smije imati prazine u sebi. Prazine su izbrisane. Vaša prepravljena šifra: AB"));
-        QCOMPARE(design.password, QStringLiteral("AB"));
-        QVERIFY(!ClosingChecks::stripPasswordSpaces(design));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestClosingChecks)

@@ -270,17 +270,6 @@ private Q_SLOTS:
         QCOMPARE(readWholeFile(target), QByteArray("earlier design"));
     }
 
-    void rowsBeyondTheTasksAreNotChecked()
-    {
-        // Only rows 1..N are written, so text elsewhere cannot spoil the file.
-        TestDesign d = twoTaskDesign();
-        d.solutions[2][0] = QStringLiteral("NE_PIŠE_SE");
-        SaveDesignFile(d, path(QStringLiteral("beyond.txt")));
-        TestDesign back;
-        LoadDesignFile(back, path(QStringLiteral("beyond.txt")));
-        QVERIFY(back.solutions[1] == d.solutions[1]);
-    }
-
     void colourTableNeverShrinks()
     {
         // A full design uses every colour; loading a short one keeps the table whole.

@@ -25,7 +25,8 @@ const char *const Usage =
     "usage:\n"
     "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
     "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
-    "  kalvestrin-tool demo DIR\n";
+    "  kalvestrin-tool demo DIR\n"
+    "  kalvestrin-tool design-shots DESIGN.txt DIR\n";
 
 int parseLevel(const QString &text)
 {
@@ -122,11 +123,14 @@ int demo(QStringList args)
 
 } // namespace
 
+int designShots(QStringList args);
+
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
     {"levels", levels},
     {"mask", mask},
     {"demo", demo},
+    {"design-shots", designShots},
 };
 
 int main(int argc, char **argv)
