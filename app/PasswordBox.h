@@ -4,9 +4,9 @@
 // is typed to upper case, holds at most 20 characters and drops every space
 // at each key press; Enter hands the trimmed text on.
 
-#include <QLineEdit>
+#include "common/ui/UpperCaseEdit.h"
 
-class PasswordBox : public QLineEdit
+class PasswordBox : public UpperCaseEdit
 {
     Q_OBJECT
 public:
@@ -19,7 +19,4 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-
-private:
-    void upperCase();
 };

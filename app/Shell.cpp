@@ -14,6 +14,10 @@
 #include "session/FeedbackSounds.h"
 #include "session/ui/TForm1.h"
 
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+
 namespace {
 
 class Silence : public FeedbackSounds
@@ -22,6 +26,17 @@ public:
     void beep() override {}
     void play(const QString &) override {}
 };
+
+// The test window as a test shows it: maximised, so its outer size is the
+// screen's available area, with the answer box (Arial) along its bottom.
+TestWindowMetrics maximisedTestWindow()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    QLineEdit answerBox;
+    answerBox.setFont(QFont(QStringLiteral("Arial")));
+    return TestWindowMetrics{screen ? screen->availableGeometry().size() : QSize(800, 600),
+                             answerBox.sizeHint().height()};
+}
 
 } // namespace
 
@@ -61,6 +76,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_designDialog->setAboutBox(m_about);
     // The results window shows a finished test before anything else takes it.
     m_test->addResultSink(m_results);
+    m_designDialog->setTestWindowMetrics(maximisedTestWindow);
     m_main->setAreas({m_designDialog, m_test, m_results, m_groupResults});
 }
 

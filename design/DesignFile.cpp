@@ -94,6 +94,46 @@ TestDesign::AnswerRow parseAnswerRow(QString rest)
     return row;
 }
 
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+// The format has no escaping: a separator or line break inside an entry would
+// load back as another design, so such a design is refused before anything
+// is written.
+void refuseUnwritableEntries(const TestDesign &design)
+{
+    const QString notSaved = QStringLiteral(" Nacrt nije snimljen.");
+    for (qsizetype i = 0; i < design.stimuli.size(); ++i) {
+        const QString &path = design.stimuli[i];
+        if (path.contains(Separator) || hasLineBreak(path)) {
+            throw Failure(
+                QStringLiteral("Podražaj %1 (\"%2\") sadrži znak \"^\" ili prijelom retka.").arg(i + 1).arg(path) +
+                notSaved);
+        }
+    }
+    for (const QString &level : design.maskLevels) {
+        if (level.contains(Separator) || hasLineBreak(level))
+            throw Failure(QStringLiteral("Maskirna razina \"%1\" sadrži znak \"^\" ili prijelom retka.").arg(level) +
+                          notSaved);
+    }
+    for (int r = 0; r < design.taskCount(); ++r) {
+        const TestDesign::AnswerRow &row = design.solutions[std::size_t(r)];
+        for (int s = 0; s < TestDesign::AnswerSlots; ++s) {
+            const QString &slot = row[std::size_t(s)];
+            if (slot.contains(SlotEnd) || hasLineBreak(slot)) {
+                throw Failure(
+                    QStringLiteral("Identifikator %1 zadatka %2 (\"%3\") sadrži znak \"_\" ili prijelom retka.")
+                        .arg(s + 1)
+                        .arg(r + 1)
+                        .arg(slot) +
+                    notSaved);
+            }
+        }
+    }
+}
+
 } // namespace
 
 namespace DesignFile {
@@ -109,6 +149,7 @@ QByteArray compose(const TestDesign &design)
     if (n > int(design.solutions.size())) {
         throw Failure(QStringLiteral("Nacrt ima više podražaja nego redaka identifikatora. Nacrt nije snimljen."));
     }
+    refuseUnwritableEntries(design);
 
     QStringList lines;
     lines.reserve(3 * n + int(design.maskLevels.size()) + 3);

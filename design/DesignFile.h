@@ -24,7 +24,9 @@ void NormaliseSolutions(TestDesign &design);
 
 namespace DesignFile {
 
-// The file's bytes for a design; throws Failure for text the code page cannot
+// The file's bytes for a design; throws Failure, naming the entry, for text
+// the format cannot carry back (a "^" or line break in a path or level, a "_"
+// or line break in an identifier of tasks 1..N), text the code page cannot
 // hold or a task without a mask colour.
 QByteArray compose(const TestDesign &design);
 

@@ -1,13 +1,16 @@
-// The design model and its file: layout, round trips, and loads and saves
-// that must fail without touching the examiner's work.
+// The design model and its file: layout, round trips, loads and saves that
+// must fail without touching the examiner's work, and the closing checks.
 
 #include "common/Failure.h"
 #include "common/SafeFile.h"
 #include "common/Windows1250.h"
+#include "design/ClosingChecks.h"
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +32,25 @@ TestDesign twoTaskDesign()
 QByteArray cp1250(const QString &text)
 {
     return Windows1250::encode(text);
+}
+
+// "WxH" a bitmap of that size, "junk" a .bmp that is no picture, "folder", "missing".
+QString closingStimulus(const QTemporaryDir &dir, int index, const QString &kind)
+{
+    const QString path = dir.filePath(QStringLiteral("s%1_%2.bmp").arg(index).arg(kind));
+    QFile file(path);
+    if (kind == QLatin1String("folder")) {
+        QDir().mkpath(path);
+    } else if (kind == QLatin1String("junk")) {
+        if (file.open(QIODevice::WriteOnly))
+            file.write("BM no picture");
+    } else if (kind != QLatin1String("missing")) {
+        QImage image(kind.section(QLatin1Char('x'), 0, 0).toInt(), kind.section(QLatin1Char('x'), 1).toInt(),
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        image.save(path, "BMP");
+    }
+    return path;
 }
 
 } // namespace
@@ -231,6 +253,45 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Failure, SaveDesignFile(twoTaskDesign(), path(QStringLiteral("missing/dir/x.txt"))));
     }
 
+    // Text that would load back as another design is refused before anything is written.
+    void saveRefusesWhatCannotComeBack_data()
+    {
+        QTest::addColumn<int>("where"); // 0 path, 1 level, 2 identifier of task 2
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("caret in a path") << 0 << QStringLiteral("a^b.bmp") << QStringLiteral("Podražaj 3");
+        QTest::newRow("line feed in a path") << 0 << QStringLiteral("a\nb.bmp") << QStringLiteral("Podražaj 3");
+        QTest::newRow("caret in a level") << 1 << QStringLiteral("^") << QStringLiteral("Maskirna razina");
+        QTest::newRow("carriage return in a level") << 1 << QStringLiteral("2\r") << QStringLiteral("Maskirna razina");
+        QTest::newRow("underscore in an identifier")
+            << 2 << QStringLiteral("KU_ĆA") << QStringLiteral("Identifikator 4 zadatka 2");
+        QTest::newRow("line break in an identifier")
+            << 2 << QStringLiteral("KU\r\nĆA") << QStringLiteral("Identifikator 4 zadatka 2");
+    }
+
+    void saveRefusesWhatCannotComeBack()
+    {
+        QFETCH(int, where);
+        QFETCH(QString, text);
+        QFETCH(QString, named);
+        const QString target = path(QStringLiteral("refused.txt"));
+        writeFileAtomically(target, "earlier design");
+        TestDesign d = twoTaskDesign();
+        if (where == 0)
+            d.stimuli << text;
+        else if (where == 1)
+            d.maskLevels << text;
+        else
+            d.solutions[1][3] = text;
+        try {
+            SaveDesignFile(d, target);
+            QFAIL("the save must be refused");
+        } catch (const Failure &f) {
+            QVERIFY2(f.text().contains(named), qPrintable(f.text()));
+        }
+        QCOMPARE(readWholeFile(target), QByteArray("earlier design"));
+    }
+
     void colourTableNeverShrinks()
     {
         // A full design uses every colour; loading a short one keeps the table whole.
@@ -271,6 +332,52 @@ private Q_SLOTS:
         QCOMPARE(d.solutions[999][9], QStringLiteral("ŠIŠ\tMIŠ")); // only code 32 is removed
         QCOMPARE(d.solutions[3][2], QStringLiteral("ĐAKŽABA"));
         QCOMPARE(d.answersOf(0), QStringList{"KUĆA"});
+    }
+
+    // The checks run when the design dialog closes: which warnings come, in what order.
+    void warningsInOrder_data()
+    {
+        QTest::addColumn<bool>("independent");
+        QTest::addColumn<QString>("answered"); // per task: '1' has an identifier
+        QTest::addColumn<QStringList>("pictures");
+        QTest::addColumn<QString>("expected"); // I identifiers, M missing, E unreadable, S size; then the task
+        const QStringList fit{"100x50", "100x50", "100x50"};
+        QTest::newRow("assisted asks for no identifiers") << false << "000" << fit << "";
+        QTest::newRow("task 2 of 3 empty: once, then files")
+            << true << "101" << QStringList{"100x50", "100x50", "missing"} << "I M3";
+        QTest::newRow("two missing name the first") << false << "" << QStringList{"1x1", "missing", "missing"} << "M2";
+        QTest::newRow("a folder counts as missing") << false << "" << QStringList{"folder", "1x1"} << "M1";
+        QTest::newRow("exact fit") << false << "" << QStringList{"200x130", "200x1"} << "";
+        QTest::newRow("one pixel wider") << false << "" << QStringList{"200x130", "201x1"} << "S2";
+        QTest::newRow("one pixel into the answer bar") << false << "" << QStringList{"10x131"} << "S1";
+        QTest::newRow("unreadable then too wide") << false << "" << QStringList{"junk", "999x1"} << "E1";
+    }
+
+    void warningsInOrder()
+    {
+        QFETCH(bool, independent);
+        QFETCH(QString, answered);
+        QFETCH(QStringList, pictures);
+        QFETCH(QString, expected);
+        TestDesign design;
+        design.testingMode = independent ? TestingMode::Independent : TestingMode::Assisted;
+        for (int i = 0; i < pictures.size(); ++i)
+            design.stimuli << closingStimulus(m_dir, i, pictures[i]);
+        for (int i = 0; i < answered.size(); ++i)
+            design.solutions[std::size_t(i)][9] = answered[i] == QLatin1Char('1') ? QStringLiteral("X") : QString();
+
+        QStringList got;
+        for (const ClosingMessage &m : ClosingChecks::check(design, TestWindowMetrics{QSize(200, 150), 20})) {
+            const QString kind = m.text == ClosingChecks::MissingIdentifiersText     ? QStringLiteral("I")
+                                 : m.kind == ClosingMessage::Kind::Error             ? QStringLiteral("E")
+                                 : m.text.startsWith(ClosingChecks::MissingFileText) ? QStringLiteral("M")
+                                                                                     : QStringLiteral("S");
+            int task = 0;
+            for (int i = 0; i < design.stimuli.size(); ++i)
+                task = kind != QLatin1String("I") && m.text.contains(design.stimuli[i]) ? i + 1 : task;
+            got << kind + (task ? QString::number(task) : QString());
+        }
+        QCOMPARE(got.join(QLatin1Char(' ')), expected);
     }
 };
 

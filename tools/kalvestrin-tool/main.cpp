@@ -38,7 +38,8 @@ const char *const Usage =
     "      stdin: type TEXT | key NAME | click OBJECTNAME | close\n"
     "  kalvestrin-tool archive compose RESULT.json OUT [--separator C]\n"
     "  kalvestrin-tool archive show FILE... [--separator C] [--shot PNG]\n"
-    "  kalvestrin-tool archive print FILE --table|--chart OUT.pdf [--separator C]\n";
+    "  kalvestrin-tool archive print FILE --table|--chart OUT.pdf [--separator C]\n"
+    "  kalvestrin-tool design-shots DESIGN.txt DIR\n";
 
 int parseLevel(const QString &text)
 {
@@ -138,6 +139,7 @@ int demo(QStringList args)
 int exportCommand(QStringList args);
 int session(QStringList args);
 int archiveCommand(QStringList args);
+int designShots(QStringList args);
 
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
@@ -147,6 +149,7 @@ const ToolCommand Commands[] = {
     {"export", exportCommand},
     {"session", session},
     {"archive", archiveCommand},
+    {"design-shots", designShots},
 };
 
 int main(int argc, char **argv)
