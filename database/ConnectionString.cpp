@@ -93,6 +93,17 @@ QString ConnectionString::value(const QString &key) const
     return {};
 }
 
+void ConnectionString::setValue(const QString &key, const QString &value)
+{
+    for (auto &[k, v] : m_properties) {
+        if (k.compare(key, Qt::CaseInsensitive) == 0) {
+            v = value;
+            return;
+        }
+    }
+    m_properties.append({key, value});
+}
+
 void ConnectionString::putDirectory(const QString &directory)
 {
     static const QString placeholder = QStringLiteral("C:\\Temp");

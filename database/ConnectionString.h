@@ -24,6 +24,8 @@ public:
     QString text() const;
 
     QString value(const QString &key) const; // keys compare without case
+    // Replaces the property's value, or adds the property at the end.
+    void setValue(const QString &key, const QString &value);
     const QList<QPair<QString, QString>> &properties() const { return m_properties; }
 
     // Replaces the first "C:\Temp" (with case) among the values by `directory`.

@@ -5,6 +5,10 @@
 //       one masked frame: its counts, its efficiency, optionally the frame itself
 //   demo DIR
 //       the demo pictures and their design file primjer.txt
+//   create-database FILE
+//       an empty results database; an existing FILE is refused
+//   query DATABASE STATEMENT
+//       a select statement's result, tab-separated, under the SQL window's rules
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -25,7 +29,9 @@ const char *const Usage =
     "usage:\n"
     "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
     "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
-    "  kalvestrin-tool demo DIR\n";
+    "  kalvestrin-tool demo DIR\n"
+    "  kalvestrin-tool create-database FILE\n"
+    "  kalvestrin-tool query DATABASE STATEMENT\n";
 
 int parseLevel(const QString &text)
 {
@@ -122,11 +128,12 @@ int demo(QStringList args)
 
 } // namespace
 
+int createDatabase(QStringList args);
+int queryDatabase(QStringList args);
+
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
-    {"levels", levels},
-    {"mask", mask},
-    {"demo", demo},
+    {"levels", levels}, {"mask", mask}, {"demo", demo}, {"create-database", createDatabase}, {"query", queryDatabase},
 };
 
 int main(int argc, char **argv)
