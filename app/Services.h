@@ -12,6 +12,7 @@
 class Clock;
 class HelpService;
 class Prompts;
+class ResultsDatabase;
 
 struct Services
 {
@@ -20,7 +21,7 @@ struct Services
     Clock *clock = nullptr;      // wall and monotonic time
     // The screen's size; empty: the primary screen's.
     std::function<QSize()> screenSize;
-    // Opens the connection to the results database file at `path` (it
-    // exists); true when open. Empty: the connection stays closed.
-    std::function<bool(const QString &path)> openDatabase;
+    // The connection `con` to the results database, opened at start-up when
+    // its file is there. Null: no engine, the connection stays closed.
+    ResultsDatabase *database = nullptr;
 };

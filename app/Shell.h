@@ -19,6 +19,9 @@ class TMain_Form;
 class TPagesDlg;
 class TRezultati;
 
+class DatabaseResultSink;
+class ResultsDatabase;
+
 class Shell
 {
 public:
@@ -40,11 +43,16 @@ public:
     TAboutBox &aboutBox() { return *m_about; }
     TForm9 &groupResults() { return *m_groupResults; }
     TForm10 &sqlWindow() { return *m_sqlWindow; }
+    ResultsDatabase &database() { return *m_database; }
 
 private:
     Services m_services;
     TestDesign &m_design;
     SessionState &m_session;
+    // The connection when the services bring none: never opened.
+    std::unique_ptr<ResultsDatabase> m_closedDatabase;
+    ResultsDatabase *m_database = nullptr;
+    std::unique_ptr<DatabaseResultSink> m_databaseSink;
     std::unique_ptr<TMain_Form> m_main;
     // Owned by the main window (its children).
     TForm1 *m_test = nullptr;

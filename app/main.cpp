@@ -5,6 +5,7 @@
 #include "common/DataFolder.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "common/ui/QtPrompts.h"
+#include "database/ResultsDatabase.h"
 
 int main(int argc, char **argv)
 {
@@ -13,11 +14,13 @@ int main(int argc, char **argv)
     QtPrompts prompts;
     ChmHelpService help(prompts);
     SystemClock clock;
+    ResultsDatabase database; // outlives every window that uses it
 
     Services services;
     services.prompts = &prompts;
     services.help = &help;
     services.clock = &clock;
+    services.database = &database;
 
     TestDesign design;
     SessionState session;
