@@ -155,6 +155,7 @@ void Query::close()
     m_idColumn = -1;
     m_rowCount = 0;
     m_current = -1;
+    m_stale = false;
     m_state = State::Closed;
     Q_EMIT resetDone();
     Q_EMIT stateChanged();
@@ -475,11 +476,25 @@ void Query::rowAdded(qint64 id)
     // next refresh.
     if (m_state != State::Browse)
         return;
+    if (m_defer) {
+        m_stale = true;
+        m_pendingId = id;
+        return;
+    }
     reload(id, m_current);
+}
+
+void Query::setDeferUpdates(bool defer)
+{
+    m_defer = defer;
+    if (!defer && m_stale && m_state == State::Browse)
+        reload(m_pendingId, m_current);
 }
 
 void Query::reload(qint64 keepId, int fallbackRow)
 {
+    m_stale = false;
+    m_pendingId = -1;
     Q_EMIT aboutToReset();
     m_pages.clear();
     m_lru.clear();

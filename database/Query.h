@@ -92,7 +92,12 @@ public:
     void refresh();
     // A row was added to table Data outside this query (a finished test):
     // read the rows again and make that row current if the result shows it.
+    // While updates are deferred this waits for setDeferUpdates(false).
     void rowAdded(qint64 id);
+    // Deferred while nobody looks at the rows (the grid is hidden): a
+    // finished test is then stored without reading the result again.
+    void setDeferUpdates(bool defer);
+    bool isStale() const { return m_stale; }
 
     // Rows held in the page cache; never more than PageSize * MaxCachedPages.
     int cachedRowCount() const;
@@ -129,6 +134,9 @@ private:
     int m_idColumn = -1;
     int m_rowCount = 0;
     int m_current = -1;
+    bool m_defer = false;
+    bool m_stale = false;
+    qint64 m_pendingId = -1;
 
     // Page cache, least recently used at the front of m_lru.
     std::unordered_map<int, std::vector<QVariantList>> m_pages;

@@ -36,6 +36,7 @@ TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QWidget *parent)
 
     m_query = new Query(con, this);
     m_query->setObjectName(QStringLiteral("Query"));
+    m_query->setDeferUpdates(true);
     m_ds = new ResultsTableModel(*m_query, this);
     m_ds->setObjectName(QStringLiteral("ds"));
 
@@ -136,7 +137,15 @@ void TForm9::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     FormShow();
+    // Tests stored while the window was hidden are read in now.
+    GeneralErrorHandler::runCommand([this] { m_query->setDeferUpdates(false); });
     showCurrentRow(m_query->currentRow());
+}
+
+void TForm9::hideEvent(QHideEvent *event)
+{
+    m_query->setDeferUpdates(true);
+    QDialog::hideEvent(event);
 }
 
 void TForm9::Tool1Click()

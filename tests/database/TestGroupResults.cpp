@@ -107,12 +107,19 @@ private Q_SLOTS:
         w.create();
         DatabaseResultSink sink(w.db.con, w.query(), w.prompts);
 
-        // Shown at once as the current last row of "select * from data;".
+        // Stored while the window is hidden: the current last row once it shows.
         sink.accept(finishedTest({2.0, 2.0}, QStringLiteral("NOVI"), QString(), QString()));
+        QCOMPARE(count(w.db.con), 4);
+        w.form9->showNormal();
         QCOMPARE(w.query().rowCount(), 4);
         QCOMPARE(w.query().currentRow(), 3);
         QCOMPARE(w.form9->model().data(w.form9->model().index(3, 1)).toString(), QStringLiteral("NOVI"));
         QCOMPARE(w.form9->model().data(w.form9->model().index(3, 8)).toString(), QStringLiteral("2,00000;2,00000;"));
+        QCOMPARE(w.form9->grid()->currentIndex().row(), 3);
+        // While it shows: at once.
+        sink.accept(finishedTest({1.0, 2.0}, QStringLiteral("DRUGI")));
+        QCOMPARE(w.query().currentRow(), 4);
+        QCOMPARE(w.form9->grid()->currentIndex().row(), 4);
 
         // An analysis left in the grid, or a failed "Svi podaci", costs nothing.
         w.query().setSQL(QStringLiteral("select Name, avg(M) from data group by Name"));
@@ -121,11 +128,12 @@ private Q_SLOTS:
         w.query().close();
         sink.accept(finishedTest({1.0, 1.0}, QStringLiteral("ZATVOREN")));
         QCOMPARE(count(w.db.con, QStringLiteral("WHERE Name IN ('ANALIZA', 'ZATVOREN')")), 2);
+        QCOMPARE(w.query().rowCount(), 0);
 
         // A row the table refuses: the error, nothing stored.
         w.prompts.expectError(DatabaseResultSink::SaveFailedText);
         sink.accept(finishedTest({1.0, 1.0}, QString(41, QLatin1Char('X'))));
-        QCOMPARE(count(w.db.con), 6);
+        QCOMPARE(count(w.db.con), 7);
 
         // No connection: the warning, nothing stored.
         w.db.con.close();
