@@ -14,6 +14,7 @@
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "tests/database/DatabaseFixture.h"
+#include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -167,6 +168,20 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringLiteral("1111000001"));
         QCOMPARE(f.navigator()->button(DbNavigator::Refresh)->toolTip(), QStringLiteral("Osvježi podatke"));
         QVERIFY(!(f.model().flags(f.model().index(0, 1)) & Qt::ItemIsEditable));
+
+        // F1 opens the topic of the control; the help commands theirs.
+        RecordingHelp help;
+        ContextHelp::setService(&help);
+        f.grid()->setFocus();
+        QTest::keyClick(f.grid(), Qt::Key_F1);
+        f.navigator()->button(DbNavigator::Refresh)->setFocus();
+        QTest::keyClick(f.navigator()->button(DbNavigator::Refresh), Qt::Key_F1);
+        QTest::mouseClick(f.tool(6), Qt::LeftButton);
+        w.form10->show();
+        QTest::mouseClick(w.form10->findChild<QPushButton *>(QStringLiteral("Btn1")), Qt::LeftButton);
+        w.form10->hide();
+        ContextHelp::setService(nullptr);
+        QCOMPARE(help.topics, QStringList({"39", "-12", "28", "41"}));
 
         QTest::mouseClick(f.tool(1), Qt::LeftButton);
         QVERIFY(!f.isLocked() && !f.tool(1)->isEnabled() && f.tool(2)->isEnabled());
