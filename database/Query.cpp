@@ -122,12 +122,7 @@ void Query::open()
     try {
         m_rowCount = countRows();
     } catch (...) {
-        m_statement = {};
-        m_countStatement.reset();
-        m_pageStatement.reset();
-        m_columns.clear();
-        m_idColumn = -1;
-        m_rowCount = 0;
+        clearResult();
         Q_EMIT resetDone();
         throw;
     }
@@ -143,6 +138,15 @@ void Query::close()
     if (m_state == State::Closed)
         return;
     Q_EMIT aboutToReset();
+    clearResult();
+    m_state = State::Closed;
+    Q_EMIT resetDone();
+    Q_EMIT stateChanged();
+    Q_EMIT currentRowChanged(m_current);
+}
+
+void Query::clearResult()
+{
     m_editRow = -1;
     m_buffer.clear();
     m_changed.clear();
@@ -156,10 +160,6 @@ void Query::close()
     m_rowCount = 0;
     m_current = -1;
     m_stale = false;
-    m_state = State::Closed;
-    Q_EMIT resetDone();
-    Q_EMIT stateChanged();
-    Q_EMIT currentRowChanged(m_current);
 }
 
 int Query::countRows()

@@ -116,6 +116,7 @@ private:
 
     const QVariantList &rowValues(int row);
     void load(int page);
+    void clearResult();
     int countRows();
     void reload(qint64 keepId, int fallbackRow);
     int findRow(qint64 id, int hint);

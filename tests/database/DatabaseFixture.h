@@ -3,6 +3,7 @@
 // An empty results database in a temporary folder, connected the way the
 // program connects, for the database tests.
 
+#include "common/Regional.h"
 #include "database/ConnectionString.h"
 #include "database/ResultsDatabase.h"
 #include "database/ResultsSchema.h"
@@ -10,6 +11,14 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+
+// The tests write and read numbers with a comma, whatever the machine's locale.
+inline void useDecimalComma()
+{
+    Regional r;
+    r.decimalSeparator = QLatin1Char(',');
+    Regional::setCurrent(r);
+}
 
 inline QString connectionFor(const QString &directory)
 {

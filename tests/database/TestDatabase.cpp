@@ -52,12 +52,7 @@ class TestDatabase : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        Regional r;
-        r.decimalSeparator = QLatin1Char(',');
-        Regional::setCurrent(r);
-    }
+    void init() { useDecimalComma(); }
 
     void connectionDescriptionKeepsItsPropertiesAndTakesTheFolder_data()
     {

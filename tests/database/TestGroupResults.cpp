@@ -74,12 +74,7 @@ class TestGroupResults : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        Regional r;
-        r.decimalSeparator = QLatin1Char(',');
-        Regional::setCurrent(r);
-    }
+    void init() { useDecimalComma(); }
 
     void connectingPutsTheWorkingDirectoryInOrReports()
     {

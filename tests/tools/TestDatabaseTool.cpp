@@ -1,27 +1,17 @@
 // The tool's database commands, run as a user runs them.
 
 #include "database/SelectRule.h"
+#include "tests/support/ToolRun.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run
+ToolRun tool(const QStringList &args)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run tool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KALVESTRIN_TOOL), args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return runTool(QStringLiteral(KALVESTRIN_TOOL), args);
 }
 
 QByteArray bytesOf(const QString &path)
@@ -46,14 +36,14 @@ private Q_SLOTS:
         const QByteArray created = bytesOf(db);
         QVERIFY(created.startsWith("SQLite format 3"));
 
-        Run again = tool({QStringLiteral("create-database"), db});
+        ToolRun again = tool({QStringLiteral("create-database"), db});
         QCOMPARE(again.exitCode, 1);
         QVERIFY(!again.err.isEmpty());
         QCOMPARE(bytesOf(db), created);
 
         QCOMPARE(tool({QStringLiteral("query"), db, QStringLiteral("select count(*) from data")}).out,
                  QStringLiteral("count(*)\n0\n"));
-        const Run empty = tool({QStringLiteral("query"), db, QStringLiteral("  select * from data;\n")});
+        const ToolRun empty = tool({QStringLiteral("query"), db, QStringLiteral("  select * from data;\n")});
         QCOMPARE(empty.exitCode, 0);
         QCOMPARE(empty.out, QStringLiteral("ID\tName\tSurname\tAge\tGender\tN\tM\tV\tItems\tField1\tField2\tField3\n"));
     }
@@ -75,7 +65,7 @@ private Q_SLOTS:
         if (!QFile::exists(db))
             QCOMPARE(tool({QStringLiteral("create-database"), db}).exitCode, 0);
         const QByteArray before = bytesOf(db);
-        const Run r = tool({QStringLiteral("query"), db, statement});
+        const ToolRun r = tool({QStringLiteral("query"), db, statement});
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QCOMPARE(r.out, QString());

@@ -1,0 +1,22 @@
+#pragma once
+
+// Runs kalvestrin-tool as a user runs it and keeps what it printed.
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+inline ToolRun runTool(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
