@@ -69,6 +69,9 @@ void ResultsSchema::createDatabase(const QString &path)
         removeTemporary();
         throw Failure(QStringLiteral("%1: %2").arg(path, error));
     }
+    // A temporary file is private to its owner; the database is an ordinary file.
+    QFile::setPermissions(temporaryPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                                             QFile::ReadGroup | QFile::ReadOther);
     // QFile::rename never replaces a file that appeared meanwhile.
     if (!QFile::rename(temporaryPath, path)) {
         removeTemporary();
