@@ -27,8 +27,8 @@ class Query : public QObject
 public:
     enum class State { Closed, Browse, Edit, Insert };
 
-    static constexpr int PageSize = 256;
-    static constexpr int MaxCachedPages = 8;
+    static constexpr int PageSize = 1024;
+    static constexpr int MaxCachedPages = 4;
 
     explicit Query(ResultsDatabase &con, QObject *parent = nullptr);
     ~Query() override;
