@@ -13,6 +13,7 @@ class Clock;
 class FeedbackSounds;
 class HelpService;
 class Prompts;
+class ResultsDatabase;
 
 struct Services
 {
@@ -22,7 +23,7 @@ struct Services
     FeedbackSounds *sounds = nullptr; // beep and feedback sounds; null: silent
     // The screen's size; empty: the primary screen's.
     std::function<QSize()> screenSize;
-    // Opens the connection to the results database file at `path` (it
-    // exists); true when open. Empty: the connection stays closed.
-    std::function<bool(const QString &path)> openDatabase;
+    // The connection `con` to the results database, opened at start-up when
+    // its file is there. Null: no engine, the connection stays closed.
+    ResultsDatabase *database = nullptr;
 };

@@ -6,6 +6,9 @@
 #include "common/DataFolder.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
+#include "database/ResultsDatabase.h"
+#include "database/ui/DatabaseConnection.h"
+#include "database/ui/DatabaseResultSink.h"
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "design/ui/TPagesDlg.h"
@@ -14,6 +17,7 @@
 #include "session/FeedbackSounds.h"
 #include "session/ui/TForm1.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -57,9 +61,19 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
         m_services.sounds = m_ownSounds.get();
     }
 
+    m_database = m_services.database;
+    if (!m_database) {
+        m_closedDatabase = std::make_unique<ResultsDatabase>();
+        m_database = m_closedDatabase.get();
+    }
+
     TMain_Form::Setup setup;
     setup.screenSize = m_services.screenSize;
-    setup.openDatabase = m_services.openDatabase;
+    if (m_services.database) {
+        setup.openDatabase = [this, &prompts](const QString &) {
+            return DatabaseConnection::SetConnectionString(*m_database, prompts, QDir::currentPath());
+        };
+    }
 
     // Every window is created once, in this order, and lives until the main
     // window goes: the main window owns the others.
@@ -70,14 +84,19 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     if (m_services.clock)
         m_results->setPrintTarget(std::make_unique<DefaultPrintTarget>(*m_services.clock, DataFolder::path()));
     m_about = new TAboutBox(m_main.get());
-    m_groupResults = new TForm9(prompts, m_main.get());
-    m_sqlWindow = new TForm10(prompts, m_main.get());
+    m_groupResults = new TForm9(*m_database, prompts, m_main.get());
+    m_sqlWindow = new TForm10(*m_groupResults, prompts, m_groupResults);
+    m_groupResults->setSqlWindow(m_sqlWindow);
 
     m_designDialog->setAboutBox(m_about);
-    // The results window shows a finished test before anything else takes it.
-    m_test->addResultSink(m_results);
     m_designDialog->setTestWindowMetrics(maximisedTestWindow);
     m_main->setAreas({m_designDialog, m_test, m_results, m_groupResults});
+
+    // A finished test goes to its consumers in this order: the results
+    // window (which also keeps its archive text), then the results database.
+    m_test->addResultSink(m_results);
+    m_databaseSink = std::make_unique<DatabaseResultSink>(*m_database, m_groupResults->query(), prompts);
+    m_test->addResultSink(m_databaseSink.get());
 }
 
 Shell::~Shell()

@@ -21,6 +21,9 @@ class TMain_Form;
 class TPagesDlg;
 class TRezultati;
 
+class DatabaseResultSink;
+class ResultsDatabase;
+
 class Shell
 {
 public:
@@ -42,6 +45,7 @@ public:
     TAboutBox &aboutBox() { return *m_about; }
     TForm9 &groupResults() { return *m_groupResults; }
     TForm10 &sqlWindow() { return *m_sqlWindow; }
+    ResultsDatabase &database() { return *m_database; }
 
 private:
     Services m_services;
@@ -50,6 +54,10 @@ private:
     std::unique_ptr<FeedbackSounds> m_ownSounds;
     TestDesign &m_design;
     SessionState &m_session;
+    // The connection when the services bring none: never opened.
+    std::unique_ptr<ResultsDatabase> m_closedDatabase;
+    ResultsDatabase *m_database = nullptr;
+    std::unique_ptr<DatabaseResultSink> m_databaseSink;
     std::unique_ptr<TMain_Form> m_main;
     // Owned by the main window (its children).
     TForm1 *m_test = nullptr;

@@ -5,6 +5,7 @@
 #include "common/DataFolder.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "common/ui/QtPrompts.h"
+#include "database/ResultsDatabase.h"
 #include "session/ui/QtFeedbackSounds.h"
 
 int main(int argc, char **argv)
@@ -15,12 +16,14 @@ int main(int argc, char **argv)
     ChmHelpService help(prompts);
     SystemClock clock;
     QtFeedbackSounds sounds;
+    ResultsDatabase database; // outlives every window that uses it
 
     Services services;
     services.prompts = &prompts;
     services.help = &help;
     services.clock = &clock;
     services.sounds = &sounds;
+    services.database = &database;
 
     TestDesign design;
     SessionState session;

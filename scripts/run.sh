@@ -12,6 +12,8 @@ cmake --build build -j"$(nproc)"
 data="${KALVESTRIN_DATA:-$HOME/Kalvestrin}"
 mkdir -p "$data"
 build/tools/kalvestrin-tool demo "$data/primjer" >/dev/null
+# The program only connects to its results database; an existing one is never touched.
+[ -e "$data/Kalvestrin.mdb" ] || build/tools/kalvestrin-tool create-database "$data/Kalvestrin.mdb" >/dev/null
 for f in build/data/*; do
   [ -e "$f" ] || continue
   [ -e "$data/$(basename "$f")" ] || cp "$f" "$data/"

@@ -1,9 +1,97 @@
 #include "database/ui/TForm10.h"
 
-TForm10::TForm10(Prompts &prompts, QWidget *parent)
+#include "common/Failure.h"
+#include "common/ui/ContextHelp.h"
+#include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/Prompts.h"
+#include "database/Query.h"
+#include "database/ReadOnlyStatement.h"
+#include "database/SelectRule.h"
+#include "database/ui/QueryHost.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+TForm10::TForm10(QueryHost &host, Prompts &prompts, QWidget *parent)
     : QDialog(parent)
+    , m_host(host)
     , m_prompts(prompts)
 {
+    setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Kalvestrin. SQL forma"));
-    resize(640, 400);
+    resize(544, 375);
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setObjectName(QStringLiteral("Memo1"));
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(16);
+    m_memo->setFont(font);
+    m_memo->setPlainText(QStringLiteral("select * from data;"));
+
+    m_btn1 = new QPushButton(QStringLiteral("P&omoć"), this);
+    m_btn1->setObjectName(QStringLiteral("Btn1"));
+    m_btn2 = new QPushButton(QStringLiteral("&Provedi"), this);
+    m_btn2->setObjectName(QStringLiteral("Btn2"));
+    m_btn2->setAutoDefault(false);
+    m_btn1->setAutoDefault(false);
+    connectCommand(m_btn1, &QPushButton::clicked, this, &TForm10::Btn1Click);
+    connectCommand(m_btn2, &QPushButton::clicked, this, &TForm10::Btn2Click);
+    ContextHelp::installRoute(this, {}, QStringLiteral("41"));
+}
+
+void TForm10::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    const int buttonHeight = 28, margin = 8, buttonWidth = 100;
+    const int memoHeight = height() - buttonHeight - 3 * margin;
+    m_memo->setGeometry(margin, margin, width() - 2 * margin, memoHeight);
+    const int top = margin + memoHeight + margin;
+    m_btn2->setGeometry(width() - margin - buttonWidth, top, buttonWidth, buttonHeight);
+    m_btn1->setGeometry(width() - 2 * (margin + buttonWidth), top, buttonWidth, buttonHeight);
+}
+
+void TForm10::showEvent(QShowEvent *event)
+{
+    if (QWidget *owner = parentWidget()) {
+        const QRect frame = owner->frameGeometry();
+        move(frame.center() - QPoint(width() / 2, height() / 2));
+    }
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TForm10::FormShow()
+{
+    m_previousSql = m_host.query().sql();
+}
+
+void TForm10::Btn1Click()
+{
+    ShowHelpTopic(QStringLiteral("41"));
+}
+
+void TForm10::Btn2Click()
+{
+    const QString text = SelectRule::trimmed(m_memo->toPlainText());
+    m_memo->setPlainText(text);
+    if (!SelectRule::beginsWithSelect(text)) {
+        m_prompts.error(SelectRule::NotSelectText);
+        return;
+    }
+    Query &query = m_host.query();
+    // A row typed in the grid is stored before its result goes away.
+    query.postPending();
+    try {
+        query.close();
+        query.setSQL(text);
+        query.open();
+        m_host.focusGrid();
+    } catch (const Failure &) {
+        m_prompts.error(ReadOnlyStatement::RefusedText());
+        query.close();
+        query.setSQL(m_previousSql);
+        query.open();
+        m_host.focusGrid();
+    }
 }

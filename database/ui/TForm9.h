@@ -2,22 +2,80 @@
 
 // The group results window: browses, edits, queries and exports the stored tests.
 
+#include "database/ui/QueryHost.h"
+
 #include <QDialog>
 
+class DbNavigator;
 class Prompts;
+class QTableView;
+class QToolBar;
+class QToolButton;
+class Query;
+class ResultsDatabase;
+class ResultsTableModel;
+class TForm10;
 
-class TForm9 : public QDialog
+class TForm9 : public QDialog, public QueryHost
 {
     Q_OBJECT
 public:
-    explicit TForm9(Prompts &prompts, QWidget *parent = nullptr);
+    static constexpr int ToolBarHeight = 29;
+
+    // Runs the creation step: opens "select * from data;" on the last row
+    // when `con` is open.
+    TForm9(ResultsDatabase &con, Prompts &prompts, QWidget *parent = nullptr);
+    ~TForm9() override;
+
+    void setSqlWindow(TForm10 *window) { m_sqlWindow = window; }
 
     // The read-only state, as its "Zaključaj" command leaves it. Unlocked at
     // creation; the main window locks it before every opening.
-    void Lock();
+    void Lock() { Tool2Click(); }
     bool isLocked() const { return m_locked; }
 
+    Query &query() override { return *m_query; }
+    void focusGrid() override;
+
+    QTableView *grid() const { return m_dbg; }
+    ResultsTableModel &model() const { return *m_ds; }
+    DbNavigator *navigator() const { return m_nav; }
+    QToolButton *tool(int n) const { return m_tools[n - 1]; }
+
+    void FormCreate();
+    void FormResize();
+    void FormShow() {}
+    void Tool1Click();
+    void Tool2Click();
+    void Tool3Click() {}
+    void Tool4Click();
+    void Tool5Click();
+    void Tool6Click();
+    void NavClick(int button);
+
+    // Leaving the window posts a changed row; a row the database refuses
+    // keeps the window open with the row in edit.
+    void reject() override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    void showCurrentRow(int row);
+    void gridRowChanged(int row);
+    void updateNavigator();
+
+    ResultsDatabase &m_con;
     Prompts &m_prompts;
+    Query *m_query = nullptr;
+    ResultsTableModel *m_ds = nullptr;
+    QTableView *m_dbg = nullptr;
+    DbNavigator *m_nav = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QToolButton *m_tools[6] = {};
+    TForm10 *m_sqlWindow = nullptr;
     bool m_locked = false;
+    bool m_syncing = false;
 };

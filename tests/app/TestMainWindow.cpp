@@ -12,6 +12,8 @@
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/KalvestrinApplication.h"
+#include "database/ResultsDatabase.h"
+#include "database/ResultsSchema.h"
 #include "database/ui/TForm9.h"
 #include "design/TestDesign.h"
 #include "design/ui/TPagesDlg.h"
@@ -58,6 +60,7 @@ struct Program
     ScriptedPrompts prompts;
     QSize screen{1280, 1024};
     bool databaseConnects = false;
+    ResultsDatabase database;
 
     std::unique_ptr<Shell> shell;
     TMain_Form *main = nullptr;
@@ -82,7 +85,15 @@ struct Program
         services.prompts = &prompts;
         services.help = ContextHelp::service();
         services.screenSize = [this] { return screen; };
-        services.openDatabase = [this](const QString &) { return databaseConnects; };
+        // A connecting run finds a real results database where the file is.
+        if (databaseConnects) {
+            const QString path = QDir::current().filePath(QStringLiteral("Kalvestrin.mdb"));
+            if (QFile::exists(path)) {
+                QFile::remove(path);
+                ResultsSchema::createDatabase(path);
+            }
+            services.database = &database;
+        }
         shell = std::make_unique<Shell>(services, design, session);
         main = &shell->mainForm();
         test = &shell->testWindow();

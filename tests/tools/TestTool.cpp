@@ -5,28 +5,16 @@
 #include "design/TestDesign.h"
 #include "session/MaskStimulus.h"
 #include "tests/support/TestPictures.h"
+#include "tests/support/ToolRun.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run
+ToolRun tool(const QStringList &args, const QByteArray &input = {})
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run tool(const QStringList &args, const QByteArray &input = {})
-{
-    QProcess p;
-    p.start(QStringLiteral(KALVESTRIN_TOOL), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return runTool(QStringLiteral(KALVESTRIN_TOOL), args, input);
 }
 
 } // namespace
@@ -45,8 +33,8 @@ private Q_SLOTS:
         saveBmp24(pic, picture);
         const QString frame = m_dir.filePath(QStringLiteral("frame.bmp"));
 
-        Run r = tool({QStringLiteral("mask"), picture, QStringLiteral("2"), QStringLiteral("--mask-colour"),
-                      QStringLiteral("00FF00"), QStringLiteral("--out"), frame});
+        ToolRun r = tool({QStringLiteral("mask"), picture, QStringLiteral("2"), QStringLiteral("--mask-colour"),
+                          QStringLiteral("00FF00"), QStringLiteral("--out"), frame});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QStringLiteral("shownCount\t4\nnonBackgroundCount\t8\nefficiency\t0.25\n"));
         const QImage drawn = loadPicture(frame);
@@ -70,7 +58,7 @@ private Q_SLOTS:
         const QString design = m_dir.filePath(QStringLiteral("d.txt"));
         SaveDesignFile(d, design);
 
-        const Run r = tool({QStringLiteral("levels"), design});
+        const ToolRun r = tool({QStringLiteral("levels"), design});
         QCOMPARE(r.exitCode, 0);
         const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
@@ -85,7 +73,7 @@ private Q_SLOTS:
 
     void failuresGoToStderrWithExitCodeOne()
     {
-        Run r = tool({QStringLiteral("levels"), m_dir.filePath(QStringLiteral("none.txt"))});
+        ToolRun r = tool({QStringLiteral("levels"), m_dir.filePath(QStringLiteral("none.txt"))});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains(QStringLiteral("none.txt")));
         QVERIFY(r.out.isEmpty());
@@ -106,7 +94,7 @@ private Q_SLOTS:
     void demoWritesAKitThatLoads()
     {
         const QString kit = m_dir.filePath(QStringLiteral("kit"));
-        Run r = tool({QStringLiteral("demo"), kit});
+        ToolRun r = tool({QStringLiteral("demo"), kit});
         QCOMPARE(r.exitCode, 0);
         TestDesign d;
         LoadDesignFile(d, QDir(kit).filePath(QStringLiteral("primjer.txt")));
@@ -138,7 +126,7 @@ private Q_SLOTS:
         const QString design = m_dir.filePath(QStringLiteral("session.txt"));
         SaveDesignFile(d, design);
 
-        const Run r =
+        const ToolRun r =
             tool({QStringLiteral("session"), design, QStringLiteral("--independent"), QStringLiteral("--no-sound")},
                  "type x\nclick Btn1\nclick Btn2\ntype ku ća\nkey Return\nkey Return\nkey Return\n");
         QCOMPARE(r.exitCode, 0);

@@ -11,6 +11,10 @@
 //       the test window driven by commands on stdin (see SessionCommand.cpp)
 //   archive compose|show|print ...
 //       archive files: composed from a result, shown, printed into a PDF
+//   create-database FILE
+//       an empty results database; an existing FILE is refused
+//   query DATABASE STATEMENT
+//       a select statement's result, tab-separated, under the SQL window's rules
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -39,7 +43,9 @@ const char *const Usage =
     "  kalvestrin-tool archive compose RESULT.json OUT [--separator C]\n"
     "  kalvestrin-tool archive show FILE... [--separator C] [--shot PNG]\n"
     "  kalvestrin-tool archive print FILE --table|--chart OUT.pdf [--separator C]\n"
-    "  kalvestrin-tool design-shots DESIGN.txt DIR\n";
+    "  kalvestrin-tool design-shots DESIGN.txt DIR\n"
+    "  kalvestrin-tool create-database FILE\n"
+    "  kalvestrin-tool query DATABASE STATEMENT\n";
 
 int parseLevel(const QString &text)
 {
@@ -142,14 +148,14 @@ int archiveCommand(QStringList args);
 int designShots(QStringList args);
 
 // Every command of the tool; each area adds its own.
+const ToolCommand Commands[] = {{"levels", levels}, {"mask", mask}, {"demo", demo}, {"export", exportCommand},
+                                {"session", session}, {"archive", archiveCommand}, {"design-shots", designShots},
+                                int createDatabase(QStringList args);
+int queryDatabase(QStringList args);
+
+// Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
-    {"levels", levels},
-    {"mask", mask},
-    {"demo", demo},
-    {"export", exportCommand},
-    {"session", session},
-    {"archive", archiveCommand},
-    {"design-shots", designShots},
+    {"levels", levels}, {"mask", mask}, {"demo", demo}, {"create-database", createDatabase}, {"query", queryDatabase},
 };
 
 int main(int argc, char **argv)

@@ -1,0 +1,537 @@
+#include "database/Query.h"
+
+#include "common/Failure.h"
+#include "database/ResultsDatabase.h"
+#include "database/SqliteValues.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+// A statement of our own making around the examiner's one (the row count and
+// the page read), finalised with the query.
+struct Query::Stmt
+{
+    sqlite3_stmt *s = nullptr;
+    ~Stmt() { sqlite3_finalize(s); }
+
+    static std::unique_ptr<Stmt> prepare(ResultsDatabase &con, const QString &sql)
+    {
+        auto stmt = std::make_unique<Stmt>();
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(con.handle(), text.constData(), int(text.size()), &stmt->s, nullptr) != SQLITE_OK ||
+            !stmt->s)
+            return nullptr;
+        return stmt;
+    }
+};
+
+namespace {
+
+const QString NotUpdatableText = QStringLiteral("Ovaj rezultat se ne može mijenjati: zapisi se mijenjaju samo kad "
+                                                "svi stupci dolaze izravno iz tablice Data, uz stupac ID.");
+
+// Resets a statement when the read of a page is over, whatever happened.
+struct ResetGuard
+{
+    sqlite3_stmt *s;
+    ~ResetGuard()
+    {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+};
+
+// How many times the plan reads a table: a result that reads Data twice (a
+// self-join, a subquery) may show one row's ID beside another row's values.
+int tableReads(ResultsDatabase &con, const QString &sql)
+{
+    const QByteArray text = (QStringLiteral("EXPLAIN QUERY PLAN ") + sql).toUtf8();
+    sqlite3_stmt *s = nullptr;
+    if (sqlite3_prepare_v2(con.handle(), text.constData(), int(text.size()), &s, nullptr) != SQLITE_OK || !s)
+        return -1;
+    int reads = 0;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        const QString detail = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 3)));
+        if (detail.startsWith(QLatin1String("SCAN ")) || detail.startsWith(QLatin1String("SEARCH ")))
+            ++reads;
+    }
+    sqlite3_finalize(s);
+    return reads;
+}
+
+} // namespace
+
+Query::Query(ResultsDatabase &con, QObject *parent)
+    : QObject(parent)
+    , m_con(con)
+{}
+
+Query::~Query() = default;
+
+void Query::setSQL(const QString &text)
+{
+    close();
+    m_sql = text;
+}
+
+int Query::columnIndex(const QString &name) const
+{
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_columns[c].name.compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return -1;
+}
+
+void Query::open()
+{
+    close();
+    ReadOnlyStatement statement = prepareReadOnly(m_con, m_sql);
+    const QList<StatementColumn> columns = statement.columns();
+
+    // Updatable only when the result is a plain view of main.Data with its key:
+    // anything else (a join, an aggregate, a column twice) would write a
+    // different row than the one shown, or none.
+    int idColumn = -1;
+    bool plain = true;
+    QStringList seen;
+    for (int c = 0; c < columns.size() && plain; ++c) {
+        const StatementColumn &column = columns[c];
+        const QString origin = column.origin.toLower();
+        plain = column.database == QLatin1String("main") &&
+                column.table.compare(QLatin1String("Data"), Qt::CaseInsensitive) == 0 && !origin.isEmpty() &&
+                !seen.contains(origin);
+        seen << origin;
+        if (origin == QLatin1String("id"))
+            idColumn = c;
+    }
+
+    if (plain && idColumn >= 0 && tableReads(m_con, statement.sql()) != 1)
+        plain = false;
+
+    const QString inner = QStringLiteral("(\n") + statement.sql() + QStringLiteral("\n)");
+    m_countStatement = Stmt::prepare(m_con, QStringLiteral("SELECT count(*) FROM ") + inner);
+    m_pageStatement =
+        Stmt::prepare(m_con, QStringLiteral("SELECT * FROM ") + inner + QStringLiteral(" LIMIT ?1 OFFSET ?2"));
+    m_statement = std::move(statement);
+    m_columns = columns;
+    m_idColumn = plain ? idColumn : -1;
+
+    Q_EMIT aboutToReset();
+    try {
+        m_rowCount = countRows();
+    } catch (...) {
+        clearResult();
+        Q_EMIT resetDone();
+        throw;
+    }
+    m_current = m_rowCount > 0 ? 0 : -1;
+    m_state = State::Browse;
+    Q_EMIT resetDone();
+    Q_EMIT stateChanged();
+    Q_EMIT currentRowChanged(m_current);
+}
+
+void Query::close()
+{
+    if (m_state == State::Closed)
+        return;
+    Q_EMIT aboutToReset();
+    clearResult();
+    m_state = State::Closed;
+    Q_EMIT resetDone();
+    Q_EMIT stateChanged();
+    Q_EMIT currentRowChanged(m_current);
+}
+
+void Query::clearResult()
+{
+    m_editRow = -1;
+    m_buffer.clear();
+    m_changed.clear();
+    m_pages.clear();
+    m_lru.clear();
+    m_statement = {};
+    m_countStatement.reset();
+    m_pageStatement.reset();
+    m_columns.clear();
+    m_idColumn = -1;
+    m_rowCount = 0;
+    m_current = -1;
+    m_stale = false;
+}
+
+int Query::countRows()
+{
+    if (m_countStatement) {
+        sqlite3_stmt *s = m_countStatement->s;
+        ResetGuard guard{s};
+        const int rc = sqlite3_step(s);
+        if (rc == SQLITE_ROW)
+            return int(sqlite3_column_int64(s, 0));
+        throw Failure(SqliteValues::errorText(m_con.handle()));
+    }
+    int n = 0;
+    while (m_statement.next())
+        ++n;
+    return n;
+}
+
+void Query::load(int page)
+{
+    std::vector<QVariantList> rows;
+    rows.reserve(PageSize);
+    const qint64 offset = qint64(page) * PageSize;
+    if (m_pageStatement) {
+        sqlite3_stmt *s = m_pageStatement->s;
+        ResetGuard guard{s};
+        sqlite3_bind_int64(s, 1, PageSize);
+        sqlite3_bind_int64(s, 2, offset);
+        const int n = sqlite3_column_count(s);
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            QVariantList row;
+            row.reserve(n);
+            for (int c = 0; c < n; ++c)
+                row << SqliteValues::column(s, c);
+            rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE)
+            throw Failure(SqliteValues::errorText(m_con.handle()));
+    } else {
+        // A statement SQLite will not nest: read it from the start.
+        struct Reset
+        {
+            ReadOnlyStatement &s;
+            ~Reset() { s.reset(); }
+        } reset{m_statement};
+        for (qint64 skipped = 0; skipped < offset && m_statement.next(); ++skipped) {
+        }
+        while (int(rows.size()) < PageSize && m_statement.next())
+            rows.push_back(m_statement.values());
+    }
+    if (int(m_pages.size()) >= MaxCachedPages) {
+        m_pages.erase(m_lru.front());
+        m_lru.pop_front();
+    }
+    m_pages[page] = std::move(rows);
+    m_lru.push_back(page);
+}
+
+const QVariantList &Query::rowValues(int row)
+{
+    static const QVariantList none;
+    if (row < 0 || row >= m_rowCount)
+        return none;
+    const int page = row / PageSize;
+    auto it = m_pages.find(page);
+    if (it == m_pages.end()) {
+        load(page);
+        it = m_pages.find(page);
+    } else if (m_lru.back() != page) {
+        m_lru.remove(page);
+        m_lru.push_back(page);
+    }
+    const std::vector<QVariantList> &rows = it->second;
+    const int index = row % PageSize;
+    // Rows deleted by another program since the count: shown empty until refreshed.
+    return index < int(rows.size()) ? rows[std::size_t(index)] : none;
+}
+
+QVariant Query::value(int row, int column)
+{
+    if (row == m_editRow && column >= 0 && column < m_buffer.size())
+        return m_buffer[column];
+    return rowValues(row).value(column);
+}
+
+qint64 Query::rowId(int row)
+{
+    if (m_idColumn < 0)
+        return -1;
+    const QVariant id = rowValues(row).value(m_idColumn);
+    return id.isValid() ? id.toLongLong() : -1;
+}
+
+int Query::cachedRowCount() const
+{
+    int n = 0;
+    for (const auto &[page, rows] : m_pages)
+        n += int(rows.size());
+    return n;
+}
+
+void Query::setCurrentRow(int row)
+{
+    if (m_state == State::Closed || rowCount() == 0)
+        return;
+    row = std::clamp(row, 0, rowCount() - 1);
+    if (row == m_current)
+        return;
+    if (m_editRow >= 0)
+        postPending();
+    row = std::clamp(row, 0, rowCount() - 1);
+    m_current = row;
+    Q_EMIT currentRowChanged(m_current);
+}
+
+void Query::requireUpdatable() const
+{
+    if (m_state == State::Closed)
+        throw Failure(QStringLiteral("Upit nije otvoren."));
+    if (m_idColumn < 0)
+        throw Failure(NotUpdatableText);
+}
+
+void Query::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    Q_EMIT stateChanged();
+}
+
+void Query::startEdit(State state)
+{
+    m_buffer.clear();
+    m_changed.fill(false, m_columns.size());
+    if (state == State::Edit) {
+        m_editRow = m_current;
+        m_buffer = rowValues(m_current);
+        while (m_buffer.size() < m_columns.size())
+            m_buffer << QVariant();
+    } else {
+        m_editRow = m_rowCount;
+        for (int c = 0; c < m_columns.size(); ++c)
+            m_buffer << QVariant();
+    }
+    setState(state);
+}
+
+void Query::append()
+{
+    requireUpdatable();
+    postPending();
+    Q_EMIT aboutToReset();
+    startEdit(State::Insert);
+    m_current = m_editRow;
+    Q_EMIT resetDone();
+    Q_EMIT currentRowChanged(m_current);
+}
+
+void Query::edit()
+{
+    requireUpdatable();
+    if (m_state != State::Browse)
+        return;
+    if (m_current < 0)
+        throw Failure(QStringLiteral("Nema zapisa za editiranje."));
+    startEdit(State::Edit);
+}
+
+void Query::setValue(int column, const QVariant &value)
+{
+    requireUpdatable();
+    if (column < 0 || column >= m_columns.size())
+        throw Failure(QStringLiteral("Stupac %1 ne postoji.").arg(column));
+    if (m_state == State::Browse)
+        edit();
+    m_buffer[column] = value;
+    m_changed[column] = true;
+    Q_EMIT rowChanged(m_editRow);
+}
+
+void Query::setValue(const QString &column, const QVariant &value)
+{
+    const int c = columnIndex(column);
+    if (c < 0)
+        throw Failure(QStringLiteral("Stupac %1 ne postoji u rezultatu.").arg(column));
+    setValue(c, value);
+}
+
+bool Query::isModified() const
+{
+    return m_editRow >= 0 && m_changed.contains(true);
+}
+
+void Query::endEdit()
+{
+    m_editRow = -1;
+    m_buffer.clear();
+    m_changed.clear();
+    setState(State::Browse);
+}
+
+void Query::post()
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    requireUpdatable();
+    QStringList names;
+    QVariantList values;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_changed[c]) {
+            names << SqliteValues::quoteIdentifier(m_columns[c].origin);
+            values << m_buffer[c];
+        }
+    }
+    const QString table = QStringLiteral("main.") + SqliteValues::quoteIdentifier(m_columns[m_idColumn].table);
+    qint64 id;
+    {
+        ResultsDatabase::Transaction transaction(m_con);
+        if (m_state == State::Insert) {
+            if (names.isEmpty()) {
+                m_con.execute(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table));
+            } else {
+                QStringList marks;
+                for (int i = 1; i <= names.size(); ++i)
+                    marks << QStringLiteral("?%1").arg(i);
+                m_con.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(table, names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))),
+                              values);
+            }
+            id = m_con.lastInsertId();
+        } else {
+            id = rowId(m_editRow);
+            if (!names.isEmpty()) {
+                QStringList sets;
+                for (int i = 0; i < names.size(); ++i)
+                    sets << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
+                values << id;
+                const qint64 changed =
+                    m_con.execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
+                                      .arg(table, sets.join(QLatin1String(", ")),
+                                           SqliteValues::quoteIdentifier(m_columns[m_idColumn].origin))
+                                      .arg(values.size()),
+                                  values);
+                if (changed == 0)
+                    throw Failure(QStringLiteral("Zapis više ne postoji u bazi podataka."));
+            }
+        }
+        transaction.commit();
+    }
+    // A changed ID moves the row with it.
+    if (m_changed.value(m_idColumn))
+        id = m_buffer[m_idColumn].toLongLong();
+    const int fallback = m_editRow;
+    endEdit();
+    reload(id, fallback);
+}
+
+void Query::cancel()
+{
+    if (m_state == State::Insert) {
+        Q_EMIT aboutToReset();
+        endEdit();
+        m_current = m_rowCount > 0 ? m_rowCount - 1 : -1;
+        Q_EMIT resetDone();
+        Q_EMIT currentRowChanged(m_current);
+    } else if (m_state == State::Edit) {
+        const int row = m_editRow;
+        endEdit();
+        Q_EMIT rowChanged(row);
+    }
+}
+
+void Query::postPending()
+{
+    if (isModified())
+        post();
+    else
+        cancel();
+}
+
+void Query::remove()
+{
+    requireUpdatable();
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (m_current < 0)
+        return;
+    const qint64 id = rowId(m_current);
+    endEdit();
+    m_con.execute(QStringLiteral("DELETE FROM main.%1 WHERE %2 = ?1")
+                      .arg(SqliteValues::quoteIdentifier(m_columns[m_idColumn].table),
+                           SqliteValues::quoteIdentifier(m_columns[m_idColumn].origin)),
+                  {id});
+    reload(-1, m_current);
+}
+
+void Query::refresh()
+{
+    if (m_state == State::Closed)
+        return;
+    postPending();
+    reload(rowId(m_current), m_current);
+}
+
+void Query::rowAdded(qint64 id)
+{
+    if (m_state == State::Closed)
+        return;
+    // A row the examiner is typing stays in edit; the new one shows on the
+    // next refresh.
+    if (m_state != State::Browse)
+        return;
+    if (m_defer) {
+        m_stale = true;
+        m_pendingId = id;
+        return;
+    }
+    reload(id, m_current);
+}
+
+void Query::setDeferUpdates(bool defer)
+{
+    m_defer = defer;
+    if (!defer && m_stale && m_state == State::Browse)
+        reload(m_pendingId, m_current);
+}
+
+void Query::reload(qint64 keepId, int fallbackRow)
+{
+    m_stale = false;
+    m_pendingId = -1;
+    Q_EMIT aboutToReset();
+    m_pages.clear();
+    m_lru.clear();
+    try {
+        m_rowCount = countRows();
+    } catch (...) {
+        m_rowCount = 0;
+        m_current = -1;
+        Q_EMIT resetDone();
+        Q_EMIT currentRowChanged(m_current);
+        throw;
+    }
+    int row = keepId >= 0 ? findRow(keepId, fallbackRow) : -1;
+    if (row < 0)
+        row = std::clamp(fallbackRow, 0, m_rowCount - 1);
+    m_current = m_rowCount > 0 ? row : -1;
+    Q_EMIT resetDone();
+    Q_EMIT currentRowChanged(m_current);
+}
+
+int Query::findRow(qint64 id, int hint)
+{
+    if (m_idColumn < 0 || m_rowCount == 0)
+        return -1;
+    // Where a row usually is: where it was, or last (a new row of an ID-ordered result).
+    for (int row : {hint, m_rowCount - 1}) {
+        if (row >= 0 && row < m_rowCount && rowId(row) == id)
+            return row;
+    }
+    struct Reset
+    {
+        ReadOnlyStatement &s;
+        ~Reset() { s.reset(); }
+    } reset{m_statement};
+    for (int row = 0; m_statement.next(); ++row) {
+        if (m_statement.value(m_idColumn).toLongLong() == id)
+            return row;
+    }
+    return -1;
+}

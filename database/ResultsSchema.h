@@ -1,0 +1,20 @@
+#pragma once
+
+// The table of stored tests, `Data`, and the making of an empty results
+// database. The program itself never creates the database; the tool does.
+
+#include <QString>
+
+namespace ResultsSchema {
+
+// CREATE TABLE Data: one row per test. The CHECKs refuse from any writer a
+// value the column cannot take (SQLite would otherwise keep "abc" in Age);
+// AUTOINCREMENT keeps a deleted last row's ID from coming back.
+const QString &createTableSql();
+
+// Writes an empty results database (the table, WAL set) at `path`: built
+// under a temporary name beside it and renamed into place. An existing file
+// is refused and left untouched. Throws Failure.
+void createDatabase(const QString &path);
+
+} // namespace ResultsSchema

@@ -1,0 +1,480 @@
+// The results database engine: connection, schema, stored tests, the
+// read-only statement rule, the result set and the grid's model.
+
+#include "common/Failure.h"
+#include "common/Regional.h"
+#include "database/Query.h"
+#include "database/ReadOnlyStatement.h"
+#include "database/ResultsTableModel.h"
+#include "database/SelectRule.h"
+#include "database/StoredTest.h"
+#include "tests/database/DatabaseFixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// Reads one value past the statement rule (pragmas write nothing but are not "read-only").
+QVariant scalar(ResultsDatabase &con, const QString &sql)
+{
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(con.handle(), sql.toUtf8().constData(), -1, &s, nullptr);
+    QVariant v;
+    if (sqlite3_step(s) == SQLITE_ROW && sqlite3_column_type(s, 0) != SQLITE_NULL)
+        v = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+    sqlite3_finalize(s);
+    return v;
+}
+
+void addRows(ResultsDatabase &con, int n)
+{
+    ResultsDatabase::Transaction t(con);
+    for (int i = 0; i < n; ++i)
+        con.execute(QStringLiteral("INSERT INTO Data (Name, N, M) VALUES (?1, 2, ?2)"),
+                    {QStringLiteral("S%1").arg(i), i / 8.0});
+    t.commit();
+}
+
+} // namespace
+
+class TestDatabase : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { useDecimalComma(); }
+
+    void connectionDescriptionKeepsItsPropertiesAndTakesTheFolder_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::newRow("windows") << QStringLiteral("D:\\Tests");
+        QTest::newRow("blanks, semicolon, quotes, Croatian") << QStringLiteral("/tmp/a b;c=\"d\" 'e' čćžšđ");
+    }
+    void connectionDescriptionKeepsItsPropertiesAndTakesTheFolder()
+    {
+        QFETCH(QString, directory);
+        const ConnectionString stored = ConnectionString::parse(ConnectionString::stored());
+        QCOMPARE(stored.text(), ConnectionString::stored());
+        QCOMPARE(stored.properties().size(), 20);
+        QCOMPARE(stored.value(QStringLiteral("Jet OLEDB:Database Password")), QStringLiteral("qlimvo"));
+
+        ConnectionString adapted = stored;
+        adapted.putDirectory(directory);
+        const ConnectionString reread = ConnectionString::parse(adapted.text());
+        QCOMPARE(reread.properties().size(), 20);
+        QCOMPARE(reread.value(QStringLiteral("Data Source")), directory + QStringLiteral("\\Kalvestrin.mdb"));
+        QCOMPARE(reread.value(QStringLiteral("Mode")), QStringLiteral("Share Deny None"));
+        QVERIFY_THROWS_EXCEPTION(Failure, ConnectionString::parse(QStringLiteral("Data Source=\"x;Mode=1")));
+    }
+
+    void openingRefusesWhatIsNotOurDatabaseAndChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("absent") << QByteArray() << false;
+        QTest::newRow("access file") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 19).repeated(300) << false;
+        QTest::newRow("read-only") << QByteArray("sqlite") << true;
+    }
+    void openingRefusesWhatIsNotOurDatabaseAndChangesNothing()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, readOnly);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Kalvestrin.mdb"));
+        if (readOnly && ::geteuid() == 0)
+            QSKIP("root writes any file");
+        if (readOnly) {
+            ResultsSchema::createDatabase(path);
+            QFile::setPermissions(path, QFile::ReadOwner);
+        } else if (!content.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        QByteArray bytes;
+        if (QFile f(path); f.open(QIODevice::ReadOnly))
+            bytes = f.readAll();
+
+        ResultsDatabase con;
+        con.setConnectionString(connectionFor(dir.path()));
+        QVERIFY_THROWS_EXCEPTION(Failure, con.open());
+        QVERIFY(!con.isOpen());
+        QCOMPARE(QFile::exists(path), readOnly || !content.isEmpty());
+        if (QFile f(path); f.open(QIODevice::ReadOnly))
+            QCOMPARE(f.readAll(), bytes);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), QFile::exists(path) ? 1 : 0);
+    }
+
+    void openedDatabaseIsDurableAndShared()
+    {
+        QTemporaryDir dir;
+        const QString sub = dir.filePath(QStringLiteral("radni dir; čž"));
+        QVERIFY(QDir().mkpath(sub));
+        ResultsSchema::createDatabase(sub + QStringLiteral("/Kalvestrin.mdb"));
+        QVERIFY_THROWS_EXCEPTION(Failure, ResultsSchema::createDatabase(sub + QStringLiteral("/Kalvestrin.mdb")));
+        ResultsDatabase con;
+        openIn(con, sub);
+        QCOMPARE(scalar(con, QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+        QCOMPARE(scalar(con, QStringLiteral("PRAGMA synchronous")).toInt(), 2);
+        QCOMPARE(scalar(con, QStringLiteral("PRAGMA busy_timeout")).toInt(), ResultsDatabase::BusyTimeoutMs);
+    }
+
+    void schemaRefusesValuesColumnsCannotTake_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("age text") << "Age" << QVariant(QStringLiteral("abc"));
+        QTest::newRow("age real") << "Age" << QVariant(3.5);
+        QTest::newRow("gender 2") << "Gender" << QVariant(2);
+        QTest::newRow("name 41") << "Name" << QVariant(QString(41, QLatin1Char('A')));
+        QTest::newRow("field 101") << "Field3" << QVariant(QString(101, QLatin1Char('x')));
+        QTest::newRow("M text") << "M" << QVariant(QStringLiteral("0,5"));
+        QTest::newRow("N real") << "N" << QVariant(2.5);
+    }
+    void schemaRefusesValuesColumnsCannotTake()
+    {
+        QFETCH(QString, column);
+        QFETCH(QVariant, value);
+        DatabaseFixture db;
+        QVERIFY_THROWS_EXCEPTION(
+            Failure, db.con.execute(QStringLiteral("INSERT INTO Data (%1) VALUES (?1)").arg(column), {value}));
+        QCOMPARE(scalar(db.con, QStringLiteral("SELECT count(*) FROM Data")).toInt(), 0);
+    }
+
+    void deletedLastIdIsNeverReused()
+    {
+        DatabaseFixture db;
+        addRows(db.con, 3);
+        db.con.execute(QStringLiteral("DELETE FROM Data WHERE ID = 3"));
+        addRows(db.con, 1);
+        QCOMPARE(scalar(db.con, QStringLiteral("SELECT max(ID) FROM Data")).toInt(), 4);
+    }
+
+    void finishedTestBecomesOneRow_data()
+    {
+        QTest::addColumn<QList<double>>("efficiencies");
+        QTest::addColumn<QString>("age");
+        QTest::addColumn<QString>("gender");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariantList>("expected"); // Name, Age, Gender, N, M, V, Items
+        QTest::newRow("two unrecognised, no age, empty gender")
+            << QList<double>{2.0, 2.0} << QString() << QString() << QStringLiteral("ANA")
+            << QVariantList{
+                   QStringLiteral("ANA"), QVariant(), QVariant(), 2, 2.0, 0.0, QStringLiteral("2,00000;2,00000;")};
+        QTest::newRow("worked example, male")
+            << QList<double>{0.25, 1.0, 2.0} << QStringLiteral("41") << QStringLiteral("Muški")
+            << QStringLiteral("O'BRIEN") << QVariantList{QStringLiteral("O'BRIEN"),
+                                                         41,
+                                                         1,
+                                                         3,
+                                                         double((0.25L + 1 + 2) / 3),
+                                                         0.0,
+                                                         QStringLiteral("0,25000;1,00000;2,00000;")};
+        QTest::newRow("injection stored as typed")
+            << QList<double>{0.5, 0.5} << QStringLiteral("7") << QStringLiteral("Ženski")
+            << QStringLiteral("X'); DROP TABLE Data;--")
+            << QVariantList{QStringLiteral("X'); DROP TABLE Data;--"), 7, 0, 2, 0.5, 0.0,
+                            QStringLiteral("0,50000;0,50000;")};
+    }
+    void finishedTestBecomesOneRow()
+    {
+        QFETCH(QList<double>, efficiencies);
+        QFETCH(QString, age);
+        QFETCH(QString, gender);
+        QFETCH(QString, name);
+        QFETCH(QVariantList, expected);
+        DatabaseFixture db;
+        const SessionResult result = finishedTest(efficiencies, name, age, gender);
+        const qint64 id = StoredTest::insert(db.con, result, QLatin1Char(','));
+        ReadOnlyStatement row = prepareReadOnly(
+            db.con, QStringLiteral("SELECT Name, Age, Gender, N, M, V, Items, Surname, Field1, ID FROM Data"));
+        QVERIFY(row.next());
+        const QVariantList v = row.values();
+        QVERIFY(!row.next());
+        for (int c : {0, 6})
+            QCOMPARE(v[c].toString(), expected[c].toString());
+        for (int c : {1, 2, 3})
+            QCOMPARE(v[c].isValid() ? v[c].toLongLong() : -1, expected[c].isValid() ? expected[c].toLongLong() : -1);
+        if (efficiencies.size() == 3)
+            QCOMPARE(v[5].toDouble(), double(result.variance)); // as computed, never recomputed
+        else
+            QCOMPARE(v[5].toDouble(), expected[5].toDouble());
+        QCOMPARE(v[4].toDouble(), expected[4].toDouble());
+        QCOMPARE(v[7].toString(), QStringLiteral("KOVAČ"));
+        QCOMPARE(v[8].toString(), QStringLiteral("grupa A"));
+        QCOMPARE(v[9].toLongLong(), id);
+    }
+
+    void badAgeStoresNothing()
+    {
+        DatabaseFixture db;
+        QVERIFY_THROWS_EXCEPTION(Failure, StoredTest::insert(db.con, finishedTest({1, 2}, "A", "3x"), ','));
+        QCOMPARE(scalar(db.con, QStringLiteral("SELECT count(*) FROM Data")).toInt(), 0);
+    }
+
+    void onlyOneReadOnlyStatementRuns_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("select") << "select * from data;" << true;
+        QTest::newRow("trailing blanks and comments") << "SELECT Name FROM Data ; -- x\n /* y */ ;\n" << true;
+        QTest::newRow("comment before semicolon") << "select Name from data -- c\n;" << true;
+        QTest::newRow("second statement") << "select 1; delete from data" << false;
+        QTest::newRow("delete") << "delete from data" << false;
+        QTest::newRow("writing cte") << "with x as (select 1) insert into data(N) select 1 from x" << false;
+        QTest::newRow("parameter") << "select * from data where ID = ?" << false;
+        QTest::newRow("begin") << "begin" << false;
+        QTest::newRow("only comment") << "-- nothing" << false;
+        QTest::newRow("syntax") << "selectx * from data" << false;
+        QTest::newRow("missing table") << "select * from nothing" << false;
+    }
+    void onlyOneReadOnlyStatementRuns()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, runs);
+        DatabaseFixture db;
+        addRows(db.con, 2);
+        if (runs) {
+            ReadOnlyStatement s = prepareReadOnly(db.con, text);
+            QVERIFY(s.next());
+            QVERIFY(!s.sql().endsWith(QLatin1Char(';')));
+        } else {
+            QVERIFY_THROWS_EXCEPTION(Failure, prepareReadOnly(db.con, text));
+        }
+        QCOMPARE(scalar(db.con, QStringLiteral("SELECT count(*) FROM Data")).toInt(), 2);
+    }
+
+    void selectRuleTrimsAndTestsSixCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("trimmed");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("blanks and line break") << "   SELECT Name, Age FROM Data WHERE Age > 30\r\n"
+                                               << "SELECT Name, Age FROM Data WHERE Age > 30" << true;
+        QTest::newRow("mixed case") << "\tSeLeCt 1"
+                                    << "SeLeCt 1" << true;
+        QTest::newRow("selectx") << "selectx"
+                                 << "selectx" << true;
+        QTest::newRow("short") << " sel "
+                               << "sel" << false;
+        QTest::newRow("delete") << "delete from data"
+                                << "delete from data" << false;
+    }
+    void selectRuleTrimsAndTestsSixCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, trimmed);
+        QFETCH(bool, passes);
+        QCOMPARE(SelectRule::trimmed(text), trimmed);
+        QCOMPARE(SelectRule::beginsWithSelect(SelectRule::trimmed(text)), passes);
+    }
+
+    void onlyPlainResultsOfDataAreUpdatable_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("updatable");
+        QTest::newRow("all") << "select * from data;" << true;
+        QTest::newRow("some with ID, filtered") << "select ID, Name from Data where N = 2 order by Name" << true;
+        QTest::newRow("no ID") << "select Name, Age from data" << false;
+        QTest::newRow("aggregate") << "select Name, avg(M) from data group by Name" << false;
+        QTest::newRow("column twice") << "select ID, Name, Name from data" << false;
+        QTest::newRow("join") << "select a.ID, b.Name from data a join data b on a.ID = b.ID" << false;
+        QTest::newRow("subquery") << "select * from data where N >= (select avg(N) from data)" << false;
+        QTest::newRow("expression") << "select ID, N + 1 from data" << false;
+    }
+    void onlyPlainResultsOfDataAreUpdatable()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, updatable);
+        DatabaseFixture db;
+        addRows(db.con, 3);
+        Query query(db.con);
+        query.setSQL(sql);
+        query.open();
+        QCOMPARE(query.isUpdatable(), updatable);
+        if (!updatable) {
+            QVERIFY_THROWS_EXCEPTION(Failure, query.append());
+            QVERIFY_THROWS_EXCEPTION(Failure, query.setValue(0, 1));
+            QVERIFY_THROWS_EXCEPTION(Failure, query.remove());
+            QCOMPARE(scalar(db.con, QStringLiteral("SELECT count(*) FROM Data")).toInt(), 3);
+        }
+    }
+
+    void scrollingKeepsTheCacheBoundedAndNoReadOpen()
+    {
+        DatabaseFixture db;
+        const int n = Query::PageSize * Query::MaxCachedPages * 2 + 17;
+        addRows(db.con, n);
+        Query query(db.con);
+        query.setSQL(QStringLiteral("select * from data order by ID desc;"));
+        query.open();
+        QCOMPARE(query.rowCount(), n);
+        for (int row = 0; row < n; ++row) {
+            QCOMPARE(query.value(row, 1).toString(), QStringLiteral("S%1").arg(n - 1 - row));
+            QVERIFY(query.cachedRowCount() <= Query::PageSize * Query::MaxCachedPages);
+        }
+        // Between reads no statement is running: another connection can write
+        // and checkpoint at once.
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(db.path()).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "INSERT INTO Data (N) VALUES (5); PRAGMA wal_checkpoint(TRUNCATE);", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        int logFrames = -1, done = -1;
+        QCOMPARE(sqlite3_wal_checkpoint_v2(other, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &done), SQLITE_OK);
+        sqlite3_close(other);
+    }
+
+    void editsGoToDataByIdAndFailuresKeepTheRow()
+    {
+        DatabaseFixture db;
+        addRows(db.con, 3);
+        Query query(db.con);
+        query.setSQL(QStringLiteral("select * from data"));
+        query.open();
+        query.last();
+        QCOMPARE(query.rowId(query.currentRow()), 3);
+
+        // Delete the last row, then insert: the new row gets a fresh ID and becomes current.
+        query.remove();
+        QCOMPARE(query.rowCount(), 2);
+        query.append();
+        QCOMPARE(query.state(), Query::State::Insert);
+        QCOMPARE(query.rowCount(), 3);
+        query.setValue(QStringLiteral("Name"), QStringLiteral("NOVI"));
+        query.setValue(QStringLiteral("Age"), 12);
+        query.post();
+        QCOMPARE(query.state(), Query::State::Browse);
+        QCOMPARE(query.rowId(query.currentRow()), 4);
+        QCOMPARE(query.value(query.currentRow(), 1).toString(), QStringLiteral("NOVI"));
+
+        // A value the table refuses keeps the row in edit with what was typed.
+        query.first();
+        query.setValue(QStringLiteral("Age"), QStringLiteral("abc"));
+        QVERIFY_THROWS_EXCEPTION(Failure, query.post());
+        QCOMPARE(query.state(), Query::State::Edit);
+        QCOMPARE(query.value(0, 3).toString(), QStringLiteral("abc"));
+        QVERIFY_THROWS_EXCEPTION(Failure, query.next());
+        QCOMPARE(query.currentRow(), 0);
+        query.setValue(QStringLiteral("Age"), 44);
+        query.next(); // leaving the row posts it
+        QCOMPARE(query.currentRow(), 1);
+        QCOMPARE(scalar(db.con, QStringLiteral("SELECT Age FROM Data WHERE ID = 1")).toInt(), 44);
+
+        // Cancel leaves nothing behind.
+        query.append();
+        query.setValue(QStringLiteral("Name"), QStringLiteral("NE"));
+        query.cancel();
+        QCOMPARE(scalar(db.con, QStringLiteral("SELECT count(*) FROM Data")).toInt(), 3);
+        QCOMPARE(query.rowCount(), 3);
+
+        // A row added behind the query's back is shown and current.
+        const qint64 id = StoredTest::insert(db.con, finishedTest({1, 2}), ',');
+        query.rowAdded(id);
+        QCOMPARE(query.rowCount(), 4);
+        QCOMPARE(query.rowId(query.currentRow()), id);
+    }
+
+    void postWaitsForAnotherWriter()
+    {
+        DatabaseFixture db;
+        addRows(db.con, 1);
+        Query query(db.con);
+        query.setSQL(QStringLiteral("select * from data"));
+        query.open();
+        std::atomic<bool> locked = false;
+        std::thread writer([&] {
+            sqlite3 *other = nullptr;
+            sqlite3_open(QFile::encodeName(db.path()).constData(), &other);
+            sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO Data (N) VALUES (9);", nullptr, nullptr, nullptr);
+            locked = true;
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            sqlite3_exec(other, "COMMIT;", nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+        });
+        while (!locked)
+            std::this_thread::yield();
+        query.setValue(QStringLiteral("Name"), QStringLiteral("ČEKA"));
+        query.post();
+        writer.join();
+        QCOMPARE(scalar(db.con, QStringLiteral("SELECT Name FROM Data WHERE ID = 1")).toString(),
+                 QStringLiteral("ČEKA"));
+        query.refresh();
+        QCOMPARE(query.rowCount(), 2);
+        QCOMPARE(query.currentRow(), 0);
+    }
+
+    void modelShowsAndParsesByColumnType_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("age") << "Age"
+                             << " 33 " << true << "33";
+        QTest::newRow("age text") << "Age"
+                                  << "abc" << false << "";
+        QTest::newRow("age empty") << "Age"
+                                   << "" << true << "";
+        QTest::newRow("double comma") << "M"
+                                      << "0,375" << true << "0,375";
+        QTest::newRow("double point") << "M"
+                                      << "0.375" << false << "0,125";
+        QTest::newRow("gender") << "Gender"
+                                << "true" << true << "True";
+        QTest::newRow("gender 0") << "Gender"
+                                  << "0" << true << "False";
+        QTest::newRow("gender other") << "Gender"
+                                      << "da" << false << "";
+        QTest::newRow("name too long") << "Name" << QString(41, 'A') << false << "S1";
+    }
+    void modelShowsAndParsesByColumnType()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        QFETCH(QString, shown);
+        DatabaseFixture db;
+        addRows(db.con, 2);
+        Query query(db.con);
+        query.setSQL(QStringLiteral("select * from data"));
+        query.open();
+        ResultsTableModel model(query);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy failed(&model, &ResultsTableModel::editFailed);
+        const QModelIndex cell = model.index(1, query.columnIndex(column));
+        QCOMPARE(model.setData(cell, typed), accepted);
+        QCOMPARE(failed.size(), accepted ? 0 : 1);
+        if (!accepted)
+            QVERIFY(failed[0][0].toString().startsWith(QStringLiteral("Vrijednost \"%1\"").arg(typed)));
+        query.postPending();
+        QCOMPARE(model.data(cell).toString(), shown);
+        QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable)); // ID
+        model.setReadOnly(true);
+        QVERIFY(!(model.flags(cell) & Qt::ItemIsEditable));
+
+        // The model follows the query through appends, deletes and reopening.
+        model.setReadOnly(false);
+        query.append();
+        query.cancel();
+        query.last();
+        query.remove();
+        query.setSQL(QStringLiteral("select Name, avg(M) from data group by Name"));
+        query.open();
+        QCOMPARE(model.columnCount(), 2);
+        QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "TestDatabase.moc"

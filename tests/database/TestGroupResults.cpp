@@ -1,0 +1,328 @@
+// The group results window, the SQL query window and SaveToDatabase, driven
+// as the examiner drives them.
+
+#include "common/Regional.h"
+#include "common/ui/GeneralErrorHandler.h"
+#include "database/Query.h"
+#include "database/ReadOnlyStatement.h"
+#include "database/ResultsTableModel.h"
+#include "database/SelectRule.h"
+#include "database/StoredTest.h"
+#include "database/ui/DatabaseConnection.h"
+#include "database/ui/DatabaseResultSink.h"
+#include "database/ui/DbNavigator.h"
+#include "database/ui/TForm10.h"
+#include "database/ui/TForm9.h"
+#include "tests/database/DatabaseFixture.h"
+#include "tests/support/RecordingHelp.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+int count(ResultsDatabase &con, const QString &where = {})
+{
+    ReadOnlyStatement s = prepareReadOnly(con, QStringLiteral("SELECT count(*) FROM Data ") + where);
+    s.next();
+    const int n = s.value(0).toInt();
+    s.reset();
+    return n;
+}
+
+struct Windows
+{
+    ScriptedPrompts prompts;
+    DatabaseFixture db;
+    std::unique_ptr<TForm9> form9;
+    TForm10 *form10 = nullptr;
+
+    explicit Windows(int rows = 3)
+    {
+        GeneralErrorHandler::setPrompts(&prompts);
+        for (int i = 0; i < rows; ++i)
+            StoredTest::insert(db.con, finishedTest({0.5, 1.0}, QStringLiteral("S%1").arg(i)), ',');
+    }
+    ~Windows()
+    {
+        form9.reset();
+        GeneralErrorHandler::setPrompts(nullptr);
+    }
+    void create()
+    {
+        form9 = std::make_unique<TForm9>(db.con, prompts);
+        form10 = new TForm10(*form9, prompts, form9.get());
+        form9->setSqlWindow(form10);
+    }
+    Query &query() { return form9->query(); }
+    void run(const QString &text)
+    {
+        form10->memo()->setPlainText(text);
+        QTest::mouseClick(form10->findChild<QPushButton *>(QStringLiteral("Btn2")), Qt::LeftButton);
+    }
+};
+
+} // namespace
+
+class TestGroupResults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { useDecimalComma(); }
+
+    void connectingPutsTheWorkingDirectoryInOrReports()
+    {
+        ScriptedPrompts prompts;
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("a b;č"));
+        QVERIFY(QDir().mkpath(folder));
+        ResultsSchema::createDatabase(folder + QStringLiteral("/Kalvestrin.mdb"));
+        ResultsDatabase con;
+        QVERIFY(DatabaseConnection::SetConnectionString(con, prompts, folder));
+        QVERIFY(con.isOpen());
+        QVERIFY(con.connectionString().startsWith(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=\"\";")));
+
+        QFile junk(dir.filePath(QStringLiteral("Kalvestrin.mdb")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(2048, 'J'));
+        junk.close();
+        prompts.expectError(DatabaseConnection::ConnectFailedText);
+        QVERIFY(!DatabaseConnection::SetConnectionString(con, prompts, dir.path()));
+        QVERIFY(!con.isOpen());
+    }
+
+    void finishedTestsAreStoredWhateverTheGridShows()
+    {
+        Windows w;
+        w.create();
+        DatabaseResultSink sink(w.db.con, w.query(), w.prompts);
+
+        // Stored while the window is hidden: the current last row once it shows.
+        sink.accept(finishedTest({2.0, 2.0}, QStringLiteral("NOVI"), QString(), QString()));
+        QCOMPARE(count(w.db.con), 4);
+        w.form9->showNormal();
+        QCOMPARE(w.query().rowCount(), 4);
+        QCOMPARE(w.query().currentRow(), 3);
+        QCOMPARE(w.form9->model().data(w.form9->model().index(3, 1)).toString(), QStringLiteral("NOVI"));
+        QCOMPARE(w.form9->model().data(w.form9->model().index(3, 8)).toString(), QStringLiteral("2,00000;2,00000;"));
+        QCOMPARE(w.form9->grid()->currentIndex().row(), 3);
+        // While it shows: at once.
+        sink.accept(finishedTest({1.0, 2.0}, QStringLiteral("DRUGI")));
+        QCOMPARE(w.query().currentRow(), 4);
+        QCOMPARE(w.form9->grid()->currentIndex().row(), 4);
+
+        // An analysis left in the grid, or a failed "Svi podaci", costs nothing.
+        w.query().setSQL(QStringLiteral("select Name, avg(M) from data group by Name"));
+        w.query().open();
+        sink.accept(finishedTest({1.0, 1.0}, QStringLiteral("ANALIZA")));
+        w.query().close();
+        sink.accept(finishedTest({1.0, 1.0}, QStringLiteral("ZATVOREN")));
+        QCOMPARE(count(w.db.con, QStringLiteral("WHERE Name IN ('ANALIZA', 'ZATVOREN')")), 2);
+        QCOMPARE(w.query().rowCount(), 0);
+
+        // A row the table refuses: the error, nothing stored.
+        w.prompts.expectError(DatabaseResultSink::SaveFailedText);
+        sink.accept(finishedTest({1.0, 1.0}, QString(41, QLatin1Char('X'))));
+        QCOMPARE(count(w.db.con), 7);
+
+        // No connection: the warning, nothing stored.
+        w.db.con.close();
+        w.prompts.expectWarning(DatabaseResultSink::NotSavedText);
+        sink.accept(finishedTest({1.0, 1.0}));
+        QCOMPARE(w.prompts.pending(), 0);
+    }
+
+    void windowOpensOnTheLastRowAndLocks()
+    {
+        Windows w;
+        w.create();
+        TForm9 &f = *w.form9;
+        QCOMPARE(f.windowTitle(), QStringLiteral("Kalvestrin. Forma grupnih rezultata"));
+        QCOMPARE(w.query().sql(), QStringLiteral("select * from data;"));
+        QCOMPARE(w.query().currentRow(), 2);
+        QVERIFY(!f.isLocked());
+
+        f.Lock();
+        f.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QCOMPARE(f.grid()->currentIndex().row(), 2);
+        QStringList hints;
+        for (int n = 1; n <= 6; ++n)
+            hints << f.tool(n)->toolTip();
+        QCOMPARE(hints, QStringList({"Otključaj", "Zaključaj", "Export", "Analize", "Svi podaci", ""}));
+        QVERIFY(f.tool(1)->isEnabled() && !f.tool(2)->isEnabled());
+        QString shown;
+        for (int b = 0; b < DbNavigator::ButtonCount; ++b)
+            shown += f.navigator()->button(DbNavigator::Button(b))->isVisible() ? QLatin1Char('1') : QLatin1Char('0');
+        QCOMPARE(shown, QStringLiteral("1111000001"));
+        QCOMPARE(f.navigator()->button(DbNavigator::Refresh)->toolTip(), QStringLiteral("Osvježi podatke"));
+        QVERIFY(!(f.model().flags(f.model().index(0, 1)) & Qt::ItemIsEditable));
+
+        // F1 opens the topic of the control; the help commands theirs.
+        RecordingHelp help;
+        ContextHelp::setService(&help);
+        f.grid()->setFocus();
+        QTest::keyClick(f.grid(), Qt::Key_F1);
+        f.navigator()->button(DbNavigator::Refresh)->setFocus();
+        QTest::keyClick(f.navigator()->button(DbNavigator::Refresh), Qt::Key_F1);
+        QTest::mouseClick(f.tool(6), Qt::LeftButton);
+        w.form10->show();
+        QTest::mouseClick(w.form10->findChild<QPushButton *>(QStringLiteral("Btn1")), Qt::LeftButton);
+        w.form10->hide();
+        ContextHelp::setService(nullptr);
+        QCOMPARE(help.topics, QStringList({"39", "-12", "28", "41"}));
+
+        QTest::mouseClick(f.tool(1), Qt::LeftButton);
+        QVERIFY(!f.isLocked() && !f.tool(1)->isEnabled() && f.tool(2)->isEnabled());
+        QVERIFY(f.navigator()->button(DbNavigator::Insert)->isVisible());
+
+        // W and H are the outer size, frame included.
+        f.resize(QSize(1000, 700) - (f.frameGeometry().size() - f.size()));
+        f.FormResize();
+        QCOMPARE(f.grid()->geometry().height(), 537);
+        QCOMPARE(f.navigator()->geometry(), QRect(350, 595, 300, 30));
+
+        // "Svi podaci" undoes an analysis and lists every row in ID order.
+        w.query().setSQL(QStringLiteral("select Name from data order by Name desc"));
+        w.query().open();
+        QTest::mouseClick(f.tool(5), Qt::LeftButton);
+        QCOMPARE(w.query().sql(), QStringLiteral("SELECT * FROM DATA ORDER BY ID;"));
+        QCOMPARE(w.query().rowId(0), 1);
+        QCOMPARE(QApplication::focusWidget(), f.grid());
+    }
+
+    void creationWithoutTableOrConnection()
+    {
+        Windows w(0);
+        w.db.con.executeScript(QStringLiteral("DROP TABLE Data;"));
+        w.prompts.expectError(QStringLiteral("no such table"));
+        w.create();
+        QVERIFY(!w.query().isOpen());
+        w.form9.reset();
+
+        w.db.con.close();
+        w.create();
+        QVERIFY(!w.query().isOpen());
+        QVERIFY(w.query().sql().isEmpty());
+    }
+
+    void gridEditsAreCheckedAndNeverLostSilently()
+    {
+        Windows w;
+        w.create();
+        TForm9 &f = *w.form9;
+        f.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.Tool1Click();
+        QTableView *grid = f.grid();
+        const int age = w.query().columnIndex(QStringLiteral("Age"));
+
+        // A wrong value for the column: our message, nothing stored.
+        w.prompts.expectError(QStringLiteral("Vrijednost \"abc\" nije ispravna za stupac Age."));
+        QVERIFY(!f.model().setData(f.model().index(0, age), QStringLiteral("abc")));
+        QCOMPARE(w.query().currentRow(), 0);
+
+        // Typed into a cell, stored when the examiner leaves the row.
+        grid->setCurrentIndex(f.model().index(0, age));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_7);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(w.query().value(0, age).toInt(), 77);
+        QCOMPARE(w.query().state(), Query::State::Edit);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(w.query().currentRow(), 1);
+        QCOMPARE(count(w.db.con, QStringLiteral("WHERE ID = 1 AND Age = 77")), 1);
+
+        // Deleting asks first.
+        w.prompts.expectQuestion(false, QStringLiteral("Želite li obrisati ovaj zapis?"));
+        QTest::mouseClick(f.navigator()->button(DbNavigator::Delete), Qt::LeftButton);
+        QCOMPARE(count(w.db.con), 3);
+        w.prompts.expectQuestion(true, QStringLiteral("Želite li obrisati ovaj zapis?"));
+        QTest::mouseClick(f.navigator()->button(DbNavigator::Delete), Qt::LeftButton);
+        QCOMPARE(count(w.db.con), 2);
+
+        // A row that cannot be stored keeps the window open and the row in edit.
+        w.query().first();
+        w.query().setValue(QStringLiteral("Name"), QStringLiteral("IZGUBLJEN?"));
+        w.db.con.execute(QStringLiteral("DELETE FROM Data WHERE ID = 1"));
+        w.prompts.expectError(QStringLiteral("Zapis više ne postoji"));
+        f.reject();
+        QVERIFY(f.isVisible());
+        QCOMPARE(w.query().state(), Query::State::Edit);
+        w.prompts.expectError(QStringLiteral("Zapis više ne postoji"));
+        QTest::mouseClick(f.tool(2), Qt::LeftButton);
+        QVERIFY(!f.isLocked());
+        w.query().cancel();
+        f.reject();
+        QVERIFY(!f.isVisible());
+
+        // A result not straight from Data: no editing buttons.
+        w.query().setSQL(QStringLiteral("select Name, Age from data"));
+        w.query().open();
+        QVERIFY(!f.navigator()->button(DbNavigator::Insert)->isEnabled());
+        QVERIFY(!f.navigator()->button(DbNavigator::Edit)->isEnabled());
+    }
+
+    void sqlWindowRunsOnlySelects_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message"); // empty: it runs
+        QTest::addColumn<QString>("shownSql");
+        QTest::addColumn<int>("columns");
+        const QString opening = QStringLiteral("select * from data;");
+        const QString wrong = ReadOnlyStatement::RefusedText();
+        QTest::newRow("blanks and line break") << "   SELECT Name, Age FROM Data WHERE Age > 30\n"
+                                               << QString() << "SELECT Name, Age FROM Data WHERE Age > 30" << 2;
+        QTest::newRow("delete") << "delete from data" << SelectRule::NotSelectText << opening << 12;
+        QTest::newRow("short") << "sel" << SelectRule::NotSelectText << opening << 12;
+        QTest::newRow("select then delete") << "select 1; delete from data" << wrong << opening << 12;
+        QTest::newRow("selectx") << "selectx * from data" << wrong << opening << 12;
+    }
+    void sqlWindowRunsOnlySelects()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, shownSql);
+        QFETCH(int, columns);
+        Windows w;
+        w.create();
+        w.form9->showNormal();
+        w.form10->show();
+        QCOMPARE(w.form10->memo()->toPlainText(), QStringLiteral("select * from data;"));
+        QCOMPARE(w.form10->previousSql(), QStringLiteral("select * from data;"));
+        if (!message.isEmpty())
+            w.prompts.expectError(message);
+        w.run(typed);
+        QCOMPARE(w.form10->memo()->toPlainText(), SelectRule::trimmed(typed));
+        QCOMPARE(w.query().sql(), shownSql);
+        QCOMPARE(w.form9->model().columnCount(), columns);
+        QCOMPARE(count(w.db.con), 3);
+        QVERIFY(w.form10->isVisible());
+    }
+
+    void sqlWindowRestoresTheStatementOfItsOpening()
+    {
+        Windows w;
+        w.create();
+        w.form9->showNormal();
+        w.form10->show();
+        w.run(QStringLiteral("select Name from data"));
+        QCOMPARE(w.form9->model().columnCount(), 1);
+        w.prompts.expectError(ReadOnlyStatement::RefusedText());
+        w.run(QStringLiteral("select nothing from nowhere"));
+        QCOMPARE(w.query().sql(), QStringLiteral("select * from data;"));
+        QCOMPARE(w.form9->model().columnCount(), 12);
+        QCOMPARE(w.form9->focusWidget(), w.form9->grid());
+        w.form10->hide();
+    }
+};
+
+QTEST_MAIN(TestGroupResults)
+#include "TestGroupResults.moc"
