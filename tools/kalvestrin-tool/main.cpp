@@ -146,16 +146,20 @@ int exportCommand(QStringList args);
 int session(QStringList args);
 int archiveCommand(QStringList args);
 int designShots(QStringList args);
-
-// Every command of the tool; each area adds its own.
-const ToolCommand Commands[] = {{"levels", levels}, {"mask", mask}, {"demo", demo}, {"export", exportCommand},
-                                {"session", session}, {"archive", archiveCommand}, {"design-shots", designShots},
-                                int createDatabase(QStringList args);
+int createDatabase(QStringList args);
 int queryDatabase(QStringList args);
 
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
-    {"levels", levels}, {"mask", mask}, {"demo", demo}, {"create-database", createDatabase}, {"query", queryDatabase},
+    {"levels", levels},
+    {"mask", mask},
+    {"demo", demo},
+    {"session", session},
+    {"design-shots", designShots},
+    {"archive", archiveCommand},
+    {"create-database", createDatabase},
+    {"query", queryDatabase},
+    {"export", exportCommand},
 };
 
 int main(int argc, char **argv)
