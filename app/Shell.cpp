@@ -22,6 +22,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     TMain_Form::Setup setup;
     setup.screenSize = m_services.screenSize;
     setup.openDatabase = m_services.openDatabase;
+    setup.help = m_services.help;
 
     // Every window is created once, in this order, and lives until the main
     // window goes: the main window owns the others.

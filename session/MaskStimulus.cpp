@@ -34,7 +34,15 @@ QImage MaskedFrame::forDevicePixelRatio(qreal ratio) const
     return copy;
 }
 
-MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, bool ignoreBackground, int offX, int offY)
+MaskedFrame MaskStimulus(const QImage &picture, int level, Colour maskColour, bool ignoreBackground, int offX, int offY)
+{
+    MaskedFrame frame;
+    MaskStimulus(frame, picture, level, maskColour, ignoreBackground, offX, offY);
+    return frame;
+}
+
+void MaskStimulus(MaskedFrame &frame, const QImage &source, int level, Colour maskColour, bool ignoreBackground,
+                  int offX, int offY)
 {
     if (level < 1)
         throw Failure(QStringLiteral("Razina maskiranja mora biti cijeli broj veći od 0 (zadano: %1).").arg(level));
@@ -43,14 +51,24 @@ MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, boo
 
     const int w = picture.width();
     const int h = picture.height();
-    MaskedFrame frame;
     frame.offX = offX;
     frame.offY = offY;
     frame.width = w;
     frame.height = h;
-    if (w < 1 || h < 1)
-        return frame;
-    frame.image = QImage(w, h, QImage::Format_RGB32);
+    frame.shownCount = 0;
+    frame.nonBackgroundCount = 0;
+    frame.efficiency = 0;
+    if (w < 1 || h < 1) {
+        frame.image = QImage();
+        return;
+    }
+    // The frame's own raster is written over in place; one shared with a copy
+    // somewhere else (a picture still on screen) is left to that copy.
+    if (frame.image.size() != picture.size() || frame.image.format() != QImage::Format_RGB32 ||
+        !frame.image.isDetached())
+        frame.image = QImage(w, h, QImage::Format_RGB32);
+    uchar *const outBits = frame.image.bits();
+    const qsizetype outStride = frame.image.bytesPerLine();
 
     // Pixel (1, 1) exists only in a picture at least 2 x 2; otherwise every
     // position lies off the picture and reads as NoColour, as bg does.
@@ -65,7 +83,7 @@ MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, boo
     std::int64_t nonBg = 0;
 
     for (int j = 1; j <= h; ++j) {
-        auto *out = reinterpret_cast<QRgb *>(frame.image.scanLine(j - 1));
+        auto *out = reinterpret_cast<QRgb *>(outBits + (j - 1) * outStride);
         // Row j of the picture, or null for row H, which lies below it.
         const QRgb *src = j < h ? reinterpret_cast<const QRgb *>(picture.constScanLine(j)) : nullptr;
         const bool rowShown = j % level == 0;
@@ -109,7 +127,6 @@ MaskedFrame MaskStimulus(const QImage &source, int level, Colour maskColour, boo
     const long double denominator =
         useBackgroundRule ? static_cast<long double>(nonBg) : static_cast<long double>(w) * static_cast<long double>(h);
     frame.efficiency = static_cast<double>(static_cast<long double>(frame.shownCount) / denominator);
-    return frame;
 }
 
 QPoint StimulusOrigin(Placement placement, QSize picture, QSize windowOuter)

@@ -112,8 +112,6 @@ private Q_SLOTS:
         QVERIFY2(QFile::exists(BuiltHelpFile), qPrintable(BuiltHelpFile));
     }
 
-    void cleanup() { ContextHelp::setHelpFilePath({}); }
-
     // Every topic a window asks for has its page in the built file, every
     // page decodes as the UTF-8 it declares, and every link and picture of
     // every page points at something inside the file.
@@ -206,14 +204,14 @@ private Q_SLOTS:
         prompts.expectWarning(ContextHelp::MissingHelpFileText);
         help.showTopic(QStringLiteral("1")); // no path set yet
 
-        ContextHelp::setHelpFilePath(m_dir.filePath(QStringLiteral("Kalvestrin.chm")));
+        help.setHelpFilePath(m_dir.filePath(QStringLiteral("Kalvestrin.chm")));
         prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
         help.showTopic(QStringLiteral("1"));
         help.showTopic(QStringLiteral("3"));
 
         const QString garbage = m_dir.filePath(QStringLiteral("garbage.chm"));
         QVERIFY(writeFile(garbage, QByteArray(4096, 'x')));
-        ContextHelp::setHelpFilePath(garbage);
+        help.setHelpFilePath(garbage);
         prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
         help.showTopic(QStringLiteral("54"));
         help.showTopic(QStringLiteral("54"));
@@ -230,7 +228,7 @@ private Q_SLOTS:
         ChmHelpService help(prompts);
         const QString path = copyOfHelpFile(QStringLiteral("Kalvestrin.chm"));
         QVERIFY(!path.isEmpty());
-        ContextHelp::setHelpFilePath(path);
+        help.setHelpFilePath(path);
         ContextHelp::setService(&help);
 
         ShowHelpTopic(QStringLiteral("4"));
@@ -263,7 +261,7 @@ private Q_SLOTS:
         ChmHelpService help(prompts);
         const QString path = copyOfHelpFile(QStringLiteral("Kalvestrin.chm"));
         const QByteArray real = readFile(path);
-        ContextHelp::setHelpFilePath(path);
+        help.setHelpFilePath(path);
 
         help.showTopic(QStringLiteral("1"));
         QVERIFY(help.viewer()->isVisible());
@@ -283,7 +281,7 @@ private Q_SLOTS:
 
         const QString other = m_dir.filePath(QStringLiteral("drugi.chm"));
         QVERIFY(writeFile(other, QByteArray(100, 'y')));
-        ContextHelp::setHelpFilePath(other);
+        help.setHelpFilePath(other);
         prompts.expectWarning(ContextHelp::MissingHelpFileText);
         help.showTopic(QStringLiteral("1"));
         QCOMPARE(prompts.records().size(), 2);
@@ -294,7 +292,7 @@ private Q_SLOTS:
     {
         ScriptedPrompts prompts;
         ChmHelpService help(prompts);
-        ContextHelp::setHelpFilePath(copyOfHelpFile(QStringLiteral("Kalvestrin.chm")));
+        help.setHelpFilePath(copyOfHelpFile(QStringLiteral("Kalvestrin.chm")));
         help.showTopic(QStringLiteral("5"));
         HelpViewer *viewer = help.viewer();
         HelpBrowser *browser = viewer->browser();
@@ -339,7 +337,7 @@ private Q_SLOTS:
     {
         ScriptedPrompts prompts;
         ChmHelpService help(prompts);
-        ContextHelp::setHelpFilePath(copyOfHelpFile(QStringLiteral("Kalvestrin.chm")));
+        help.setHelpFilePath(copyOfHelpFile(QStringLiteral("Kalvestrin.chm")));
         help.showTopic(QStringLiteral("1"));
         HelpViewer *viewer = help.viewer();
         QVERIFY(QTest::qWaitForWindowExposed(viewer));

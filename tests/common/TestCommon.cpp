@@ -186,6 +186,25 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(dir.filePath(QStringLiteral("missing.bmp"))));
     }
 
+    // A bitmap cut short must not be scored as if its missing rows were black.
+    void cutOffBitmapIsUnreadable()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.bmp"));
+        const QByteArray whole = encodeBmp24(filledPicture(5, 3, rgbColour(10, 20, 30)));
+        writeFileAtomically(path, whole.chopped(4)); // a pixel of the last row missing
+        QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(path));
+        writeFileAtomically(path, whole.chopped(1)); // only the last row's padding missing
+        QCOMPARE(loadPicture(path).pixel(4, 2), qRgb(10, 20, 30));
+
+        const QByteArray big = encodeBmp24(filledPicture(100, 100));
+        writeFileAtomically(path, big.left(54 + (big.size() - 54) / 10));
+        QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(path));
+        // Another picture format under a .bmp name still loads.
+        QVERIFY(filledPicture(3, 2).save(path, "PNG"));
+        QCOMPARE(loadPicture(path).size(), QSize(3, 2));
+    }
+
     void failedWriteLeavesTheOldFile()
     {
         QTemporaryDir dir;

@@ -178,6 +178,8 @@ private Q_SLOTS:
             tooMany += "1\r\n";
         tooMany += "^\r\n1\r\n^\r\n";
         QTest::newRow("more colours than the table") << tooMany;
+        QTest::newRow("more stimuli than the tables")
+            << QByteArray("a.bmp\r\n").repeated(TestDesign::MaxTasks + 1) + QByteArray("^\r\n^\r\n1\r\n^\r\n");
     }
 
     void failedLoadChangesNothing()

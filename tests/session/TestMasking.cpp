@@ -57,10 +57,11 @@ Literal literalMask(const QImage &pic, int L, Colour mask, bool ignoreBg)
     return r;
 }
 
-void compareWithLiteral(const QImage &pic, int L, Colour mask, bool ignoreBg)
+// `frame` is reused from the previous comparison, as the test window reuses its frame.
+void compareWithLiteral(MaskedFrame &frame, const QImage &pic, int L, Colour mask, bool ignoreBg)
 {
     const Literal expected = literalMask(pic, L, mask, ignoreBg);
-    const MaskedFrame frame = MaskStimulus(pic, L, mask, ignoreBg);
+    MaskStimulus(frame, pic, L, mask, ignoreBg);
     QCOMPARE(frame.shownCount, expected.shown);
     QCOMPARE(frame.nonBackgroundCount, expected.nonBg);
     QCOMPARE(frame.efficiency, static_cast<double>(expected.efficiency));
@@ -183,6 +184,7 @@ private Q_SLOTS:
     void rowWiseFrameMatchesTheLiteralRule()
     {
         QRandomGenerator rng(20261206);
+        MaskedFrame frame;
         const QList<Colour> palette{White, Black, Red, Grey, rgbColour(0, 0, 255)};
         for (int round = 0; round < 60; ++round) {
             const int w = 1 + int(rng.bounded(40));
@@ -192,13 +194,26 @@ private Q_SLOTS:
                 for (int x = 0; x < w; ++x)
                     setPixel(pic, x, y, palette[int(rng.bounded(palette.size()))]);
             const int level = 1 + int(rng.bounded(13));
-            compareWithLiteral(pic, level, rgbColour(1, 2, 3), false);
-            compareWithLiteral(pic, level, rgbColour(1, 2, 3), true);
+            compareWithLiteral(frame, pic, level, rgbColour(1, 2, 3), false);
+            compareWithLiteral(frame, pic, level, rgbColour(1, 2, 3), true);
+            const MaskedFrame fresh = MaskStimulus(pic, level, rgbColour(1, 2, 3), true);
+            QCOMPARE(fresh.image, frame.image);
+            QCOMPARE(fresh.efficiency, frame.efficiency);
             if (QTest::currentTestFailed()) {
                 qWarning("picture %dx%d level %d", w, h, level);
                 return;
             }
         }
+    }
+
+    void reusedFrameLeavesCopiesAlone()
+    {
+        MaskedFrame frame = MaskStimulus(filledPicture(8, 8, Red), 2, Grey, false);
+        const QImage onScreen = frame.image;
+        const QImage before = onScreen.copy();
+        MaskStimulus(frame, filledPicture(8, 8, Red), 4, White, false);
+        QCOMPARE(onScreen, before);
+        QCOMPARE(frame.colourAt(1, 1), White);
     }
 
     void otherPictureFormatsCountTheSame()

@@ -97,6 +97,28 @@ private Q_SLOTS:
 
         r = tool({QStringLiteral("mask"), m_dir.filePath(QStringLiteral("missing.bmp")), QStringLiteral("2")});
         QCOMPARE(r.exitCode, 1);
+
+        // 90% of the pixel data missing: unreadable, not a picture with black rows.
+        const QByteArray bmp = encodeBmp24(filledPicture(100, 100, Black));
+        const QString cut = m_dir.filePath(QStringLiteral("cut.bmp"));
+        QFile cutFile(cut);
+        QVERIFY(cutFile.open(QIODevice::WriteOnly) && cutFile.write(bmp.left(54 + 3000)) == 3054);
+        cutFile.close();
+        r = tool({QStringLiteral("mask"), cut, QStringLiteral("2")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains(QStringLiteral("cut.bmp")));
+
+        // More stimuli than a design can hold: refused before any table is read past its end.
+        const QString small = m_dir.filePath(QStringLiteral("small.bmp"));
+        saveBmp24(filledPicture(2, 2), small);
+        QFile many(m_dir.filePath(QStringLiteral("many.txt")));
+        QVERIFY(many.open(QIODevice::WriteOnly));
+        many.write(QByteArray(small.toUtf8() + "\r\n").repeated(TestDesign::MaxTasks + 1) + "^\r\n^\r\n1\r\n^\r\n");
+        many.close();
+        r = tool({QStringLiteral("levels"), many.fileName()});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains(QStringLiteral("1000")));
+        QVERIFY(r.out.isEmpty());
         r = tool({QStringLiteral("frobnicate")});
         QCOMPARE(r.exitCode, 2);
     }
