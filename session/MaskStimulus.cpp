@@ -4,20 +4,26 @@
 #include "common/NumberText.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 constexpr QRgb Opaque = 0xFF000000u;
 constexpr QRgb RgbBits = 0x00FFFFFFu;
 
-// Counts the pixels of [begin, end) whose colour differs from bg.
-std::int64_t countDifferent(const QRgb *begin, const QRgb *end, QRgb bg)
+// One row in one pass over the picture, so it is read once: out[k] gets the
+// fill colour (or, copying, the pixel itself) while the pixels src[k] that
+// differ from bg are counted. Written to vectorise: a frame must cost about
+// what copying it costs.
+template <bool Copy>
+std::int64_t writeAndCount(QRgb *__restrict out, const QRgb *__restrict src, int n, QRgb fill, QRgb bg)
 {
-    std::int64_t n = 0;
-    for (const QRgb *p = begin; p != end; ++p)
-        n += ((*p ^ bg) & RgbBits) != 0;
-    return n;
+    std::uint32_t differ = 0;
+    for (int k = 0; k < n; ++k) {
+        const QRgb p = src[k];
+        out[k] = Copy ? (p | Opaque) : fill;
+        differ += ((p ^ bg) & RgbBits) != 0;
+    }
+    return differ;
 }
 
 } // namespace
@@ -89,22 +95,23 @@ void MaskStimulus(MaskedFrame &frame, const QImage &source, int level, Colour ma
         const bool rowShown = j % level == 0;
 
         // Columns 1..W-1 of the picture, then column W, which lies beside it.
-        const std::int64_t rowNonBg =
-            src ? countDifferent(src + 1, src + w, bg) + offPictureNonBg : offPictureNonBg * w;
+        const QRgb fill = level == 1 ? black : mask;
+        std::int64_t rowNonBg = offPictureNonBg * w;
+        if (src) {
+            rowNonBg = offPictureNonBg + (level == 1 ? writeAndCount<true>(out, src + 1, w - 1, fill, bg)
+                                                     : writeAndCount<false>(out, src + 1, w - 1, fill, bg));
+        } else {
+            std::fill(out, out + w - 1, fill);
+        }
+        out[w - 1] = fill;
         nonBg += rowNonBg;
 
         if (level == 1) {
             // Every position shown: the row is the picture's row shifted by one.
-            if (src)
-                std::memcpy(out, src + 1, std::size_t(w - 1) * sizeof(QRgb));
-            else
-                std::fill(out, out + w - 1, black);
-            out[w - 1] = black;
             shown += w;
             shownNonBg += rowNonBg;
             continue;
         }
-        std::fill(out, out + w, mask);
         if (!rowShown)
             continue;
 
