@@ -1,12 +1,15 @@
 // The headless tool, run as a user runs it.
 
 #include "common/Bitmap.h"
+#include "common/Windows1250.h"
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
 #include "session/MaskStimulus.h"
 #include "tests/support/TestPictures.h"
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -132,12 +135,25 @@ private Q_SLOTS:
         LoadDesignFile(d, QDir(kit).filePath(QStringLiteral("primjer.txt")));
         QVERIFY(d.taskCount() >= 12);
         QCOMPARE(d.maskLevels, TestDesign::defaultMaskLevels());
+        QSet<QString> names;
         for (int t = 0; t < d.taskCount(); ++t) {
+            const QString name = QFileInfo(d.stimuli[t]).fileName();
+            QVERIFY2(name.endsWith(QLatin1String(".bmp")) && name == name.toLower(), qPrintable(name));
+            names.insert(name);
+            // Black on white with a white pixel (1, 1), so the background rule counts the drawing.
             const QImage pic = loadPicture(d.stimuli[t]);
             QVERIFY(pic.width() <= 500 && pic.height() <= 400);
-            QVERIFY(!d.answersOf(t).isEmpty() && d.answersOf(t).size() <= 3);
+            QCOMPARE(pic.pixel(1, 1), qRgb(255, 255, 255));
+            for (int y = 0; y < pic.height(); ++y)
+                for (int x = 0; x < pic.width(); ++x)
+                    QVERIFY2((pic.pixel(x, y) & 0xFFFFFF) % 0xFFFFFF == 0, qPrintable(name));
+            const QStringList answers = d.answersOf(t);
+            QVERIFY(!answers.isEmpty() && answers.size() <= 3);
+            for (const QString &answer : answers)
+                QCOMPARE(Windows1250::toUpper(answer).remove(QLatin1Char(' ')), answer);
             QCOMPARE(d.maskColours[std::size_t(t)], White);
         }
+        QCOMPARE(names.size(), d.taskCount());
         // Run again: nothing the user has is overwritten.
         r = tool({QStringLiteral("demo"), kit});
         QCOMPARE(r.exitCode, 0);
