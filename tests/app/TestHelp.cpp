@@ -188,32 +188,31 @@ private Q_SLOTS:
         }
     }
 
-    void unusableHelpFileWarnsEachTimeHelpIsAskedFor()
+    void unusableHelpFileWarnsEachTimeHelpIsAskedFor_data()
     {
-        ScriptedPrompts prompts;
-        ChmHelpService help(prompts);
-
-        prompts.expectWarning(ContextHelp::MissingHelpFileText);
-        help.showTopic(QStringLiteral("1")); // no path set yet
-
-        help.setHelpFilePath(m_dir.filePath(QStringLiteral("Kalvestrin.chm")));
-        prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
-        help.showTopic(QStringLiteral("1"));
-        help.showTopic(QStringLiteral("3"));
-
+        QTest::addColumn<QString>("path");
         const QString garbage = m_dir.filePath(QStringLiteral("garbage.chm"));
         QVERIFY(writeFile(garbage, QByteArray(4096, 'x')));
-        help.setHelpFilePath(garbage);
-        prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
-        help.showTopic(QStringLiteral("54"));
-        help.showTopic(QStringLiteral("54"));
+        QTest::newRow("no path yet") << QString();
+        QTest::newRow("no file") << m_dir.filePath(QStringLiteral("Kalvestrin.chm"));
+        QTest::newRow("not a help file") << garbage;
+        QTest::newRow("a folder") << m_dir.path();
+    }
 
-        QCOMPARE(prompts.records().size(), 5);
+    void unusableHelpFileWarnsEachTimeHelpIsAskedFor()
+    {
+        QFETCH(QString, path);
+        ScriptedPrompts prompts;
+        ChmHelpService help(prompts);
+        help.setHelpFilePath(path);
+        prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
+        help.showTopic(QStringLiteral("1"));
+        help.showTopic(QStringLiteral("54"));
         QVERIFY(!help.viewer() || !help.viewer()->isVisible());
     }
 
     // Topics open in one window, reused; a topic the file lacks gets a page
-    // of its own there instead of a message box.
+    // of its own there instead of a message box; links and pictures work.
     void topicsOpenInOneReusedWindow()
     {
         ScriptedPrompts prompts;
@@ -241,6 +240,31 @@ private Q_SLOTS:
         QVERIFY(viewer->isVisible());
         QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Tema 77 ne postoji u datoteci pomoći.")));
 
+        // Links between pages, the picture inside the file, back and forward.
+        ShowHelpTopic(QStringLiteral("5"));
+        HelpBrowser *browser = viewer->browser();
+        const QVariant picture =
+            browser->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("razina8.png")));
+        QCOMPARE(picture.value<QImage>().size(), QSize(120, 120));
+
+        for (const QString page : {"3.htm", "1.htm", "28.htm", "-12.htm"}) {
+            QVERIFY(clickLink(browser, page));
+            QTRY_COMPARE(browser->source(), QUrl(QStringLiteral("chm:/") + page));
+        }
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("Osvježi podatke")));
+
+        QToolBar *bar = viewer->findChild<QToolBar *>();
+        QVERIFY(bar);
+        const QList<QAction *> actions = bar->actions();
+        QCOMPARE(actions.size(), 4); // back, forward, start page, index
+        actions[0]->trigger();
+        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/28.htm")));
+        actions[1]->trigger();
+        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/-12.htm")));
+        actions[3]->trigger();
+        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/kazalo.htm")));
+        actions[2]->trigger();
+        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/pocetna.htm")));
         QVERIFY(prompts.records().isEmpty());
         ContextHelp::setService(nullptr);
     }
@@ -270,42 +294,6 @@ private Q_SLOTS:
         help.showTopic(QStringLiteral("1"));
         QVERIFY(help.viewer()->isVisible());
         QVERIFY(help.viewer()->browser()->toPlainText().contains(QStringLiteral("Glavni prozor")));
-    }
-
-    // Links between pages, the picture inside the file, back and forward.
-    void viewerFollowsLinksAndShowsPicturesFromTheFile()
-    {
-        ScriptedPrompts prompts;
-        ChmHelpService help(prompts);
-        help.setHelpFilePath(copyOfHelpFile(QStringLiteral("Kalvestrin.chm")));
-        help.showTopic(QStringLiteral("5"));
-        HelpViewer *viewer = help.viewer();
-        HelpBrowser *browser = viewer->browser();
-        QVERIFY(QTest::qWaitForWindowExposed(viewer));
-
-        const QVariant picture =
-            browser->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("razina8.png")));
-        QCOMPARE(picture.value<QImage>().size(), QSize(120, 120));
-
-        for (const QString page : {"3.htm", "1.htm", "28.htm", "-12.htm"}) {
-            QVERIFY(clickLink(browser, page));
-            QTRY_COMPARE(browser->source(), QUrl(QStringLiteral("chm:/") + page));
-        }
-        QVERIFY(browser->toPlainText().contains(QStringLiteral("Osvježi podatke")));
-
-        QToolBar *bar = viewer->findChild<QToolBar *>();
-        QVERIFY(bar);
-        const QList<QAction *> actions = bar->actions();
-        QCOMPARE(actions.size(), 4); // back, forward, start page, index
-        actions[0]->trigger();
-        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/28.htm")));
-        actions[1]->trigger();
-        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/-12.htm")));
-        actions[3]->trigger();
-        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/kazalo.htm")));
-        actions[2]->trigger();
-        QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/pocetna.htm")));
-        QVERIFY(prompts.records().isEmpty());
     }
 
     // Help asked for from a modal window must not be blocked by it.

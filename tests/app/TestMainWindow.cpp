@@ -311,15 +311,10 @@ private Q_SLOTS:
 
     void creationStepChecksScreenDatabaseAndTables()
     {
-        const QString screenText = QStringLiteral(
-            "Radna rezolucija ekrana za ovaj program mora biti minimalno 800 x 600 pixela! Podesite ju na "
-            "minimalno ove vrijednosti! (Desktop --> Properties --> Settings --> Screen Resolution)");
-        const QString databaseText = QStringLiteral(
-            "Program se ne može spojiti s Kalvestrin.mdb bazom podataka jer ona nije u prisutna u radnom "
-            "direktoriju programa! Nećete moći snimati rezultate testiranja u bazu podataka niti pristupati "
-            "bazi podataka tijekom rada programa!");
-
-        for (const QSize screen : {QSize(799, 600), QSize(800, 599), QSize(640, 480)}) {
+        const QString &screenText = TMain_Form::ScreenTooSmallText;
+        const QString &databaseText = TMain_Form::NoDatabaseText;
+        QVERIFY(databaseText.contains(QStringLiteral("nije u prisutna u radnom direktoriju programa!")));
+        for (const QSize screen : {QSize(799, 600), QSize(800, 599)}) {
             Program p;
             p.screen = screen;
             p.prompts.expectWarning(screenText);

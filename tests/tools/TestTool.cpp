@@ -1,6 +1,7 @@
 // The headless tool, run as a user runs it.
 
 #include "common/Bitmap.h"
+#include "common/SafeFile.h"
 #include "common/Windows1250.h"
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
@@ -104,9 +105,7 @@ private Q_SLOTS:
         // 90% of the pixel data missing: unreadable, not a picture with black rows.
         const QByteArray bmp = encodeBmp24(filledPicture(100, 100, Black));
         const QString cut = m_dir.filePath(QStringLiteral("cut.bmp"));
-        QFile cutFile(cut);
-        QVERIFY(cutFile.open(QIODevice::WriteOnly) && cutFile.write(bmp.left(54 + 3000)) == 3054);
-        cutFile.close();
+        writeFileAtomically(cut, bmp.left(54 + 3000));
         r = tool({QStringLiteral("mask"), cut, QStringLiteral("2")});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains(QStringLiteral("cut.bmp")));
@@ -114,11 +113,10 @@ private Q_SLOTS:
         // More stimuli than a design can hold: refused before any table is read past its end.
         const QString small = m_dir.filePath(QStringLiteral("small.bmp"));
         saveBmp24(filledPicture(2, 2), small);
-        QFile many(m_dir.filePath(QStringLiteral("many.txt")));
-        QVERIFY(many.open(QIODevice::WriteOnly));
-        many.write(QByteArray(small.toUtf8() + "\r\n").repeated(TestDesign::MaxTasks + 1) + "^\r\n^\r\n1\r\n^\r\n");
-        many.close();
-        r = tool({QStringLiteral("levels"), many.fileName()});
+        const QString many = m_dir.filePath(QStringLiteral("many.txt"));
+        writeFileAtomically(many, QByteArray(small.toUtf8() + "\r\n").repeated(TestDesign::MaxTasks + 1) +
+                                      "^\r\n^\r\n1\r\n^\r\n");
+        r = tool({QStringLiteral("levels"), many});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains(QStringLiteral("1000")));
         QVERIFY(r.out.isEmpty());
