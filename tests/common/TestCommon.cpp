@@ -159,10 +159,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("p.bmp"));
         saveBmp24(picture, path);
         const QImage back = loadPicture(path);
-        QCOMPARE(back.size(), picture.size());
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x)
-                QCOMPARE(back.pixel(x, y), picture.pixel(x, y));
+        QCOMPARE(back, picture);
         QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(dir.filePath(QStringLiteral("missing.bmp"))));
     }
 
@@ -183,16 +180,6 @@ private Q_SLOTS:
         // Another picture format under a .bmp name still loads.
         QVERIFY(filledPicture(3, 2).save(path, "PNG"));
         QCOMPARE(loadPicture(path).size(), QSize(3, 2));
-    }
-
-    void failedWriteLeavesTheOldFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("kept.txt"));
-        writeFileAtomically(path, "old");
-        QVERIFY_THROWS_EXCEPTION(Failure,
-                                 writeFileAtomically(dir.filePath(QStringLiteral("no/such/dir/x.txt")), "new"));
-        QCOMPARE(readWholeFile(path), QByteArray("old"));
     }
 
     void resourcesAreBuiltIn()
