@@ -28,8 +28,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOption>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -212,7 +210,6 @@ private Q_SLOTS:
                 first = label->pos();
             QCOMPARE(label->x(), tick.centred ? halfWidth - label->width() / 2 : first.x());
             QCOMPARE(label->palette().color(QPalette::WindowText), QColor(tick.colour));
-            QCOMPARE(label->font().pointSize(), 24);
             QCOMPARE(p.visibleButtons(), QString());
             QVERIFY(!p.image()->isVisible());
         }
@@ -386,9 +383,7 @@ private Q_SLOTS:
 
         QTest::keyClick(p.main, Qt::Key_P, ctrlAlt);
         QTRY_VERIFY(edit->isVisible() && edit->hasFocus());
-        QStyleOptionFrame option;
-        option.initFrom(edit);
-        QCOMPARE(QChar(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, &option, edit)), QChar('*'));
+        QCOMPARE(edit->echoMode(), QLineEdit::Password);
 
         // Shift does not matter; a second press only keeps the focus there.
         QTest::keyClicks(edit, QStringLiteral("ta"));
@@ -476,15 +471,14 @@ private Q_SLOTS:
             p.test->findChild<QLineEdit *>(f)->setText(QStringLiteral("X1"));
         gender->setCurrentIndex(1);
         QStringList seen;
-        int genderSeen = 0;
-        QWidget *opened = p.clickAndClose(p.speed(2), [&](QWidget *) {
-            for (const QString &f : fields)
-                seen << p.test->findChild<QLineEdit *>(f)->text();
-            genderSeen = gender->currentIndex();
-        });
-        QCOMPARE(opened, p.test);
-        QCOMPARE(seen, QStringList(6, QString()));
-        QCOMPARE(genderSeen, -1);
+        QCOMPARE(p.clickAndClose(p.speed(2),
+                                 [&](QWidget *) {
+                                     for (const QString &f : fields)
+                                         seen << p.test->findChild<QLineEdit *>(f)->text();
+                                     seen << gender->currentText();
+                                 }),
+                 p.test);
+        QCOMPARE(seen, QStringList(7, QString()));
 
         QCOMPARE(p.clickAndClose(p.speed(3)), p.results);
 
