@@ -6,6 +6,7 @@
 #include "app/help/HelpBrowser.h"
 #include "app/help/HelpTopics.h"
 #include "app/help/HelpViewer.h"
+#include "common/SafeFile.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/KalvestrinApplication.h"
@@ -38,18 +39,6 @@ QStringList references(const QString &html)
     for (const QRegularExpressionMatch &m : attribute.globalMatch(html))
         found << m.captured(1);
     return found;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Clicks the first link to href on the page the browser shows, as a user would.
@@ -177,9 +166,9 @@ private Q_SLOTS:
         QCOMPARE(file.read(QStringLiteral("stil.css")), file.read(QStringLiteral("/stil.css")));
 
         const QString garbage = m_dir.filePath(QStringLiteral("garbage.chm"));
-        QVERIFY(writeFile(garbage, QByteArray("Ovo nije datoteka pomoći.\n").repeated(200)));
+        writeFileAtomically(garbage, QByteArray("Ovo nije datoteka pomoći.\n").repeated(200));
         const QString empty = m_dir.filePath(QStringLiteral("empty.chm"));
-        QVERIFY(writeFile(empty, {}));
+        writeFileAtomically(empty, {});
         for (const QString &path : {garbage, empty, m_dir.filePath(QStringLiteral("nema.chm")), m_dir.path()}) {
             QVERIFY2(!file.open(path), qPrintable(path));
             QVERIFY(!file.isOpen() && !file.read(QStringLiteral("/1.htm")) && file.files().isEmpty());
@@ -190,7 +179,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         const QString garbage = m_dir.filePath(QStringLiteral("garbage.chm"));
-        QVERIFY(writeFile(garbage, QByteArray(4096, 'x')));
+        writeFileAtomically(garbage, QByteArray(4096, 'x'));
         QTest::newRow("no path yet") << QString();
         QTest::newRow("no file") << m_dir.filePath(QStringLiteral("Kalvestrin.chm"));
         QTest::newRow("not a help file") << garbage;
@@ -274,21 +263,21 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         ChmHelpService help(prompts);
         const QString path = copyOfHelpFile(QStringLiteral("Kalvestrin.chm"));
-        const QByteArray real = readFile(path);
+        const QByteArray real = readWholeFile(path);
         help.setHelpFilePath(path);
 
         help.showTopic(QStringLiteral("1"));
         QVERIFY(help.viewer()->isVisible());
-        QVERIFY(writeFile(path, real + QByteArray(10, 0)));
+        writeFileAtomically(path, real + QByteArray(10, 0));
         help.showTopic(QStringLiteral("1"));
         QVERIFY(help.viewer()->browser()->toPlainText().contains(QStringLiteral("Glavni prozor")));
 
-        QVERIFY(writeFile(path, QByteArray(real.size() + 1, 'x')));
+        writeFileAtomically(path, QByteArray(real.size() + 1, 'x'));
         prompts.expectWarning(ContextHelp::MissingHelpFileText);
         help.showTopic(QStringLiteral("1"));
         QVERIFY(!help.viewer()->isVisible());
 
-        QVERIFY(writeFile(path, real));
+        writeFileAtomically(path, real);
         help.showTopic(QStringLiteral("1"));
         QVERIFY(help.viewer()->isVisible());
         QVERIFY(help.viewer()->browser()->toPlainText().contains(QStringLiteral("Glavni prozor")));

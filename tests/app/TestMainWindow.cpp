@@ -8,6 +8,7 @@
 #include "app/Shell.h"
 #include "app/TMain_Form.h"
 #include "common/Resources.h"
+#include "common/SafeFile.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/KalvestrinApplication.h"
@@ -155,12 +156,6 @@ class TestMainWindow : public QObject
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_previousDir;
 
-    static void touch(const QString &path)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-
 private Q_SLOTS:
     // Every test runs in a fresh data folder that holds a database file.
     void init()
@@ -169,7 +164,7 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         QVERIFY(QDir::setCurrent(m_dir->path()));
-        touch(m_dir->filePath(QStringLiteral("Kalvestrin.mdb")));
+        writeFileAtomically(m_dir->filePath(QStringLiteral("Kalvestrin.mdb")), {});
     }
 
     void cleanup()
@@ -351,7 +346,7 @@ private Q_SLOTS:
         }
 
         // A file there: no message; "Podaci" follows the connection.
-        touch(QStringLiteral("Kalvestrin.mdb"));
+        writeFileAtomically(QStringLiteral("Kalvestrin.mdb"), {});
         for (const bool connects : {false, true}) {
             Program p;
             p.databaseConnects = connects;
