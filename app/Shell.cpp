@@ -74,6 +74,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
             return DatabaseConnection::SetConnectionString(*m_database, prompts, QDir::currentPath());
         };
     }
+    setup.help = m_services.help;
 
     // Every window is created once, in this order, and lives until the main
     // window goes: the main window owns the others.

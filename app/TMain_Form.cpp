@@ -154,7 +154,8 @@ void TMain_Form::FormCreate()
     setWindowState(windowState() | Qt::WindowMaximized);
 
     const QString directory = QDir::currentPath();
-    ContextHelp::setHelpFilePath(directory + QStringLiteral("/Kalvestrin.chm"));
+    if (m_setup.help)
+        m_setup.help->setHelpFilePath(directory + QStringLiteral("/Kalvestrin.chm"));
 
     const QString databasePath = directory + QStringLiteral("/Kalvestrin.mdb");
     m_databaseOpen = false;
@@ -289,6 +290,9 @@ void TMain_Form::TimerTimer()
         m_label->hide();
         // Whatever becomes of the picture, the program goes on to its buttons.
         GeneralErrorHandler::runCommand([this] { paintStartupPicture(); });
+        // Let the window catch up (the label gone, every pending paint done)
+        // before the buttons appear and the sequence ends.
+        QCoreApplication::processEvents();
         for (QPushButton *button : m_speed)
             button->show();
         m_image->show();

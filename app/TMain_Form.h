@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class HelpService;
 class PasswordBox;
 class PictureArea;
 class Prompts;
@@ -38,6 +39,8 @@ public:
         // Opens the connection to the results database at `path` (a file
         // that exists); true when it is open. Reports its own failures.
         std::function<bool(const QString &path)> openDatabase;
+        // Told where the help file is; may be null (no help).
+        HelpService *help = nullptr;
     };
 
     // The windows the four buttons open; created after the main window.
@@ -61,8 +64,7 @@ public:
                        "bazi podataka tijekom rada programa!");
 
     // Runs the creation step: may show the screen and database messages.
-    TMain_Form(TestDesign &design, SessionState &session, Prompts &prompts, Setup setup = {},
-               QWidget *parent = nullptr);
+    TMain_Form(TestDesign &design, SessionState &session, Prompts &prompts, Setup setup, QWidget *parent = nullptr);
     ~TMain_Form() override;
 
     void setAreas(const Areas &areas);

@@ -199,8 +199,14 @@ TestDesign parse(const TestDesign &design, const QByteArray &bytes)
         }
     };
 
-    for (requireLine(QStringLiteral("podražaja")); !atSeparator(); requireLine(QStringLiteral("podražaja")))
+    for (requireLine(QStringLiteral("podražaja")); !atSeparator(); requireLine(QStringLiteral("podražaja"))) {
+        // Every per-task table (colours, answers, scores) has MaxTasks rows.
+        if (result.stimuli.size() >= TestDesign::MaxTasks) {
+            throw Failure(
+                invalidFile(QStringLiteral("više od %1 podražaja (redak %2).").arg(TestDesign::MaxTasks).arg(i + 1)));
+        }
         result.stimuli << lines[i++];
+    }
     ++i;
 
     std::size_t k = 0;

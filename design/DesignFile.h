@@ -31,7 +31,8 @@ namespace DesignFile {
 QByteArray compose(const TestDesign &design);
 
 // Applies a file's bytes to a copy of `design` and returns it; throws Failure
-// and leaves `design` untouched when the text is not a valid design file.
+// and leaves `design` untouched when the text is not a valid design file or
+// names more than MaxTasks stimuli.
 TestDesign parse(const TestDesign &design, const QByteArray &bytes);
 
 } // namespace DesignFile

@@ -57,6 +57,12 @@ struct MaskedFrame
 MaskedFrame MaskStimulus(const QImage &picture, int level, Colour maskColour, bool ignoreBackground, int offX = 1,
                          int offY = 1);
 
+// The same into `frame`, every member replaced. Its image is written over in
+// place when it already has the picture's size and no copy of it is held
+// elsewhere, so presenting a picture at level after level allocates nothing.
+void MaskStimulus(MaskedFrame &frame, const QImage &picture, int level, Colour maskColour, bool ignoreBackground,
+                  int offX = 1, int offY = 1);
+
 // Placement of a W x H picture in a window of the given outer size: centred
 // (Placement::Centred) when it is strictly smaller both ways, halves rounded to even;
 // otherwise the top left. Never below (1, 1).

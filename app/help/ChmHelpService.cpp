@@ -14,7 +14,7 @@ ChmHelpService::~ChmHelpService() = default;
 
 void ChmHelpService::showTopic(const QString &topic)
 {
-    const QString path = ContextHelp::helpFilePath();
+    const QString path = helpFilePath();
     // Without a widget application there is nothing to show a window in.
     const bool canShowWindows = qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
     if (!canShowWindows || path.isEmpty() || !QFileInfo(path).isFile()) {

@@ -1,7 +1,7 @@
 #pragma once
 
 // The program's help service: opens topic N ("N.htm") of the compiled help
-// file at the application's help file path in the one help window, created
+// file at its help file path in the one help window, created
 // on first use and reused afterwards. When the file is missing, cannot be
 // read as a help file, or no window can be shown, the user gets the warning
 // "Program nije u stanju pronaći HELP datoteku!", each time help is asked for.

@@ -10,12 +10,12 @@
 #include <QKeySequence>
 #include <QPointer>
 #include <QShortcut>
+#include <QWhatsThis>
 #include <QWidget>
 
 namespace {
 
 HelpService *g_service = nullptr;
-QString g_helpFilePath;
 
 const char *const ContextProperty = "kalvestrinHelpContext";
 
@@ -42,8 +42,11 @@ public:
         if (it == routes.constEnd())
             return false;
         event->accept();
-        if (event->type() == QEvent::WhatsThis)
+        if (event->type() == QEvent::WhatsThis) {
+            // One control per Shift+F1, as the platform's own mode does.
+            QWhatsThis::leaveWhatsThisMode();
             request(*it, widget);
+        }
         return true;
     }
 
@@ -84,12 +87,13 @@ HelpService *service()
 
 void setHelpFilePath(const QString &path)
 {
-    g_helpFilePath = path;
+    if (g_service)
+        g_service->setHelpFilePath(path);
 }
 
 QString helpFilePath()
 {
-    return g_helpFilePath;
+    return g_service ? g_service->helpFilePath() : QString();
 }
 
 void setHelpContext(QWidget *widget, int context)
@@ -116,6 +120,15 @@ void installRoute(QWidget *window, std::function<bool()> enabled, QString fixedT
     WhatsThisFilter *f = filter();
     f->routes.insert(window, Route{enabled});
     QObject::connect(window, &QObject::destroyed, f, [f, window] { f->routes.remove(window); });
+
+    // Shift+F1 turns the pointer into the "what's this" arrow: the next
+    // control clicked opens its own topic.
+    auto *pointAndClick = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), window);
+    pointAndClick->setContext(Qt::WindowShortcut);
+    QObject::connect(pointAndClick, &QShortcut::activated, window, [enabled] {
+        if (!enabled || enabled())
+            QWhatsThis::enterWhatsThisMode();
+    });
 
     auto *shortcut = new QShortcut(QKeySequence(Qt::Key_F1), window);
     shortcut->setContext(Qt::WindowShortcut);

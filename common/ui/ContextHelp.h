@@ -14,12 +14,19 @@
 
 class QWidget;
 
-// Opens one topic of the help file; must not wait for the viewer.
+// Opens one topic of the help file; must not wait for the viewer. It owns
+// the application's help file path, empty until the main window sets it.
 class HelpService
 {
 public:
     virtual ~HelpService() = default;
     virtual void showTopic(const QString &topic) = 0;
+
+    void setHelpFilePath(const QString &path) { m_helpFilePath = path; }
+    const QString &helpFilePath() const { return m_helpFilePath; }
+
+private:
+    QString m_helpFilePath;
 };
 
 namespace ContextHelp {
@@ -29,7 +36,7 @@ inline const QString MissingHelpFileText = QStringLiteral("Program nije u stanju
 void setService(HelpService *service); // not owned; null removes it
 HelpService *service();
 
-// The application's help file path; empty until the main window sets it.
+// The installed service's help file path (nothing without a service).
 void setHelpFilePath(const QString &path);
 QString helpFilePath();
 
@@ -41,7 +48,8 @@ int resolveContext(const QWidget *widget);
 
 // Installs the route on a window: F1 (and the platform's help request) on a
 // control opens the topic of its resolved context, written in decimal with
-// its minus sign; the platform's own help handling is suppressed. `enabled`
+// its minus sign; Shift+F1 and a click on a control do the same for the
+// control clicked; the platform's own help handling is suppressed. `enabled`
 // may veto the request (the main window's security mode); `fixedTopic`, when
 // given, answers the window's F1 instead of the control's context.
 void installRoute(QWidget *window, std::function<bool()> enabled = {}, QString fixedTopic = {});

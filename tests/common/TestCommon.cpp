@@ -55,10 +55,7 @@ private Q_SLOTS:
         QVERIFY(!Windows1250::canEncode(QStringLiteral("Ω")));
         QCOMPARE(Windows1250::firstUnencodable(QStringLiteral("abcΩd")), QChar(0x03A9));
         QVERIFY_THROWS_EXCEPTION(Failure, Windows1250::encode(QStringLiteral("kuća 😀")));
-    }
 
-    void upperCaseFollowsCroatianAndStaysInCodePage()
-    {
         QCOMPARE(Windows1250::toUpper(QStringLiteral("kuća čaša đak šišmiš žaba")),
                  QStringLiteral("KUĆA ČAŠA ĐAK ŠIŠMIŠ ŽABA"));
         // No capital in the code page: left alone rather than turned into something else.
@@ -74,9 +71,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("0.125 to 2") << 0.125L << 15 << 2 << QStringLiteral("0,13");
         QTest::newRow("-0.125 to 2") << -0.125L << 15 << 2 << QStringLiteral("-0,13");
-        QTest::newRow("mean 0.15625") << 0.15625L << 10 << 5 << QStringLiteral("0,15625");
         QTest::newRow("variance") << 0.017578125L << 10 << 5 << QStringLiteral("0,01758");
-        QTest::newRow("unrecognised") << 2.0L << 12 << 5 << QStringLiteral("2,00000");
         QTest::newRow("zero") << 0.0L << 10 << 5 << QStringLiteral("0,00000");
         QTest::newRow("tiny negative is not -0") << -0.000001L << 10 << 5 << QStringLiteral("0,00000");
         QTest::newRow("carry into integer") << 9.999996L << 10 << 5 << QStringLiteral("10,00000");
@@ -86,9 +81,12 @@ private Q_SLOTS:
         // Precision first: 0.1234567 at 3 significant digits is 0.123, then 5 decimals.
         QTest::newRow("precision before decimals") << 0.1234567L << 3 << 5 << QStringLiteral("0,12300");
         // Rounded twice: 0.1249996 -> 0.12500 (5 digits) -> 0.13, where once would give 0.12.
+        // 0.015 lies just below the tie in binary: at a precision that keeps
+        // the difference the value rounds down, at 15 digits it is a tie first.
+        QTest::newRow("0.015 exactly") << 0.015L << 25 << 2 << QStringLiteral("0,01");
+        QTest::newRow("0.015 at 15 digits") << 0.015L << 15 << 2 << QStringLiteral("0,02");
         QTest::newRow("double rounding") << 0.1249996L << 5 << 2 << QStringLiteral("0,13");
         QTest::newRow("exponent form") << 12345678901.0L << 10 << 5 << QStringLiteral("1,234567890E+0010");
-        QTest::newRow("efficiency 0.0064") << 0.0064L << 12 << 5 << QStringLiteral("0,00640");
     }
 
     void fixedPointRoundsTiesAwayFromZero()
@@ -101,27 +99,17 @@ private Q_SLOTS:
         QCOMPARE(F(x, p, d, QLatin1Char('.')), QString(text).replace(QLatin1Char(','), QLatin1Char('.')));
     }
 
-    void fixedPointUsesTheExactLongDouble()
-    {
-        // 0.015 lies just below the tie in binary: at a precision that keeps
-        // the difference the value rounds down, at 15 digits it is a tie first.
-        QCOMPARE(F(0.015L, 25, 2, QLatin1Char(',')), QStringLiteral("0,01"));
-        QCOMPARE(F(0.015L, 15, 2, QLatin1Char(',')), QStringLiteral("0,02"));
-    }
-
     void generalFormIsShortest_data()
     {
         QTest::addColumn<long double>("x");
         QTest::addColumn<QString>("text");
         QTest::newRow("0.25") << 0.25L << QStringLiteral("0,25");
-        QTest::newRow("integer") << 12.0L << QStringLiteral("12");
         QTest::newRow("zero") << 0.0L << QStringLiteral("0");
         QTest::newRow("1E-6") << 0.000001L << QStringLiteral("1E-6");
         QTest::newRow("0.00001 is fixed") << 0.00001L << QStringLiteral("0,00001");
         QTest::newRow("below 0.00001") << 0.0000095L << QStringLiteral("9,5E-6");
         QTest::newRow("1/3 at 15 digits") << (1.0L / 3.0L) << QStringLiteral("0,333333333333333");
         QTest::newRow("2/3 rounds up") << (2.0L / 3.0L) << QStringLiteral("0,666666666666667");
-        QTest::newRow("negative") << -1.5L << QStringLiteral("-1,5");
         QTest::newRow("15 integer digits") << 123456789012345.0L << QStringLiteral("123456789012345");
         QTest::newRow("16 integer digits") << 1234567890123456.0L << QStringLiteral("1,23456789012346E15");
         QTest::newRow("double noise hidden") << static_cast<long double>(0.1 + 0.2) << QStringLiteral("0,3");
@@ -146,18 +134,6 @@ private Q_SLOTS:
         QCOMPARE(F(0.25L, 12, 5), QStringLiteral("0.25000"));
     }
 
-    void layoutRoundingIsHalfToEven()
-    {
-        QCOMPARE(roundHalfEven(461.5), 462);
-        QCOMPARE(roundHalfEven(460.5), 460);
-        QCOMPARE(roundHalfEven(0.5), 0);
-        QCOMPARE(roundHalfEven(1.5), 2);
-        QCOMPARE(roundHalfEven(-0.5), 0);
-        QCOMPARE(roundHalfEven(-1.5), -2);
-        QCOMPARE(roundHalfEven(2.4999), 2);
-        QCOMPARE(roundHalfEven(2.5001), 3);
-    }
-
     void regionalTimeFormatHasNoTimeZone()
     {
         const Regional r = Regional::fromSystem();
@@ -179,21 +155,27 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("p.bmp"));
         saveBmp24(picture, path);
         const QImage back = loadPicture(path);
-        QCOMPARE(back.size(), picture.size());
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x)
-                QCOMPARE(back.pixel(x, y), picture.pixel(x, y));
+        QCOMPARE(back, picture);
         QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(dir.filePath(QStringLiteral("missing.bmp"))));
     }
 
-    void failedWriteLeavesTheOldFile()
+    // A bitmap cut short must not be scored as if its missing rows were black.
+    void cutOffBitmapIsUnreadable()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("kept.txt"));
-        writeFileAtomically(path, "old");
-        QVERIFY_THROWS_EXCEPTION(Failure,
-                                 writeFileAtomically(dir.filePath(QStringLiteral("no/such/dir/x.txt")), "new"));
-        QCOMPARE(readWholeFile(path), QByteArray("old"));
+        const QString path = dir.filePath(QStringLiteral("p.bmp"));
+        const QByteArray whole = encodeBmp24(filledPicture(5, 3, rgbColour(10, 20, 30)));
+        writeFileAtomically(path, whole.chopped(4)); // a pixel of the last row missing
+        QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(path));
+        writeFileAtomically(path, whole.chopped(1)); // only the last row's padding missing
+        QCOMPARE(loadPicture(path).pixel(4, 2), qRgb(10, 20, 30));
+
+        const QByteArray big = encodeBmp24(filledPicture(100, 100));
+        writeFileAtomically(path, big.left(54 + (big.size() - 54) / 10));
+        QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(path));
+        // Another picture format under a .bmp name still loads.
+        QVERIFY(filledPicture(3, 2).save(path, "PNG"));
+        QCOMPARE(loadPicture(path).size(), QSize(3, 2));
     }
 
     void resourcesAreBuiltIn()
@@ -206,9 +188,12 @@ private Q_SLOTS:
         QVERIFY(Resources::instructionText(2).endsWith(QStringLiteral("lakše moći raspoznati.")));
         QVERIFY(Resources::instructionText(2).contains(QStringLiteral("prepoznati i reći njihovo ime.")));
         QVERIFY(Resources::instructionText(1).size() <= 1000);
+        // WAV, PCM, mono, 8000 Hz, 8 bits, 6000 samples.
         for (const QString &name : {QStringLiteral("ID_DA"), QStringLiteral("ID_NE")}) {
             const QByteArray wav = Resources::sound(name);
-            QVERIFY2(wav.startsWith("RIFF") && wav.mid(8, 4) == "WAVE", qPrintable(name));
+            QCOMPARE(wav.size(), 44 + 6000);
+            QCOMPARE(wav.left(4) + wav.mid(8, 8), QByteArray("RIFFWAVEfmt "));
+            QCOMPARE(wav.mid(20, 16).toHex(), QByteArray("01000100401f0000401f000001000800"));
         }
     }
 };

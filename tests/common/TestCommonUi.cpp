@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 #include <QWidget>
 
 class TestCommonUi : public QObject
@@ -74,9 +75,22 @@ private Q_SLOTS:
         }
         QCOMPARE(help.topics, QStringList({"10", "14", "-12"}));
 
+        // Shift+F1, then a click: the clicked control's topic instead of the click.
+        bool clicked = false;
+        QObject::connect(navigator, &QPushButton::clicked, [&clicked] { clicked = true; });
+        QTest::keyClick(own, Qt::Key_F1, Qt::ShiftModifier);
+        QVERIFY(QWhatsThis::inWhatsThisMode());
+        QTest::mouseClick(navigator, Qt::LeftButton);
+        QCOMPARE(help.topics.size(), 4);
+        QCOMPARE(help.topics.last(), QStringLiteral("-12"));
+        QVERIFY(!QWhatsThis::inWhatsThisMode());
+        QVERIFY(!clicked);
+
         allowed = false;
         QTest::keyClick(own, Qt::Key_F1);
-        QCOMPARE(help.topics.size(), 3);
+        QTest::keyClick(own, Qt::Key_F1, Qt::ShiftModifier);
+        QVERIFY(!QWhatsThis::inWhatsThisMode());
+        QCOMPARE(help.topics.size(), 4);
         ContextHelp::setService(nullptr);
     }
 

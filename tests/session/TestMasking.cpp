@@ -12,6 +12,7 @@ namespace {
 
 constexpr Colour Red = rgbColour(255, 0, 0);
 constexpr Colour Grey = rgbColour(128, 128, 128);
+constexpr Colour Green = rgbColour(0, 255, 0);
 
 // The counting rule exactly as designers state it: column-major loops from 1,
 // NoColour off the picture, bg from pixel (1, 1).
@@ -57,10 +58,11 @@ Literal literalMask(const QImage &pic, int L, Colour mask, bool ignoreBg)
     return r;
 }
 
-void compareWithLiteral(const QImage &pic, int L, Colour mask, bool ignoreBg)
+// `frame` is reused from the previous comparison, as the test window reuses its frame.
+void compareWithLiteral(MaskedFrame &frame, const QImage &pic, int L, Colour mask, bool ignoreBg)
 {
     const Literal expected = literalMask(pic, L, mask, ignoreBg);
-    const MaskedFrame frame = MaskStimulus(pic, L, mask, ignoreBg);
+    MaskStimulus(frame, pic, L, mask, ignoreBg);
     QCOMPARE(frame.shownCount, expected.shown);
     QCOMPARE(frame.nonBackgroundCount, expected.nonBg);
     QCOMPARE(frame.efficiency, static_cast<double>(expected.efficiency));
@@ -77,101 +79,63 @@ class TestMasking : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void workedFourByFour()
+    void workedCases_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("ignoreBackground");
+        QTest::addColumn<qint64>("shown");
+        QTest::addColumn<qint64>("nonBackground");
+        QTest::addColumn<double>("efficiency");
+
+        QImage four = filledPicture(4, 4, White);
+        setPixel(four, 2, 2, Red);
+        QTest::newRow("4x4 red at (2,2)") << four << 2 << false << qint64(4) << qint64(8) << 0.25;
+        QTest::newRow("4x4 background rule") << four << 2 << true << qint64(4) << qint64(8) << 0.5;
+        // Computed in extended precision and stored: the nearest double to the exact ratio.
+        const QImage hundred = filledPicture(100, 100, Grey);
+        const int levels[] = {12, 10, 8, 6, 4, 2, 1};
+        const qint64 shown[] = {64, 100, 144, 256, 625, 2500, 10000};
+        const double efficiency[] = {0.0064, 0.01, 0.0144, 0.0256, 0.0625, 0.25, 1.0};
+        for (int k = 0; k < 7; ++k) {
+            QTest::addRow("100x100 level %d", levels[k])
+                << hundred << levels[k] << false << shown[k] << qint64(199) << efficiency[k];
+        }
+        QTest::newRow("smaller than the level")
+            << filledPicture(5, 7, Red) << 8 << false << qint64(0) << qint64(11) << 0.0;
+        // Only column W and row H differ from bg: W + H - 1 positions.
+        QTest::newRow("uniform, background rule")
+            << filledPicture(10, 8, Grey) << 1 << true << qint64(17) << qint64(17) << 1.0;
+        // No non-background position at all: counted as with the rule off, no division by zero.
+        QTest::newRow("1x1") << filledPicture(1, 1, Red) << 1 << true << qint64(1) << qint64(0) << 1.0;
+        QTest::newRow("1x9") << filledPicture(1, 9, Red) << 1 << true << qint64(9) << qint64(0) << 1.0;
+        QTest::newRow("9x1 level 2") << filledPicture(9, 1, Red) << 2 << true << qint64(0) << qint64(0) << 0.0;
+    }
+
+    void workedCases()
+    {
+        QFETCH(QImage, picture);
+        QFETCH(int, level);
+        QFETCH(bool, ignoreBackground);
+        const MaskedFrame f = MaskStimulus(picture, level, White, ignoreBackground);
+        QTEST(qint64(f.shownCount), "shown");
+        QTEST(qint64(f.nonBackgroundCount), "nonBackground");
+        QTEST(f.efficiency, "efficiency");
+    }
+
+    void workedFourByFourColours()
     {
         QImage pic = filledPicture(4, 4, White);
         setPixel(pic, 2, 2, Red);
-        const Colour mask = rgbColour(0, 255, 0);
-
-        const MaskedFrame off = MaskStimulus(pic, 2, mask, false);
-        QCOMPARE(off.topLeft(), QPoint(2, 2)); // window positions 2..5
-        QCOMPARE(off.colourAt(2, 2), Red);     // drawn at window (3, 3)
-        QCOMPARE(off.colourAt(2, 4), Black);
-        QCOMPARE(off.colourAt(4, 2), Black);
-        QCOMPARE(off.colourAt(4, 4), Black);
-        int masked = 0;
-        for (int i = 1; i <= 4; ++i)
-            for (int j = 1; j <= 4; ++j)
-                masked += off.colourAt(i, j) == mask;
-        QCOMPARE(masked, 12);
-        QCOMPARE(off.shownCount, 4);
-        QCOMPARE(off.efficiency, 0.25);
-
-        const MaskedFrame on = MaskStimulus(pic, 2, mask, true);
-        QCOMPARE(on.nonBackgroundCount, 8);
-        QCOMPARE(on.shownCount, 4);
-        QCOMPARE(on.efficiency, 0.5);
-    }
-
-    void hundredByHundredAtTheDefaultLevels()
-    {
-        const QImage pic = filledPicture(100, 100, Grey);
-        const QList<int> levels{12, 10, 8, 6, 4, 2, 1};
-        const QList<std::int64_t> shown{64, 100, 144, 256, 625, 2500, 10000};
-        const QList<double> efficiency{0.0064, 0.01, 0.0144, 0.0256, 0.0625, 0.25, 1.0};
-        for (int k = 0; k < levels.size(); ++k) {
-            const MaskedFrame f = MaskStimulus(pic, levels[k], White, false);
-            QCOMPARE(f.shownCount, shown[k]);
-            // Computed in extended precision and stored: the nearest double to the exact ratio.
-            QCOMPARE(f.efficiency, efficiency[k]);
-        }
-    }
-
-    void picturesSmallerThanTheLevelShowNothing()
-    {
-        const MaskedFrame f = MaskStimulus(filledPicture(5, 7, Red), 8, Grey, false);
-        QCOMPARE(f.shownCount, 0);
-        QCOMPARE(f.efficiency, 0.0);
-        for (int i = 1; i <= 5; ++i)
-            for (int j = 1; j <= 7; ++j)
-                QCOMPARE(f.colourAt(i, j), Grey);
-    }
-
-    void lastColumnAndRowLieOffThePicture()
-    {
-        // W a multiple of L: the shown positions of column W are black.
-        const MaskedFrame multiple = MaskStimulus(filledPicture(6, 5, Red), 3, Grey, false);
-        QCOMPARE(multiple.colourAt(6, 3), Black);
-        QCOMPARE(multiple.colourAt(3, 3), Red);
-        QCOMPARE(multiple.colourAt(5, 5), Grey); // row 5 is not a multiple of 3
-        // Not a multiple: column W is all mask colour.
-        const MaskedFrame other = MaskStimulus(filledPicture(7, 6, Red), 3, Grey, false);
-        for (int j = 1; j <= 6; ++j)
-            QCOMPARE(other.colourAt(7, j), Grey);
-        QCOMPARE(other.colourAt(6, 6), Black);
-    }
-
-    void uniformPictureUnderTheBackgroundRule()
-    {
-        // Only column W and row H differ from bg: W + H - 1 positions.
-        const MaskedFrame f = MaskStimulus(filledPicture(10, 8, Grey), 1, White, true);
-        QCOMPARE(f.nonBackgroundCount, 10 + 8 - 1);
-        QCOMPARE(f.shownCount, 17);
-        QCOMPARE(f.efficiency, 1.0);
-        // The count does not depend on the rule.
-        QCOMPARE(MaskStimulus(filledPicture(10, 8, Grey), 1, White, false).nonBackgroundCount, 17);
-    }
-
-    void levelOneShowsTheWholePicture()
-    {
-        QImage pic = filledPicture(9, 4, Grey);
-        setPixel(pic, 3, 2, Red);
-        const MaskedFrame f = MaskStimulus(pic, 1, White, false);
-        QCOMPARE(f.efficiency, 1.0);
-        QCOMPARE(f.colourAt(3, 2), Red);
-        QCOMPARE(f.colourAt(9, 1), Black);
-    }
-
-    void onePixelWideOrHighDoesNotDivideByZero()
-    {
-        for (const QSize size : {QSize(1, 1), QSize(1, 9), QSize(9, 1)}) {
-            const QImage pic = filledPicture(size.width(), size.height(), Red);
-            const MaskedFrame on = MaskStimulus(pic, 1, White, true);
-            const MaskedFrame off = MaskStimulus(pic, 1, White, false);
-            QCOMPARE(on.nonBackgroundCount, 0);
-            QVERIFY(std::isfinite(on.efficiency));
-            QCOMPARE(on.efficiency, off.efficiency);
-            QCOMPARE(on.shownCount, off.shownCount);
+        const MaskedFrame f = MaskStimulus(pic, 2, Green, false);
+        QCOMPARE(f.topLeft(), QPoint(2, 2)); // window positions 2..5
+        // Row j, column i of the frame: mask Green, Red, blacK off the picture.
+        const char *const rows[] = {"GGGG", "GRGK", "GGGG", "GKGK"};
+        for (int j = 1; j <= 4; ++j) {
+            for (int i = 1; i <= 4; ++i) {
+                const char c = rows[j - 1][i - 1];
+                QCOMPARE(f.colourAt(i, j), c == 'G' ? Green : c == 'R' ? Red : Black);
+            }
         }
     }
 
@@ -183,6 +147,7 @@ private Q_SLOTS:
     void rowWiseFrameMatchesTheLiteralRule()
     {
         QRandomGenerator rng(20261206);
+        MaskedFrame frame;
         const QList<Colour> palette{White, Black, Red, Grey, rgbColour(0, 0, 255)};
         for (int round = 0; round < 60; ++round) {
             const int w = 1 + int(rng.bounded(40));
@@ -192,13 +157,26 @@ private Q_SLOTS:
                 for (int x = 0; x < w; ++x)
                     setPixel(pic, x, y, palette[int(rng.bounded(palette.size()))]);
             const int level = 1 + int(rng.bounded(13));
-            compareWithLiteral(pic, level, rgbColour(1, 2, 3), false);
-            compareWithLiteral(pic, level, rgbColour(1, 2, 3), true);
+            compareWithLiteral(frame, pic, level, rgbColour(1, 2, 3), false);
+            compareWithLiteral(frame, pic, level, rgbColour(1, 2, 3), true);
+            const MaskedFrame fresh = MaskStimulus(pic, level, rgbColour(1, 2, 3), true);
+            QCOMPARE(fresh.image, frame.image);
+            QCOMPARE(fresh.efficiency, frame.efficiency);
             if (QTest::currentTestFailed()) {
                 qWarning("picture %dx%d level %d", w, h, level);
                 return;
             }
         }
+    }
+
+    void reusedFrameLeavesCopiesAlone()
+    {
+        MaskedFrame frame = MaskStimulus(filledPicture(8, 8, Red), 2, Grey, false);
+        const QImage onScreen = frame.image;
+        const QImage before = onScreen.copy();
+        MaskStimulus(frame, filledPicture(8, 8, Red), 4, White, false);
+        QCOMPARE(onScreen, before);
+        QCOMPARE(frame.colourAt(1, 1), White);
     }
 
     void otherPictureFormatsCountTheSame()
@@ -222,15 +200,6 @@ private Q_SLOTS:
         // As wide or high as the window: top left even when centring.
         QCOMPARE(StimulusOrigin(Placement::Centred, QSize(1024, 100), QSize(1024, 768)), QPoint(1, 1));
         QCOMPARE(StimulusOrigin(Placement::Centred, QSize(100, 768), QSize(1024, 768)), QPoint(1, 1));
-    }
-
-    void frameKeepsOnePixelPerDevicePixel()
-    {
-        const MaskedFrame f = MaskStimulus(filledPicture(30, 20, Red), 4, White, false);
-        const QImage scaled = f.forDevicePixelRatio(1.5);
-        QCOMPARE(scaled.devicePixelRatio(), 1.5);
-        QCOMPARE(scaled.size(), QSize(30, 20)); // pixels untouched
-        QCOMPARE(f.image.devicePixelRatio(), 1.0);
     }
 };
 

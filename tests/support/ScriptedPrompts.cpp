@@ -26,16 +26,9 @@ void ScriptedPrompts::clear()
 
 QString ScriptedPrompts::kindName(Kind kind)
 {
-    switch (kind) {
-    case Kind::Warning: return QStringLiteral("warning");
-    case Kind::Error: return QStringLiteral("error");
-    case Kind::Information: return QStringLiteral("information");
-    case Kind::Question: return QStringLiteral("question");
-    case Kind::OpenFile: return QStringLiteral("open file");
-    case Kind::SaveFile: return QStringLiteral("save file");
-    case Kind::Colour: return QStringLiteral("colour");
-    }
-    return {};
+    static const char *const names[] = {"warning",   "error",     "information", "question",
+                                        "open file", "save file", "colour"};
+    return QLatin1String(names[int(kind)]);
 }
 
 QVariant ScriptedPrompts::take(Kind kind, const QString &text, const FileDialogRequest &request)

@@ -1,12 +1,17 @@
 // The headless tool, run as a user runs it.
 
 #include "common/Bitmap.h"
+#include "common/SafeFile.h"
+#include "common/Windows1250.h"
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
 #include "session/MaskStimulus.h"
 #include "tests/support/TestPictures.h"
 #include "tests/support/ToolRun.h"
 
+#include <QFileInfo>
+#include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -87,6 +92,25 @@ private Q_SLOTS:
 
         r = tool({QStringLiteral("mask"), m_dir.filePath(QStringLiteral("missing.bmp")), QStringLiteral("2")});
         QCOMPARE(r.exitCode, 1);
+
+        // 90% of the pixel data missing: unreadable, not a picture with black rows.
+        const QByteArray bmp = encodeBmp24(filledPicture(100, 100, Black));
+        const QString cut = m_dir.filePath(QStringLiteral("cut.bmp"));
+        writeFileAtomically(cut, bmp.left(54 + 3000));
+        r = tool({QStringLiteral("mask"), cut, QStringLiteral("2")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains(QStringLiteral("cut.bmp")));
+
+        // More stimuli than a design can hold: refused before any table is read past its end.
+        const QString small = m_dir.filePath(QStringLiteral("small.bmp"));
+        saveBmp24(filledPicture(2, 2), small);
+        const QString many = m_dir.filePath(QStringLiteral("many.txt"));
+        writeFileAtomically(many, QByteArray(small.toUtf8() + "\r\n").repeated(TestDesign::MaxTasks + 1) +
+                                      "^\r\n^\r\n1\r\n^\r\n");
+        r = tool({QStringLiteral("levels"), many});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains(QStringLiteral("1000")));
+        QVERIFY(r.out.isEmpty());
         r = tool({QStringLiteral("frobnicate")});
         QCOMPARE(r.exitCode, 2);
     }
@@ -100,12 +124,25 @@ private Q_SLOTS:
         LoadDesignFile(d, QDir(kit).filePath(QStringLiteral("primjer.txt")));
         QVERIFY(d.taskCount() >= 12);
         QCOMPARE(d.maskLevels, TestDesign::defaultMaskLevels());
+        QSet<QString> names;
         for (int t = 0; t < d.taskCount(); ++t) {
+            const QString name = QFileInfo(d.stimuli[t]).fileName();
+            QVERIFY2(name.endsWith(QLatin1String(".bmp")) && name == name.toLower(), qPrintable(name));
+            names.insert(name);
+            // Black on white with a white pixel (1, 1), so the background rule counts the drawing.
             const QImage pic = loadPicture(d.stimuli[t]);
             QVERIFY(pic.width() <= 500 && pic.height() <= 400);
-            QVERIFY(!d.answersOf(t).isEmpty() && d.answersOf(t).size() <= 3);
+            QCOMPARE(pic.pixel(1, 1), qRgb(255, 255, 255));
+            for (int y = 0; y < pic.height(); ++y)
+                for (int x = 0; x < pic.width(); ++x)
+                    QVERIFY2((pic.pixel(x, y) & 0xFFFFFF) % 0xFFFFFF == 0, qPrintable(name));
+            const QStringList answers = d.answersOf(t);
+            QVERIFY(!answers.isEmpty() && answers.size() <= 3);
+            for (const QString &answer : answers)
+                QCOMPARE(Windows1250::toUpper(answer).remove(QLatin1Char(' ')), answer);
             QCOMPARE(d.maskColours[std::size_t(t)], White);
         }
+        QCOMPARE(names.size(), d.taskCount());
         // Run again: nothing the user has is overwritten.
         r = tool({QStringLiteral("demo"), kit});
         QCOMPARE(r.exitCode, 0);

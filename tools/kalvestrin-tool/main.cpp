@@ -75,6 +75,9 @@ int levels(QStringList args)
     out(header.join(QLatin1Char('\t')));
 
     for (int t = 0; t < design.taskCount(); ++t) {
+        // The colour table belongs to positions, not pictures, and ends at MaxTasks.
+        if (t >= TestDesign::MaxTasks || std::size_t(t) >= design.maskColours.size())
+            throw Failure(QStringLiteral("task %1 has no mask colour").arg(t + 1));
         const QImage picture = loadPicture(design.stimuli[t]);
         QStringList row{QString::number(t + 1), design.stimuli[t], QString::number(picture.width()),
                         QString::number(picture.height())};
