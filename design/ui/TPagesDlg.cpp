@@ -12,10 +12,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 TPagesDlg::TPagesDlg(TestDesign &design, Prompts &prompts, QWidget *parent)
     : QDialog(parent)
@@ -50,9 +48,6 @@ TPagesDlg::TPagesDlg(TestDesign &design, Prompts &prompts, QWidget *parent)
     // F1 anywhere in the dialog opens the dialog's page; help on one control
     // goes through What's This (the title bar's "?" or Shift+F1).
     ContextHelp::installRoute(this, {}, QStringLiteral("3"));
-    auto *whatsThis = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), this);
-    whatsThis->setContext(Qt::WindowShortcut);
-    connect(whatsThis, &QShortcut::activated, this, [] { QWhatsThis::enterWhatsThisMode(); });
 
     refresh();
 }
