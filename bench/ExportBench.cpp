@@ -3,6 +3,8 @@
 //
 //   build/bench/kalvestrin-bench --benchmark_filter=BM_Export
 
+#include "database/ConnectionString.h"
+#include "database/ResultsDatabase.h"
 #include "database/export/ExportQuery.h"
 
 #include <QDir>
@@ -58,9 +60,14 @@ sqlite3 *benchmarkDatabase(const QString &path)
 struct Fixture
 {
     QTemporaryDir dir;
-    sqlite3 *db = nullptr;
-    Fixture() { db = benchmarkDatabase(dir.filePath(QStringLiteral("Kalvestrin.mdb"))); }
-    ~Fixture() { sqlite3_close(db); }
+    ResultsDatabase con;
+    Fixture()
+    {
+        const QString path = dir.filePath(QStringLiteral("Kalvestrin.mdb"));
+        sqlite3_close(benchmarkDatabase(path));
+        con.setConnectionString(ConnectionString::forFile(path));
+        con.open();
+    }
 };
 
 Fixture &fixture()
@@ -85,7 +92,7 @@ void BM_Export(benchmark::State &state, ExportFormat format, const char *file,
             sqlite3_close(target);
             state.ResumeTiming();
         }
-        written = ExportQuery(f.db, QString::fromLatin1(statement), path, format, QStringLiteral("Data"));
+        written = ExportQuery(&f.con, QString::fromLatin1(statement), path, format, QStringLiteral("Data"));
     }
     state.counters["rows"] = written;
     state.counters["rows_per_s"] =

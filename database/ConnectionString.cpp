@@ -122,3 +122,10 @@ QString ConnectionString::dataSourcePath() const
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return path;
 }
+
+QString ConnectionString::forFile(const QString &path)
+{
+    ConnectionString description = parse(stored());
+    description.setValue(QStringLiteral("Data Source"), path);
+    return description.text();
+}

@@ -18,6 +18,8 @@ public:
 
     // Throws Failure when the text is not a list of properties.
     static ConnectionString parse(const QString &text);
+    // The stored description with `Data Source` naming `path`.
+    static QString forFile(const QString &path);
 
     // Serialises the properties; a value is quoted only when it must be
     // (empty, or holding ";", a quote or blanks at its ends).

@@ -1,38 +1,23 @@
 #include "database/export/ExportData.h"
 
 #include "common/Failure.h"
+#include "database/ReadOnlyStatement.h"
 
 #include <QLocale>
 #include <QRegularExpression>
 
-#include <sqlite3.h>
-
 namespace {
 
-const QString NotSingleReadOnly =
-    QStringLiteral("ExportTable: only a single statement that reads the database can be exported.");
-
-struct StatementHandle
-{
-    sqlite3_stmt *stmt = nullptr;
-    ~StatementHandle() { sqlite3_finalize(stmt); }
-};
-
-Failure engineFailure(sqlite3 *db)
-{
-    return Failure(QString::fromUtf8(sqlite3_errmsg(db)));
-}
-
 // What the values of a column are, whatever it was declared as.
-enum class ValueKind { None, Integer, Double, Text };
+enum class FoundKind { None, Integer, Double, Text };
 
-ValueKind kindOf(const QVariant &v)
+FoundKind kindOf(const QVariant &v)
 {
     switch (v.typeId()) {
-    case QMetaType::UnknownType: return ValueKind::None;
-    case QMetaType::LongLong: return ValueKind::Integer;
-    case QMetaType::Double: return ValueKind::Double;
-    default: return ValueKind::Text;
+    case QMetaType::UnknownType: return FoundKind::None;
+    case QMetaType::LongLong: return FoundKind::Integer;
+    case QMetaType::Double: return FoundKind::Double;
+    default: return FoundKind::Text;
     }
 }
 
@@ -87,13 +72,13 @@ void settleColumn(ExportColumn &column, std::vector<QVariantList> &rows, int ind
     for (const QVariantList &row : rows) {
         const QVariant &v = row[index];
         switch (kindOf(v)) {
-        case ValueKind::None: break;
-        case ValueKind::Integer:
+        case FoundKind::None: break;
+        case FoundKind::Integer:
             anyInteger = true;
             onlyZeroOne = onlyZeroOne && (v.toLongLong() == 0 || v.toLongLong() == 1);
             break;
-        case ValueKind::Double: anyDouble = true; break;
-        case ValueKind::Text: anyText = true; break;
+        case FoundKind::Double: anyDouble = true; break;
+        case FoundKind::Text: anyText = true; break;
         }
     }
     ExportColumnType fromValues = ExportColumnType::Text;
@@ -148,63 +133,20 @@ void settleColumn(ExportColumn &column, std::vector<QVariantList> &rows, int ind
 
 } // namespace
 
-ExportData readExportData(sqlite3 *db, const QString &statement, const QString &tableName)
+ExportData readExportData(ResultsDatabase &con, const QString &statement, const QString &tableName)
 {
-    const QByteArray sql = statement.toUtf8();
-    StatementHandle handle;
-    const char *tail = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &handle.stmt, &tail) != SQLITE_OK)
-        throw engineFailure(db);
-    if (!handle.stmt || !sqlite3_stmt_readonly(handle.stmt) || sqlite3_column_count(handle.stmt) == 0)
-        throw Failure(NotSingleReadOnly);
-    // Whatever follows must be empty: blanks, semicolons, comments.
-    const char *end = sql.constData() + sql.size();
-    while (tail && tail < end) {
-        StatementHandle next;
-        const char *rest = nullptr;
-        if (sqlite3_prepare_v2(db, tail, int(end - tail), &next.stmt, &rest) != SQLITE_OK || next.stmt)
-            throw Failure(NotSingleReadOnly);
-        if (rest == tail)
-            break;
-        tail = rest;
-    }
-
+    ReadOnlyStatement query = prepareReadOnly(con, statement);
     ExportData data;
     data.tableName = tableName;
-    sqlite3_stmt *stmt = handle.stmt;
-    const int columnCount = sqlite3_column_count(stmt);
-    for (int c = 0; c < columnCount; ++c) {
+    const int columnCount = query.columnCount();
+    for (const StatementColumn &c : query.columns()) {
         ExportColumn column;
-        column.name = QString::fromUtf8(sqlite3_column_name(stmt, c));
-        column.declaredType = QString::fromUtf8(sqlite3_column_decltype(stmt, c));
+        column.name = c.name;
+        column.declaredType = c.declaredType;
         data.columns << column;
     }
-
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QVariantList row;
-        row.reserve(columnCount);
-        for (int c = 0; c < columnCount; ++c) {
-            switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_INTEGER: row << QVariant(qlonglong(sqlite3_column_int64(stmt, c))); break;
-            case SQLITE_FLOAT: row << QVariant(sqlite3_column_double(stmt, c)); break;
-            case SQLITE_TEXT: {
-                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
-                row << QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)));
-                break;
-            }
-            case SQLITE_BLOB: {
-                const auto *bytes = static_cast<const char *>(sqlite3_column_blob(stmt, c));
-                row << QVariant(QByteArray(bytes, sqlite3_column_bytes(stmt, c)));
-                break;
-            }
-            default: row << QVariant(); break;
-            }
-        }
-        data.rows.push_back(std::move(row));
-    }
-    if (rc != SQLITE_DONE)
-        throw engineFailure(db);
+    while (query.next())
+        data.rows.push_back(query.values());
 
     for (int c = 0; c < columnCount; ++c)
         settleColumn(data.columns[c], data.rows, c);

@@ -4,11 +4,11 @@
 
 #include "database/export/Exporter.h"
 
-struct sqlite3;
+class ResultsDatabase;
 
 // Runs exactly one read-only statement (only blanks, semicolons and comments
-// may follow it) and returns its rows with a type and width per column: the
+// may follow it; the SQL window's rule) and returns its rows with a type and width per column: the
 // declared type when the column comes straight from a table and its values
 // fit it, else the type its values have. Throws Failure with the engine's
 // message, or when the statement is not a single read-only one.
-ExportData readExportData(sqlite3 *db, const QString &statement, const QString &tableName);
+ExportData readExportData(ResultsDatabase &con, const QString &statement, const QString &tableName);

@@ -1,6 +1,7 @@
 #include "database/export/ExportQuery.h"
 
 #include "common/Failure.h"
+#include "database/ResultsDatabase.h"
 #include "database/export/AccessExporter.h"
 #include "database/export/DBaseExporter.h"
 #include "database/export/ExportData.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -120,21 +122,21 @@ std::unique_ptr<Exporter> makeExporter(ExportFormat format)
     return nullptr;
 }
 
-int ExportQuery(sqlite3 *db, const QString &statement, const QString &fileName, ExportFormat format,
+int ExportQuery(ResultsDatabase *con, const QString &statement, const QString &fileName, ExportFormat format,
                 const QString &tableName)
 {
-    if (statement.isEmpty() || fileName.isEmpty() || !db)
+    if (statement.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     if (format == efXML)
-        return SaveQueryAsXml(db, statement, fileName);
+        return SaveQueryAsXml(con, statement, fileName);
     const ExportStatementParts parts = splitExportStatement(statement);
-    return ExportTable(db, parts.sourcePart, parts.fieldList, fileName, format, tableName);
+    return ExportTable(con, parts.sourcePart, parts.fieldList, fileName, format, tableName);
 }
 
-int ExportTable(sqlite3 *db, const QString &sourcePart, const QString &fieldList, const QString &fileName,
+int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &fieldList, const QString &fileName,
                 ExportFormat format, const QString &tableName)
 {
-    if (sourcePart.isEmpty() || fileName.isEmpty() || !db)
+    if (sourcePart.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     const QString fields = fieldList.isEmpty() ? QStringLiteral("*") : fieldList;
     const std::unique_ptr<Exporter> exporter = makeExporter(format);
@@ -147,21 +149,32 @@ int ExportTable(sqlite3 *db, const QString &sourcePart, const QString &fieldList
     const bool namedTable = format == efAccess || format == efExcel5 || format == efExcel8;
     if (namedTable && tableName.isEmpty())
         throw Failure(IncompleteParameters);
-    refuseResultsDatabase(db, file.absoluteFilePath());
-
-    // The connection is held open by its owner for the program's whole run;
-    // the statement is run as one that only reads.
-    const ExportData data = readExportData(db, QStringLiteral("SELECT %1 FROM %2").arg(fields, sourcePart),
+    const bool wasOpen = con->isOpen();
+    if (!wasOpen)
+        con->open();
+    const auto closeAgain = qScopeGuard([&] {
+        if (!wasOpen)
+            con->close();
+    });
+    refuseResultsDatabase(con->handle(), file.absoluteFilePath());
+    const ExportData data = readExportData(*con, QStringLiteral("SELECT %1 FROM %2").arg(fields, sourcePart),
                                            namedTable ? tableName : file.completeBaseName());
     return writeExport(*exporter, data, file.absoluteFilePath());
 }
 
-int SaveQueryAsXml(sqlite3 *db, const QString &statement, const QString &fileName)
+int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName)
 {
-    if (statement.isEmpty() || fileName.isEmpty() || !db)
+    if (statement.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     const QFileInfo file(fileName);
-    refuseResultsDatabase(db, file.absoluteFilePath());
-    const ExportData data = readExportData(db, statement, file.completeBaseName());
+    const bool wasOpen = con->isOpen();
+    if (!wasOpen)
+        con->open();
+    const auto closeAgain = qScopeGuard([&] {
+        if (!wasOpen)
+            con->close();
+    });
+    refuseResultsDatabase(con->handle(), file.absoluteFilePath());
+    const ExportData data = readExportData(*con, statement, file.completeBaseName());
     return writeExport(XmlExporter(), data, file.absoluteFilePath());
 }

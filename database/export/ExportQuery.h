@@ -6,7 +6,7 @@
 
 #include <memory>
 
-struct sqlite3;
+class ResultsDatabase;
 
 enum ExportFormat : int {
     efAccess,
@@ -45,14 +45,15 @@ ExportStatementParts splitExportStatement(const QString &statement);
 std::unique_ptr<Exporter> makeExporter(ExportFormat format);
 
 // Exports the result of `statement` to `fileName`; returns the rows written.
-// Throws Failure.
-int ExportQuery(sqlite3 *db, const QString &statement, const QString &fileName, ExportFormat format,
+// The statement runs only as one that reads. A closed connection is opened
+// for the export and closed again after it. Throws Failure.
+int ExportQuery(ResultsDatabase *con, const QString &statement, const QString &fileName, ExportFormat format,
                 const QString &tableName);
 
 // Exports SELECT <fieldList> FROM <sourcePart>. The table (Access, Excel 5.0
 // and 8.0) or sheet is named `tableName` or after the file.
-int ExportTable(sqlite3 *db, const QString &sourcePart, const QString &fieldList, const QString &fileName,
+int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &fieldList, const QString &fileName,
                 ExportFormat format, const QString &tableName);
 
 // Saves the result of the unchanged statement in ADO's XML persistence format.
-int SaveQueryAsXml(sqlite3 *db, const QString &statement, const QString &fileName);
+int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName);

@@ -3,6 +3,9 @@
 
 #include "common/Failure.h"
 #include "common/Windows1250.h"
+#include "database/ConnectionString.h"
+#include "database/ReadOnlyStatement.h"
+#include "database/ResultsDatabase.h"
 #include "database/export/ExportQuery.h"
 #include "database/export/FileExportSupport.h"
 #include "database/export/TextExporter.h"
@@ -260,7 +263,8 @@ class TestExport : public QObject
     Q_OBJECT
     QTemporaryDir m_dir;
     QString m_dbPath;
-    sqlite3 *m_db = nullptr;
+    sqlite3 *m_db = nullptr; // the test's own view of the file
+    ResultsDatabase m_con;   // the program's connection the export runs on
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -280,8 +284,14 @@ private Q_SLOTS:
         m_dbPath = path(QStringLiteral("Kalvestrin.mdb"));
         m_db = createDatabase(m_dbPath);
         QCOMPARE(rowCount(m_db, "Data"), 3);
+        m_con.setConnectionString(ConnectionString::forFile(m_dbPath));
+        m_con.open();
     }
-    void cleanupTestCase() { sqlite3_close(m_db); }
+    void cleanupTestCase()
+    {
+        m_con.close();
+        sqlite3_close(m_db);
+    }
 
     void splitsTheStatement_data()
     {
@@ -336,8 +346,7 @@ private Q_SLOTS:
         const QString incomplete = QStringLiteral("Incomplete parameters.");
         const QString unsupported = QStringLiteral("ExportTable: Fileformat not supported.");
         const QString results = QStringLiteral("ExportTable: the file is the results database.");
-        const QString notReadOnly =
-            QStringLiteral("ExportTable: only a single statement that reads the database can be exported.");
+        const QString notReadOnly = ReadOnlyStatement::RefusedText();
         QTest::newRow("empty statement") << ""
                                          << "a.csv" << int(efText) << incomplete;
         QTest::newRow("empty file") << all << "" << int(efText) << incomplete;
@@ -368,7 +377,7 @@ private Q_SLOTS:
         const QString target = file.isEmpty() ? file : path(file);
         const QByteArray before = contentOf(target);
         const QStringList filesBefore = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
-        QCOMPARE(failureOf([&] { ExportQuery(m_db, statement, target, ExportFormat(format), "Data"); }), message);
+        QCOMPARE(failureOf([&] { ExportQuery(&m_con, statement, target, ExportFormat(format), "Data"); }), message);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
         QCOMPARE(contentOf(target), before);
         QCOMPARE(rowCount(m_db, "Data"), 3);
@@ -393,7 +402,7 @@ private Q_SLOTS:
         QFETCH(QString, statement);
         QFETCH(QString, message);
         const QString file = path(QStringLiteral("refused.out"));
-        QCOMPARE(failureOf([&] { ExportQuery(m_db, statement, file, ExportFormat(format), "Data"); }), message);
+        QCOMPARE(failureOf([&] { ExportQuery(&m_con, statement, file, ExportFormat(format), "Data"); }), message);
         QVERIFY(!QFile::exists(file));
     }
 
@@ -434,7 +443,8 @@ private Q_SLOTS:
         QFile::remove(file);
         const QString statement = QStringLiteral("SELECT %1 AS v FROM Data WHERE ID = 1").arg(value);
         int rows = 0;
-        QCOMPARE(failureOf([&] { rows = ExportQuery(m_db, statement, file, ExportFormat(format), "Data"); }), message);
+        QCOMPARE(failureOf([&] { rows = ExportQuery(&m_con, statement, file, ExportFormat(format), "Data"); }),
+                 message);
         QCOMPARE(rows, message.isEmpty() ? 1 : 0);
         QCOMPARE(QFile::exists(file), message.isEmpty());
     }
@@ -472,7 +482,7 @@ private Q_SLOTS:
         QDir dir(path(QStringLiteral("rename")));
         dir.mkpath(QStringLiteral("rez.htm/inside")); // a folder cannot be replaced by a file
         const QString message = failureOf([&] {
-            ExportQuery(m_db, "SELECT Name FROM Data", dir.filePath(QStringLiteral("rez.htm")), efHTML, "Data");
+            ExportQuery(&m_con, "SELECT Name FROM Data", dir.filePath(QStringLiteral("rez.htm")), efHTML, "Data");
         });
         QVERIFY2(message.contains(QLatin1String("rez.htm")), qPrintable(message));
         QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"rez.htm"}));
@@ -484,7 +494,7 @@ private Q_SLOTS:
         sqlite3 *target = nullptr;
         sqlite3_open(mdb.toUtf8().constData(), &target);
         sqlite3_exec(target, "CREATE TABLE Other (a)", nullptr, nullptr, nullptr);
-        QCOMPARE(ExportQuery(m_db, "SELECT * FROM DATA ORDER BY ID;\r\n", mdb, efAccess, "Data"), 3);
+        QCOMPARE(ExportQuery(&m_con, "SELECT * FROM DATA ORDER BY ID;\r\n", mdb, efAccess, "Data"), 3);
         sqlite3_stmt *s = nullptr;
         sqlite3_prepare_v2(target, "SELECT * FROM Data ORDER BY ID", -1, &s, nullptr);
         QList<QStringList> rows;
@@ -509,11 +519,19 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(sqlite3_column_decltype(s, 1)), QStringLiteral("VARCHAR(40)"));
         sqlite3_finalize(s);
         QCOMPARE(rows, expected(false));
-        QCOMPARE(failureOf([&] { ExportQuery(m_db, "SELECT * FROM Data", mdb, efAccess, "Data"); }),
+        QCOMPARE(failureOf([&] { ExportQuery(&m_con, "SELECT * FROM Data", mdb, efAccess, "Data"); }),
                  QStringLiteral("table \"Data\" already exists"));
         QCOMPARE(rowCount(target, "Data"), 3);
         QCOMPARE(rowCount(target, "Other"), 0);
         sqlite3_close(target);
+    }
+
+    void closedConnectionIsOpenedForTheExportOnly()
+    {
+        m_con.close();
+        QCOMPARE(ExportQuery(&m_con, "SELECT Name FROM Data", path(QStringLiteral("closed.htm")), efHTML, "Data"), 3);
+        QVERIFY(!m_con.isOpen());
+        m_con.open();
     }
 
     void textKeepsOtherFilesSections()
@@ -523,7 +541,7 @@ private Q_SLOTS:
         ini.write("[other.txt]\r\nColNameHeader=False\r\n[REZ.CSV]\r\nCol1=Old Text\r\nCol2=Gone Text\r\n"
                   "[last.txt]\r\nFormat=TabDelimited\r\n");
         ini.close();
-        ExportQuery(m_db, "SELECT Name FROM Data", path(QStringLiteral("rez.csv")), efText, "Data");
+        ExportQuery(&m_con, "SELECT Name FROM Data", path(QStringLiteral("rez.csv")), efText, "Data");
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QCOMPARE(ini.readAll(), QByteArray("[other.txt]\r\nColNameHeader=False\r\n[rez.csv]\r\nColNameHeader=True\r\n"
                                            "Format=CSVDelimited\r\nCharacterSet=1250\r\nDecimalSymbol=.\r\n"
@@ -558,19 +576,19 @@ private Q_SLOTS:
         QList<QStringList> want = expected(format != efXML, format == efParadox3 || format == efParadox4);
         if (format == efParadox3) {
             // No memo fields: a long text is refused, not cut.
-            QCOMPARE(failureOf([&] { ExportQuery(m_db, statement, file, format, "Data"); }),
+            QCOMPARE(failureOf([&] { ExportQuery(&m_con, statement, file, format, "Data"); }),
                      QStringLiteral("ExportTable: column Items holds 2400 characters; Paradox 3.x takes at most 255."));
             statement = QStringLiteral("SELECT ID, Name, Surname, Age, Gender, N, M, V, NULL AS Items, Field1, Field2, "
                                        "Field3 FROM Data ORDER BY ID");
             for (QStringList &row : want)
                 row[8] = Null;
         }
-        QCOMPARE(ExportQuery(m_db, statement, file, format, "Data"), 3);
+        QCOMPARE(ExportQuery(&m_con, statement, file, format, "Data"), 3);
 
         QList<QStringList> rows;
         QStringList header;
         if (format >= efDBase3 && format <= efDBase5)
-            ExportQuery(m_db, "SELECT Name, M FROM Data", path("plain.dbf"), format, "Data");
+            ExportQuery(&m_con, "SELECT Name, M FROM Data", path("plain.dbf"), format, "Data");
         if (format == efText) {
             const Run r = run(Python, {"-c",
                                        "import csv, configparser, json, sys\n"
@@ -709,7 +727,7 @@ private Q_SLOTS:
         if (!std::setlocale(LC_NUMERIC, "hr_HR.UTF-8"))
             QSKIP("no locale with a decimal comma");
         const QString file = path(QStringLiteral("comma.dbf"));
-        ExportQuery(m_db, "SELECT M, V FROM Data ORDER BY ID", file, efDBase4, "Data");
+        ExportQuery(&m_con, "SELECT M, V FROM Data ORDER BY ID", file, efDBase4, "Data");
         const bool comma = *std::localeconv()->decimal_point == ',';
         std::setlocale(LC_NUMERIC, "C");
         QVERIFY(comma);
@@ -730,7 +748,7 @@ private Q_SLOTS:
     void xmlNamesEveryColumn()
     {
         const QString file = path(QStringLiteral("names.xml"));
-        ExportQuery(m_db, "SELECT ID AS \"1st\", Name AS \"a b\", Age AS c1, N AS ID FROM Data", file, efXML, "");
+        ExportQuery(&m_con, "SELECT ID AS \"1st\", Name AS \"a b\", Age AS c1, N AS ID FROM Data", file, efXML, "");
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QXmlStreamReader xml(&f);

@@ -39,10 +39,8 @@ int queryDatabase(QStringList args)
 {
     if (args.size() != 2)
         throw std::invalid_argument("usage");
-    ConnectionString description = ConnectionString::parse(ConnectionString::stored());
-    description.setValue(QStringLiteral("Data Source"), args[0]);
     ResultsDatabase con;
-    con.setConnectionString(description.text());
+    con.setConnectionString(ConnectionString::forFile(args[0]));
     con.open();
 
     const QString text = SelectRule::trimmed(args[1]);

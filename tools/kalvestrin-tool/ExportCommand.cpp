@@ -2,10 +2,10 @@
 // group results window without the window.
 
 #include "common/Failure.h"
+#include "database/ConnectionString.h"
+#include "database/ResultsDatabase.h"
 #include "database/export/ExportQuery.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
-
-#include <sqlite3.h>
 
 #include <stdexcept>
 
@@ -24,12 +24,6 @@ ExportFormat formatByName(const QString &name)
     throw Failure(QStringLiteral("unknown export format \"%1\"").arg(name));
 }
 
-struct Database
-{
-    sqlite3 *db = nullptr;
-    ~Database() { sqlite3_close_v2(db); }
-};
-
 } // namespace
 
 int exportCommand(QStringList args)
@@ -38,11 +32,11 @@ int exportCommand(QStringList args)
         throw std::invalid_argument("usage");
     const ExportFormat format = formatByName(args[1]);
     const QString statement = args.size() == 4 ? args[3] : QStringLiteral("SELECT * FROM DATA ORDER BY ID;");
-    // The results database is never created by the program: it must exist.
-    Database database;
-    if (sqlite3_open_v2(args[0].toUtf8().constData(), &database.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        throw Failure(QStringLiteral("%1: %2").arg(args[0], QString::fromUtf8(sqlite3_errmsg(database.db))));
-    const int rows = ExportQuery(database.db, statement, args[2], format, QStringLiteral("Data"));
+    // Opened as the program opens it, which never creates the file.
+    ResultsDatabase con;
+    con.setConnectionString(ConnectionString::forFile(args[0]));
+    con.open();
+    const int rows = ExportQuery(&con, statement, args[2], format, QStringLiteral("Data"));
     out(QStringLiteral("%1 rows written to %2").arg(rows).arg(args[2]));
     return 0;
 }
