@@ -7,6 +7,7 @@
 #include "database/Query.h"
 #include "database/ResultsDatabase.h"
 #include "database/ResultsTableModel.h"
+#include "database/export/ExportQuery.h"
 #include "database/ui/DbNavigator.h"
 #include "database/ui/TForm10.h"
 #include "results/ui/ToolIcons.h"
@@ -171,6 +172,36 @@ void TForm9::Tool2Click()
     m_tools[1]->setEnabled(false);
     m_tools[0]->setEnabled(true);
     updateNavigator();
+}
+
+// Exports exactly what the grid shows, through the statement it shows.
+void TForm9::Tool3Click()
+{
+    FileDialogRequest request; // Save2
+    request.title = QStringLiteral("Kalvestrin. Export database table");
+    request.fileName = QStringLiteral("Data");
+    request.filters = FileDialogRequest::parseFilter(QStringLiteral(
+        "Access (*.mdb)|*.mdb|Excel 3.0 (*.xls)|*.xls|Excel 4.0 (*.xls)|*.xls|Excel 5.0/95 (*.xls)|*.xls|"
+        "Excel 97/2000 (*.xls)|*.xls|Lotus WK1 (*.wk1)|*.wk1|Lotus WK3 (*.wk3)|*.wk3|dBase III (*.dbf)|*.dbf|"
+        "dBase IV (*.dbf)|*.dbf|dBase 5 (*.dbf)|*.dbf|Paradox 3.x (*.db)|*.db|Paradox 4.x (*.db)|*.db|"
+        "Paradox 5.x (*.db)|*.db|Text File (*.txt)|*.txt|HTML File (*.htm)|*.htm|XML File (*.xml)|*.xml"));
+    request.defaultExtension = QStringLiteral("xls");
+    request.confirmOverwrite = false;
+    request.role = QStringLiteral("export");
+    request.selectedFilter = m_exportFilter;
+    const QString file = m_prompts.saveFile(request);
+    if (file.isEmpty())
+        return;
+    if (request.selectedFilter >= 0 && request.selectedFilter < request.filters.size())
+        m_exportFilter = request.selectedFilter;
+
+    // A row still in edit is part of what the grid shows: it is stored first.
+    m_query->postPending();
+    // Entries 1-7 are formats 0-6 and entries 8-16 formats 8-16: Lotus WK4
+    // has no entry.
+    const int entry = m_exportFilter + 1;
+    const auto format = ExportFormat(entry <= 7 ? entry - 1 : entry);
+    ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"));
 }
 
 void TForm9::Tool4Click()

@@ -47,7 +47,7 @@ public:
     void FormShow() {}
     void Tool1Click();
     void Tool2Click();
-    void Tool3Click() {}
+    void Tool3Click();
     void Tool4Click();
     void Tool5Click();
     void Tool6Click();
@@ -77,5 +77,8 @@ private:
     QToolButton *m_tools[6] = {};
     TForm10 *m_sqlWindow = nullptr;
     bool m_locked = false;
+    // The export chooser's filter entry (0-based): "Excel 97/2000" until the
+    // user confirms another.
+    int m_exportFilter = 4;
     bool m_syncing = false;
 };

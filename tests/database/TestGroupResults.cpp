@@ -270,6 +270,59 @@ private Q_SLOTS:
         QVERIFY(!f.navigator()->button(DbNavigator::Edit)->isEnabled());
     }
 
+    void exportWritesTheFormatOfTheChosenEntry_data()
+    {
+        QTest::addColumn<int>("entry"); // 0-based, as the chooser answers
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray ole2("\xD0\xCF\x11\xE0", 4);
+        QTest::newRow("Access") << 0 << "izvoz.mdb" << 0 << QByteArray("SQLite format 3");
+        QTest::newRow("Excel 3.0") << 1 << "e3.xls" << 0 << QByteArray("\x09\x02", 2);
+        QTest::newRow("Excel 4.0") << 2 << "e4.xls" << 0 << QByteArray("\x09\x04", 2);
+        QTest::newRow("Excel 5.0") << 3 << "e5.xls" << 0 << ole2;
+        QTest::newRow("Excel 97") << 4 << "e8.xls" << 0 << ole2;
+        QTest::newRow("WK1") << 5 << "l.wk1" << 4 << QByteArray("\x06\x04", 2);
+        QTest::newRow("WK3") << 6 << "l.wk3" << 4 << QByteArray("\x00\x10", 2);
+        QTest::newRow("dBase III") << 7 << "d3.dbf" << 0 << QByteArray("\x03", 1);
+        QTest::newRow("dBase IV") << 8 << "d4.dbf" << 0 << QByteArray("\x03", 1);
+        QTest::newRow("dBase 5") << 9 << "d5.dbf" << 0 << QByteArray("\x05", 1);
+        QTest::newRow("Paradox 3.x") << 10 << "p3.db" << 0x39 << QByteArray("\x03", 1);
+        QTest::newRow("Paradox 4.x") << 11 << "p4.db" << 0x39 << QByteArray("\x09", 1);
+        QTest::newRow("Paradox 5.x") << 12 << "p5.db" << 0x39 << QByteArray("\x0B", 1);
+        QTest::newRow("Text") << 13 << "t.txt" << 0 << QByteArray("\"ID\",");
+        QTest::newRow("HTML") << 14 << "h.htm" << 0 << QByteArray("<");
+        QTest::newRow("XML") << 15 << "x.xml" << 0 << QByteArray("<");
+    }
+    void exportWritesTheFormatOfTheChosenEntry()
+    {
+        QFETCH(int, entry);
+        QFETCH(QString, file);
+        QFETCH(int, offset);
+        QFETCH(QByteArray, bytes);
+        Windows w;
+        w.create();
+        const QString target = w.db.dir.filePath(file);
+        if (entry == 0) // Access adds its table to a database that exists
+            QVERIFY(QFile(target).open(QIODevice::WriteOnly));
+        w.prompts.expectSaveFile(target, entry);
+        w.form9->tool(3)->click();
+        const ScriptedPrompts::Record &asked = w.prompts.records().constLast();
+        QCOMPARE(asked.text, QStringLiteral("Kalvestrin. Export database table"));
+        QCOMPARE(asked.request.filters.size(), 16);
+        QCOMPARE(asked.request.selectedFilter, 4);
+        QCOMPARE(asked.request.fileName, QStringLiteral("Data"));
+        QVERIFY(!asked.request.confirmOverwrite);
+        QFile written(target);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll().mid(offset, bytes.size()), bytes);
+
+        // The next export starts at the entry confirmed last; a cancel changes nothing.
+        w.prompts.expectSaveFile(QString());
+        w.form9->tool(3)->click();
+        QCOMPARE(w.prompts.records().constLast().request.selectedFilter, entry);
+    }
+
     void sqlWindowRunsOnlySelects_data()
     {
         QTest::addColumn<QString>("typed");
