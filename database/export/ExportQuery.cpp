@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -55,6 +54,30 @@ void refuseResultsDatabase(sqlite3 *db, const QString &path)
             throw Failure(QStringLiteral("ExportTable: the file is the results database."));
     }
 }
+
+// Opens a closed connection for one export and closes it again after.
+class OpenForExport
+{
+public:
+    explicit OpenForExport(ResultsDatabase &con)
+        : m_con(con)
+        , m_wasOpen(con.isOpen())
+    {
+        if (!m_wasOpen)
+            m_con.open();
+    }
+    ~OpenForExport()
+    {
+        if (!m_wasOpen)
+            m_con.close();
+    }
+    OpenForExport(const OpenForExport &) = delete;
+    OpenForExport &operator=(const OpenForExport &) = delete;
+
+private:
+    ResultsDatabase &m_con;
+    const bool m_wasOpen;
+};
 
 int writeExport(const Exporter &exporter, const ExportData &data, const QString &path)
 {
@@ -149,13 +172,7 @@ int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &
     const bool namedTable = format == efAccess || format == efExcel5 || format == efExcel8;
     if (namedTable && tableName.isEmpty())
         throw Failure(IncompleteParameters);
-    const bool wasOpen = con->isOpen();
-    if (!wasOpen)
-        con->open();
-    const auto closeAgain = qScopeGuard([&] {
-        if (!wasOpen)
-            con->close();
-    });
+    const OpenForExport open(*con);
     refuseResultsDatabase(con->handle(), file.absoluteFilePath());
     const ExportData data = readExportData(*con, QStringLiteral("SELECT %1 FROM %2").arg(fields, sourcePart),
                                            namedTable ? tableName : file.completeBaseName());
@@ -167,13 +184,7 @@ int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString
     if (statement.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     const QFileInfo file(fileName);
-    const bool wasOpen = con->isOpen();
-    if (!wasOpen)
-        con->open();
-    const auto closeAgain = qScopeGuard([&] {
-        if (!wasOpen)
-            con->close();
-    });
+    const OpenForExport open(*con);
     refuseResultsDatabase(con->handle(), file.absoluteFilePath());
     const ExportData data = readExportData(*con, statement, file.completeBaseName());
     return writeExport(XmlExporter(), data, file.absoluteFilePath());

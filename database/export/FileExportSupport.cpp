@@ -50,6 +50,16 @@ QStringList columnNames(const QList<ExportColumn> &columns, const std::function<
     return names;
 }
 
+bool integersWithin(const ExportData &data, int column, qint64 lowest, qint64 highest)
+{
+    for (const QVariantList &row : data.rows) {
+        const QVariant &v = row[column];
+        if (v.isValid() && (v.toLongLong() < lowest || v.toLongLong() > highest))
+            return false;
+    }
+    return true;
+}
+
 int longestText(const ExportData &data, int column)
 {
     int longest = 0;

@@ -22,6 +22,9 @@ QString valueText(const QVariant &value, ExportColumnType type);
 QStringList columnNames(const QList<ExportColumn> &columns, const std::function<QString(const QString &)> &clean,
                         int maxLength, Qt::CaseSensitivity sensitivity);
 
+// Whether every integer of a column lies within `lowest`..`highest`.
+bool integersWithin(const ExportData &data, int column, qint64 lowest, qint64 highest);
+
 // The longest text value of a column, in characters.
 int longestText(const ExportData &data, int column);
 

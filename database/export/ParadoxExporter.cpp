@@ -61,18 +61,6 @@ QString cleanName(const QString &name)
     return clean.isEmpty() ? QStringLiteral("Field") : clean;
 }
 
-bool fitsLong(const ExportData &data, int column)
-{
-    for (const QVariantList &row : data.rows) {
-        const QVariant &v = row[column];
-        // The lowest value would be stored as the bytes of an empty field.
-        if (v.isValid() && (v.toLongLong() <= std::numeric_limits<qint32>::min() ||
-                            v.toLongLong() > std::numeric_limits<qint32>::max()))
-            return false;
-    }
-    return true;
-}
-
 QList<Field> layout(const ExportData &data, ParadoxVersion version)
 {
     const QStringList names = FileExport::columnNames(data.columns, cleanName, 25, Qt::CaseInsensitive);
@@ -83,7 +71,10 @@ QList<Field> layout(const ExportData &data, ParadoxVersion version)
         f.name = Windows1250::encode(names[i]);
         switch (column.type) {
         case ExportColumnType::Integer:
-            if (version == ParadoxVersion::V5 && fitsLong(data, i)) {
+            // The lowest Long would be stored as the bytes of an empty field.
+            if (version == ParadoxVersion::V5 &&
+                FileExport::integersWithin(data, i, std::numeric_limits<qint32>::min() + qint64(1),
+                                           std::numeric_limits<qint32>::max())) {
                 f.type = Long;
                 f.size = 4;
             } else {

@@ -18,22 +18,15 @@ QString quoted(const QString &text)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-bool fitsLong(const ExportData &data, int column)
-{
-    for (const QVariantList &row : data.rows) {
-        const QVariant &v = row[column];
-        if (v.isValid() && (v.toLongLong() < std::numeric_limits<qint32>::min() ||
-                            v.toLongLong() > std::numeric_limits<qint32>::max()))
-            return false;
-    }
-    return true;
-}
-
 QString schemaType(const ExportData &data, int column)
 {
     const ExportColumn &c = data.columns[column];
     switch (c.type) {
-    case ExportColumnType::Integer: return fitsLong(data, column) ? QStringLiteral("Long") : QStringLiteral("Double");
+    case ExportColumnType::Integer:
+        return FileExport::integersWithin(data, column, std::numeric_limits<qint32>::min(),
+                                          std::numeric_limits<qint32>::max())
+                   ? QStringLiteral("Long")
+                   : QStringLiteral("Double");
     case ExportColumnType::Double: return QStringLiteral("Double");
     case ExportColumnType::Boolean: return QStringLiteral("Bit");
     case ExportColumnType::Text: break;

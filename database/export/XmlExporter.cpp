@@ -51,17 +51,6 @@ bool holdsOnlyXmlChars(const QString &text)
     return true;
 }
 
-bool fitsInt32(const ExportData &data, int column)
-{
-    for (const QVariantList &row : data.rows) {
-        const QVariant &v = row[column];
-        if (v.isValid() && (v.toLongLong() < std::numeric_limits<qint32>::min() ||
-                            v.toLongLong() > std::numeric_limits<qint32>::max()))
-            return false;
-    }
-    return true;
-}
-
 // Each column's attribute name: its own name where that is a valid and
 // unused one, else c<number> with the real name kept in rs:name.
 QStringList attributeNames(const ExportData &data)
@@ -90,7 +79,8 @@ void writeDatatype(QXmlStreamWriter &xml, const ExportData &data, int column)
     xml.writeEmptyElement(S, QStringLiteral("datatype"));
     switch (c.type) {
     case ExportColumnType::Integer:
-        if (fitsInt32(data, column)) {
+        if (FileExport::integersWithin(data, column, std::numeric_limits<qint32>::min(),
+                                       std::numeric_limits<qint32>::max())) {
             xml.writeAttribute(Dt, QStringLiteral("type"), QStringLiteral("int"));
             xml.writeAttribute(Dt, QStringLiteral("maxLength"), QStringLiteral("4"));
             xml.writeAttribute(Rs, QStringLiteral("precision"), QStringLiteral("10"));
