@@ -7,11 +7,14 @@
 #include "app/PictureArea.h"
 #include "app/Shell.h"
 #include "app/TMain_Form.h"
+#include "common/Bitmap.h"
 #include "common/Resources.h"
 #include "common/SafeFile.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/KalvestrinApplication.h"
+#include "database/Query.h"
+#include "database/ReadOnlyStatement.h"
 #include "database/ResultsDatabase.h"
 #include "database/ResultsSchema.h"
 #include "database/ui/TForm9.h"
@@ -22,7 +25,9 @@
 #include "session/ui/TForm1.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestPictures.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -366,6 +371,41 @@ private Q_SLOTS:
             QCOMPARE(p.main->databaseOpen(), connects);
             QCOMPARE(p.speed(4)->isEnabled(), connects);
         }
+    }
+
+    // The end of a test reaches every consumer the program wires: the results
+    // window shows it and keeps its archive line, the database holds it as its
+    // newest row, and the group results grid stands on that row.
+    void finishedTestIsShownAndStored()
+    {
+        Program p;
+        p.databaseConnects = true;
+        for (int i = 0; i < 2; ++i) {
+            p.design.stimuli << m_dir->filePath(QStringLiteral("z%1.bmp").arg(i));
+            saveBmp24(filledPicture(8, 8), p.design.stimuli.last());
+            p.design.solutions[std::size_t(i)][0] = QStringLiteral("Z%1").arg(i + 1);
+        }
+        p.design.maskLevels = {QStringLiteral("1")};
+        p.create();
+        QVERIFY(p.main->databaseOpen());
+        p.test->show();
+        QVERIFY(QTest::qWaitForWindowExposed(p.test));
+        p.test->findChild<QLineEdit *>(QStringLiteral("Name"))->setText(QStringLiteral("ANA"));
+        p.test->findChild<QPushButton *>(QStringLiteral("Btn1"))->click();
+        p.test->findChild<QPushButton *>(QStringLiteral("Btn2"))->click();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y);
+        p.prompts.expectInformation(QStringLiteral("Testiranje je završeno!"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N);
+
+        QVERIFY(p.results->archiveText().startsWith(QStringLiteral(" ANA; ")));
+        ReadOnlyStatement newest =
+            prepareReadOnly(p.database, QStringLiteral("SELECT ID, Name, N FROM Data ORDER BY ID DESC LIMIT 1"));
+        QVERIFY(newest.next());
+        QCOMPARE(newest.value(1).toString(), QStringLiteral("ANA"));
+        QCOMPARE(newest.value(2).toInt(), 2);
+        Query &shown = p.groupResults->query();
+        p.groupResults->show();
+        QTRY_COMPARE(shown.rowId(shown.currentRow()), newest.value(0).toLongLong());
     }
 
     void securityModeLocksUntilThePasswordIsTyped()
