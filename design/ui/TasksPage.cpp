@@ -362,6 +362,8 @@ void TasksPage::Item3Click()
     // All or nothing: a failure leaves the design and every control as they were.
     LoadDesignFile(m_design, path);
     Q_EMIT designLoaded();
+    // Back to the list, so the popup is one Menu key away for the next command.
+    m_stimuli->setFocus(Qt::OtherFocusReason);
 }
 
 void TasksPage::Item4Click()
