@@ -367,27 +367,8 @@ private Q_SLOTS:
                  QStringLiteral("Incomplete parameters."));
     }
 
-    void refusesWhatTheFormatCannotHold_data()
-    {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("statement");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("text: no Windows-1250") << int(efText) << "SELECT 'ok' AS a, 'Ω' AS b FROM Data"
-                                               << "ExportTable: column b holds the character Ω (U+03a9), which "
-                                                  "Text cannot write.";
-        QTest::newRow("XML: control character") << int(efXML) << "SELECT char(7) AS bell FROM Data"
-                                                << "ExportTable: column bell holds a character that XML cannot hold.";
-    }
-    void refusesWhatTheFormatCannotHold()
-    {
-        QFETCH(int, format);
-        QFETCH(QString, statement);
-        const QString file = path(QStringLiteral("refused.out"));
-        QTEST(failureOf([&] { ExportQuery(&m_con, statement, file, ExportFormat(format), "Data"); }), "message");
-        QVERIFY(!QFile::exists(file));
-    }
-
-    // One value under or at each limit exports, one over is refused before anything is written.
+    // One value under or at each limit exports; one over, or one the format cannot hold, is refused before
+    // anything is written.
     void limits_data()
     {
         QTest::addColumn<int>("format");
@@ -411,6 +392,11 @@ private Q_SLOTS:
         QTest::newRow("dBASE 21 digits")
             << int(efDBase4) << "1e20"
             << "ExportTable: column v holds a number of 21 characters; dBASE IV takes at most 20.";
+        QTest::newRow("Text: no Windows-1250")
+            << int(efText) << "'Ω'"
+            << "ExportTable: column v holds the character Ω (U+03a9), which Text cannot write.";
+        QTest::newRow("XML: control character") << int(efXML) << "char(7)"
+                                                << "ExportTable: column v holds a character that XML cannot hold.";
         QTest::newRow("dBASE text no Windows-1250")
             << int(efDBase3) << "'Ω'"
             << "ExportTable: column v holds the character Ω (U+03a9), which dBASE III cannot write.";
