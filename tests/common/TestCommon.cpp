@@ -118,8 +118,7 @@ private Q_SLOTS:
     void generalFormIsShortest()
     {
         QFETCH(long double, x);
-        QFETCH(QString, text);
-        QCOMPARE(G(x, QLatin1Char(',')), text);
+        QTEST(G(x, QLatin1Char(',')), "text");
     }
 
     void numberTextsFollowTheRegionalSeparator()
@@ -180,13 +179,7 @@ private Q_SLOTS:
 
     void resourcesAreBuiltIn()
     {
-        const QImage background = Resources::background();
-        QCOMPARE(background.size(), QSize(560, 560));
-        QVERIFY(Resources::instructionText(1).startsWith(
-            QStringLiteral("Molimo Vas da gledate u ekran i promatrate slike")));
-        QVERIFY(Resources::instructionText(1).endsWith(QStringLiteral("uputila u zadatak.")));
-        QVERIFY(Resources::instructionText(2).endsWith(QStringLiteral("lakše moći raspoznati.")));
-        QVERIFY(Resources::instructionText(2).contains(QStringLiteral("prepoznati i reći njihovo ime.")));
+        // The texts and the picture are read back where they are shown.
         QVERIFY(Resources::instructionText(1).size() <= 1000);
         // WAV, PCM, mono, 8000 Hz, 8 bits, 6000 samples.
         for (const QString &name : {QStringLiteral("ID_DA"), QStringLiteral("ID_NE")}) {

@@ -152,16 +152,11 @@ private Q_SLOTS:
         f.showNormal();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QCOMPARE(f.grid()->currentIndex().row(), 2);
-        QStringList hints;
-        for (int n = 1; n <= 6; ++n)
-            hints << f.tool(n)->toolTip();
-        QCOMPARE(hints, QStringList({"Otključaj", "Zaključaj", "Export", "Analize", "Svi podaci", ""}));
         QVERIFY(f.tool(1)->isEnabled() && !f.tool(2)->isEnabled());
         QString shown;
         for (int b = 0; b < DbNavigator::ButtonCount; ++b)
             shown += f.navigator()->button(DbNavigator::Button(b))->isVisible() ? QLatin1Char('1') : QLatin1Char('0');
         QCOMPARE(shown, QStringLiteral("1111000001"));
-        QCOMPARE(f.navigator()->button(DbNavigator::Refresh)->toolTip(), QStringLiteral("Osvježi podatke"));
         QVERIFY(!(f.model().flags(f.model().index(0, 1)) & Qt::ItemIsEditable));
 
         // F1 opens the topic of the control; the help commands theirs.
@@ -342,8 +337,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        QFETCH(QString, shownSql);
-        QFETCH(int, columns);
         Windows w;
         w.create();
         w.form9->showNormal();
@@ -354,8 +347,8 @@ private Q_SLOTS:
             w.prompts.expectError(message);
         w.run(typed);
         QCOMPARE(w.form10->memo()->toPlainText(), SelectRule::trimmed(typed));
-        QCOMPARE(w.query().sql(), shownSql);
-        QCOMPARE(w.form9->model().columnCount(), columns);
+        QTEST(w.query().sql(), "shownSql");
+        QTEST(w.form9->model().columnCount(), "columns");
         QCOMPARE(count(w.db.con), 3);
         QVERIFY(w.form10->isVisible());
     }

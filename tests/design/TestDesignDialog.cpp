@@ -133,45 +133,19 @@ private Q_SLOTS:
         CapsLock::setBeeper([] {});
     }
 
-    void textsAndFirstState()
+    void firstState()
     {
         Editor e;
-        QCOMPARE(e.dlg->size(), QSize(640, 480));
         QVERIFY(e.dlg->windowFlags() & Qt::WindowContextHelpButtonHint);
         auto *pages = e.find<QTabWidget>(QStringLiteral("PageControl1"));
         QCOMPARE(pages->currentIndex(), 0);
-        QCOMPARE(QStringList({pages->tabText(0), pages->tabText(1), pages->tabText(2), pages->tabToolTip(1)}),
-                 QStringList({"Zadaci", "Rješenja", "Parametri", "Točna rješenja u nacrtu"}));
         QCOMPARE(QApplication::focusWidget(), e.stimuli());
-
-        const QStringList expected =
-            QStringLiteral(
-                "UbaciPodrazaj=Ubaci|IzbaciPodrazaj=Izbaci|SpeedButton1=Izbriši "
-                "sve|UbaciMasku=Ubaci|IzbaciMasku=Izbaci|"
-                "SpeedButton2=Izbriši sve|Label3=Lista podražaja:|Label4=Maskirne razine:|Label5=Zadataka: 0|"
-                "Item1=Boja maske|Item2=Snimi nacrt|Item3=Učitaj nacrt|Item4=Kloniraj masku|GroupBox1=Zaštitne razine:|"
-                "Check2=Sigurnosni mod|Label2=Šifra:|Radio3=Vraćanje:|GroupBox3=Povratna informacija:|Check5=Slušna|"
-                "Check4=Vidna|Check1=Ignoriraj pozadinu|Radio1=Dimenzije podražaja:|Radio2=Oblik testiranja|"
-                "Label1=Boja test forme|Btn1=P&romjeni|Speed4=&Uputa|Speed3=&Info|Btn2=&Pomoć")
-                .split(QLatin1Char('|'));
-        for (const QString &entry : expected) {
-            const QObject *control = e.dlg->findChild<QObject *>(entry.section(QLatin1Char('='), 0, 0));
-            const QVariant text =
-                control->property("text").isValid() ? control->property("text") : control->property("title");
-            QCOMPARE(entry.section(QLatin1Char('='), 1), text.toString());
-        }
-        QCOMPARE(e.button("UbaciPodrazaj")->toolTip(), QStringLiteral("Ubacuje podražaj u listu"));
-        QCOMPARE(e.button("IzbaciPodrazaj")->toolTip(), QStringLiteral("Izbacije podražaj iz liste"));
-        QCOMPARE(e.button("SpeedButton1")->toolTip(), QStringLiteral("Briše sve podražaje iz liste"));
         QVERIFY(!e.button("IzbaciPodrazaj")->isEnabled() && !e.button("IzbaciMasku")->isEnabled());
-        QCOMPARE(e.stimuli()->palette().color(QPalette::Text), QColor(Qt::red));
-        QCOMPARE(e.levels()->palette().color(QPalette::Text), QColor(Qt::blue));
         QVERIFY(e.find(QStringLiteral("Radio3"))->isEnabled());
         QAbstractItemModel *model = e.grid()->model();
         QCOMPARE(model->headerData(9, Qt::Horizontal).toString(), QStringLiteral("Identifikator 10"));
         QCOMPARE(model->headerData(999, Qt::Vertical).toString(), QStringLiteral("Zadatak 1000"));
         QCOMPARE(model->rowCount() * 100 + model->columnCount(), 1000 * 100 + 10);
-        QCOMPARE(e.grid()->columnWidth(3), 100);
         QCOMPARE(e.grid()->horizontalHeader()->sectionResizeMode(3), QHeaderView::Interactive);
         QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
@@ -247,7 +221,6 @@ private Q_SLOTS:
         QFETCH(int, from);
         QFETCH(int, onto);
         QFETCH(bool, fromTheList);
-        QFETCH(QString, expected);
         Editor e;
         e.design.stimuli = {"A", "B", "C", "D"};
         e.design.maskColours[0] = 1;
@@ -256,7 +229,7 @@ private Q_SLOTS:
         const QPoint target = onto >= 0 ? e.stimuli()->visualItemRect(e.stimuli()->item(onto)).center()
                                         : QPoint(5, e.stimuli()->viewport()->height() - 2);
         e.tasks()->Lista_podrazajaDragDrop(fromTheList ? e.stimuli() : e.levels(), target);
-        QCOMPARE(e.design.stimuli.join(QString()), expected);
+        QTEST(e.design.stimuli.join(QString()), "expected");
         QCOMPARE(e.listed(), e.design.stimuli);
         QCOMPARE(e.design.maskColours[0], Colour(1));
     }

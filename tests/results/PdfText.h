@@ -3,16 +3,13 @@
 // Reads PDFs back with poppler's command-line tools: an independent reader
 // of what the printing code wrote.
 
-#include <QProcess>
+#include "tests/support/ToolRun.h"
+
 #include <QRegularExpression>
-#include <QString>
 
 inline QString poppler(const QString &program, const QStringList &args)
 {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return runTool(program, args).out;
 }
 
 // The text of one page (1-based), or of all pages when page is 0.

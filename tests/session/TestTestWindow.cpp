@@ -128,6 +128,10 @@ void typeText(QWidget *w, const QString &text)
     }
 }
 
+// Where ageAndForbiddenCharacters puts its text, and the box it expects.
+enum Input { Typed, Pasted, Field3 };
+enum Box { NoBox, Warning, Error };
+
 } // namespace
 
 class TestTestWindow : public QObject
@@ -178,63 +182,42 @@ private Q_SLOTS:
 
     void ageAndForbiddenCharacters_data()
     {
-        QTest::addColumn<QString>("typed");  // keys typed into Age
-        QTest::addColumn<QString>("pasted"); // then set as a paste would
-        QTest::addColumn<QString>("field3");
-        QTest::addColumn<QString>("box"); // expected: "" instructions shown, else the box
+        QTest::addColumn<int>("input");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("box"); // NoBox: the instructions are shown
         QTest::addColumn<int>("beeps");
-        QTest::newRow("empty age") << ""
-                                   << ""
-                                   << ""
-                                   << "" << 0;
-        QTest::newRow("leading zero") << "0"
-                                      << ""
-                                      << ""
-                                      << "" << 1;
-        QTest::newRow("letters") << "4x0"
-                                 << ""
-                                 << ""
-                                 << "" << 1;
-        QTest::newRow("140") << "140"
-                             << ""
-                             << ""
-                             << "" << 0;
-        QTest::newRow("141") << "141"
-                             << ""
-                             << ""
-                             << "warning" << 0;
-        QTest::newRow("pasted 1a") << ""
-                                   << "1a"
-                                   << ""
-                                   << "warning" << 0;
-        QTest::newRow("semicolon in Field3") << ""
-                                             << ""
-                                             << "a;b"
-                                             << "error" << 0;
+        QTest::newRow("empty age") << int(Typed) << QString() << int(NoBox) << 0;
+        QTest::newRow("leading zero") << int(Typed) << "0" << int(NoBox) << 1;
+        QTest::newRow("letters") << int(Typed) << "4x0" << int(NoBox) << 1;
+        QTest::newRow("140") << int(Typed) << "140" << int(NoBox) << 0;
+        QTest::newRow("141") << int(Typed) << "141" << int(Warning) << 0;
+        QTest::newRow("pasted 1a") << int(Pasted) << "1a" << int(Warning) << 0;
+        QTest::newRow("semicolon in Field3") << int(Field3) << "a;b" << int(Error) << 0;
     }
     void ageAndForbiddenCharacters()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, pasted);
-        QFETCH(QString, field3);
-        QFETCH(QString, box);
+        QFETCH(int, input);
+        QFETCH(QString, text);
+        QFETCH(int, box);
         QFETCH(int, beeps);
         Rig rig(2, TestingMode::Assisted);
         auto *age = rig.child<QLineEdit>("Age");
         age->setFocus();
-        QTest::keyClicks(age, typed);
-        if (!pasted.isEmpty())
-            age->setText(pasted);
-        rig.child<QLineEdit>("Field3")->setText(field3);
+        if (input == Typed)
+            QTest::keyClicks(age, text);
+        else if (input == Pasted)
+            age->setText(text);
+        else
+            rig.child<QLineEdit>("Field3")->setText(text);
         QCOMPARE(rig.sounds.played.count("beep"), beeps);
-        if (box == "warning")
+        if (box == Warning)
             rig.prompts.expectWarning("Pogrešno upisana dob. Dob mora biti cjeli broj u intervalu 1..140 (godina)!");
-        else if (box == "error")
+        else if (box == Error)
             rig.prompts.expectError("Nedozvoljen znak unutar podataka o ispitaniku!");
         rig.toInstructions();
-        QCOMPARE(rig.child("Panel2")->isVisible(), box.isEmpty());
-        QCOMPARE(rig.child("Panel1")->isVisible(), !box.isEmpty());
-        if (box == "warning") {
+        QCOMPARE(rig.child("Panel2")->isVisible(), box == NoBox);
+        QCOMPARE(rig.child("Panel1")->isVisible(), box != NoBox);
+        if (box == Warning) {
             QVERIFY(age->hasFocus());
             QCOMPARE(age->selectedText(), age->text());
         }

@@ -4,24 +4,14 @@
 #include "tests/results/PdfText.h"
 #include "tests/results/ResultFixtures.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run
+ToolRun tool(const QStringList &args)
 {
-    int exitCode = -1;
-    QString out;
-};
-
-Run tool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KALVESTRIN_TOOL), QStringList{QStringLiteral("archive")} + args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
+    return runTool(QStringLiteral(KALVESTRIN_TOOL), QStringList{QStringLiteral("archive")} + args);
 }
 
 const QByteArray Example = R"({
@@ -57,7 +47,7 @@ private Q_SLOTS:
 
         // Shown with the other separator: the same numbers.
         const QString other = QStringLiteral(".");
-        const Run shown = tool({QStringLiteral("show"), archive, QStringLiteral("--separator"), other});
+        const ToolRun shown = tool({QStringLiteral("show"), archive, QStringLiteral("--separator"), other});
         QCOMPARE(shown.exitCode, 0);
         for (const QString &line :
              {QStringLiteral("Label13\tAritmetička sredina: 0%115625"), QStringLiteral("Label1\thidden"),
@@ -76,7 +66,8 @@ private Q_SLOTS:
         writeBytes(broken, "KRATKI; 1; 1; ; ; d; t; NE; NE; 3; 0; 0,5; 0; x; R; R; 0,5; a; ");
         const QString good = m_dir.filePath(QStringLiteral("good.txt"));
         writeBytes(good, "DOBAR; 1; 1; ; ; d; t; NE; NE; 1; 1; 2,0; 0; x; R; R; 2,0; a; ");
-        const Run r = tool({QStringLiteral("show"), broken, good, QStringLiteral("--separator"), QStringLiteral(",")});
+        const ToolRun r =
+            tool({QStringLiteral("show"), broken, good, QStringLiteral("--separator"), QStringLiteral(",")});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.out.contains(QStringLiteral("prompt\terror\tUčitavanje arhiviranog testiranja nije uspjelo.")));
         QVERIFY(r.out.section(QLatin1String("file\t") + good, 1).contains(QStringLiteral("Label1\tshown")));
