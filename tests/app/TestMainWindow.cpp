@@ -373,9 +373,7 @@ private Q_SLOTS:
         }
     }
 
-    // The end of a test reaches every consumer the program wires: the results
-    // window shows it and keeps its archive line, the database holds it as its
-    // newest row, and the group results grid stands on that row.
+    // A finished test is archived by the results window and is the grid's newest database row.
     void finishedTestIsShownAndStored()
     {
         Program p;

@@ -309,8 +309,7 @@ private Q_SLOTS:
         QCOMPARE(asked.request.fileName, QStringLiteral("Data"));
         QVERIFY(!asked.request.confirmOverwrite);
         QFile written(target);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll().mid(offset, bytes.size()), bytes);
+        QCOMPARE(written.open(QIODevice::ReadOnly) ? written.readAll().mid(offset, bytes.size()) : QByteArray(), bytes);
 
         // The next export starts at the entry confirmed last; a cancel changes nothing.
         w.prompts.expectSaveFile(QString());

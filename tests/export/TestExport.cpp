@@ -6,6 +6,7 @@
 #include "database/ConnectionString.h"
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsDatabase.h"
+#include "database/ResultsSchema.h"
 #include "database/export/ExportQuery.h"
 #include "database/export/FileExportSupport.h"
 #include "database/export/TextExporter.h"
@@ -54,17 +55,11 @@ QByteArray contentOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-sqlite3 *createDatabase(const QString &path, bool withRows = true)
+sqlite3 *createDatabase(const QString &path)
 {
+    ResultsSchema::createDatabase(path);
     sqlite3 *db = nullptr;
     sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db,
-                 "CREATE TABLE Data (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name VARCHAR(40), Surname VARCHAR(40), "
-                 "Age INTEGER, Gender BOOLEAN, N INTEGER, M DOUBLE, V DOUBLE, Items TEXT, Field1 VARCHAR(100), "
-                 "Field2 VARCHAR(100), Field3 VARCHAR(100))",
-                 nullptr, nullptr, nullptr);
-    if (!withRows)
-        return db;
     sqlite3_stmt *insert = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO Data VALUES (NULL,?,?,?,?,?,?,?,?,?,?,?)", -1, &insert, nullptr);
     for (const QStringList &row : Expected) {
