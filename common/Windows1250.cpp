@@ -19,21 +19,32 @@ constexpr std::array<char16_t, 128> HighHalf = {
     0x0151, 0x00F6, 0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-// Byte for a character, or -1 when the code page has none.
+constexpr char16_t Beyond = 0x2200; // every character of the code page lies below
+
+// Byte for a character, or -1 when the code page has none: one look-up, as
+// exports encode millions of cells.
 int byteFor(char16_t u)
 {
-    if (u < 0x80)
-        return u;
-    for (int i = 0; i < 128; ++i) {
-        if (HighHalf[std::size_t(i)] == u)
-            return 0x80 + i;
-    }
-    return -1;
+    static const std::array<qint16, Beyond> table = [] {
+        std::array<qint16, Beyond> t;
+        t.fill(-1);
+        for (int b = 0; b < 0x80; ++b)
+            t[std::size_t(b)] = qint16(b);
+        for (int i = 0; i < 128; ++i)
+            t[HighHalf[std::size_t(i)]] = qint16(0x80 + i);
+        return t;
+    }();
+    return u < Beyond ? table[u] : -1;
 }
 
 } // namespace
 
 namespace Windows1250 {
+
+int byteOf(QChar c)
+{
+    return byteFor(c.unicode());
+}
 
 bool canEncode(QChar c)
 {

@@ -15,6 +15,9 @@ namespace Windows1250 {
 bool canEncode(QChar c);
 bool canEncode(const QString &text);
 
+// The code page's byte for a character, or -1 when it has none.
+int byteOf(QChar c);
+
 // The first character of text that cannot be written, or a null QChar.
 QChar firstUnencodable(const QString &text);
 

@@ -4,7 +4,6 @@
 #include "database/ReadOnlyStatement.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 
 namespace {
 
@@ -28,29 +27,31 @@ struct Declared
     int width = 0;
 };
 
+// What a declaration says, read by the same rule as the grid reads it; a
+// declaration that names no type this knows ("BLOB", "NUMERIC") leaves the
+// type to the values.
 Declared fromDeclaration(const QString &declaredType)
 {
     const QString t = declaredType.toUpper();
+    StatementColumn column;
+    column.declaredType = declaredType;
     Declared d;
-    if (t.isEmpty())
-        return d;
     d.known = true;
-    if (t.contains(QLatin1String("INT"))) {
-        d.type = ExportColumnType::Integer;
-    } else if (t.contains(QLatin1String("BOOL")) || t.startsWith(QLatin1String("BIT"))) {
-        d.type = ExportColumnType::Boolean;
-    } else if (t.contains(QLatin1String("DOUB")) || t.contains(QLatin1String("REAL")) ||
-               t.contains(QLatin1String("FLOA"))) {
-        d.type = ExportColumnType::Double;
-    } else if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) ||
-               t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("MEMO"))) {
-        d.type = ExportColumnType::Text;
-        static const QRegularExpression width(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
-        const QRegularExpressionMatch m = width.match(t);
-        if (m.hasMatch())
-            d.width = m.captured(1).toInt();
-    } else {
-        d.known = false;
+    switch (column.kind()) {
+    case ValueKind::Integer: d.type = ExportColumnType::Integer; break;
+    case ValueKind::Boolean: d.type = ExportColumnType::Boolean; break;
+    case ValueKind::Double: d.type = ExportColumnType::Double; break;
+    case ValueKind::Text:
+        if (t.startsWith(QLatin1String("BIT"))) {
+            d.type = ExportColumnType::Boolean;
+        } else if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) ||
+                   t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("MEMO"))) {
+            d.type = ExportColumnType::Text;
+            d.width = column.maxLength();
+        } else {
+            d.known = false;
+        }
+        break;
     }
     return d;
 }

@@ -11,29 +11,11 @@
 namespace {
 
 constexpr qlonglong LargestExactInDouble = qlonglong(1) << 53;
-constexpr char16_t Beyond1250 = 0x2200; // every character of the code page lies below
-
-const std::array<qint16, Beyond1250> &windows1250Table()
-{
-    static const std::array<qint16, Beyond1250> table = [] {
-        std::array<qint16, Beyond1250> t;
-        t.fill(-1);
-        QByteArray all(256, '\0');
-        for (int b = 0; b < 256; ++b)
-            all[b] = char(b);
-        const QString decoded = Windows1250::decode(all);
-        for (int b = 0; b < 256; ++b)
-            t[decoded[b].unicode()] = qint16(b);
-        return t;
-    }();
-    return table;
-}
-
 void checkText(const QString &text, const QString &column, const SheetLimits &limits)
 {
     QString bad;
     for (QChar c : text) {
-        if (limits.windows1250 && windows1250Byte(c) < 0)
+        if (limits.windows1250 && !Windows1250::canEncode(c))
             bad = c;
         else if (c.unicode() < limits.lowestCharacter)
             bad = QStringLiteral("U+%1").arg(unsigned(c.unicode()), 4, 16, QLatin1Char('0')).toUpper();
@@ -48,20 +30,16 @@ void checkText(const QString &text, const QString &column, const SheetLimits &li
 
 } // namespace
 
-int windows1250Byte(QChar c)
-{
-    return c.unicode() < Beyond1250 ? windows1250Table()[c.unicode()] : -1;
-}
-
 void appendWindows1250(ByteBuffer &out, const QString &text)
 {
     QByteArray &bytes = out.bytes();
     const qsizetype at = bytes.size();
     bytes.resize(at + text.size());
     char *to = bytes.data() + at;
-    const auto &table = windows1250Table();
-    for (QChar c : text)
-        *to++ = char(c.unicode() < Beyond1250 ? table[c.unicode()] : '?');
+    for (QChar c : text) {
+        const int b = Windows1250::byteOf(c);
+        *to++ = char(b < 0 ? '?' : b);
+    }
 }
 
 CellKind cellKind(const QVariant &value)

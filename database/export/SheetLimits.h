@@ -32,8 +32,5 @@ void checkSheetLimits(const ExportData &data, const SheetLimits &limits);
 enum class CellKind { Null, Integer, Double, Boolean, Text };
 CellKind cellKind(const QVariant &value);
 
-// Windows-1250 through a lookup table, for the millions of cells of a large
-// export: the code page's byte for a character, or -1 when it has none.
-int windows1250Byte(QChar c);
-// Appends one byte per character; `text` has passed checkSheetLimits.
+// Appends one Windows-1250 byte per character; `text` has passed checkSheetLimits.
 void appendWindows1250(ByteBuffer &out, const QString &text);
