@@ -1,8 +1,6 @@
-// The main window: the start-up sequence and the picture it ends with, the
-// layout, the creation step's checks, the security lock and help keys, and
-// the four buttons opening their areas modally. The whole program runs at a
-// device pixel ratio of 2, so the picture area must keep one picture pixel
-// per device pixel to pass.
+// The main window: start-up sequence and picture, layout, creation checks, security lock, help keys and the
+// four buttons opening their areas modally, all at a device pixel ratio of 2, so the picture area must keep
+// one picture pixel per device pixel.
 
 #include "app/PictureArea.h"
 #include "app/Shell.h"

@@ -1,6 +1,5 @@
-// The design dialog driven as an examiner drives it: every command against
-// the design it edits, the choosers and boxes it opens, its help, and the
-// closing steps that must all run whatever an earlier one found.
+// The design dialog driven as an examiner drives it: every command against the design, the choosers and
+// boxes it opens, its help, and the closing steps that must all run whatever an earlier one found.
 
 #include "common/DataFolder.h"
 #include "common/SafeFile.h"

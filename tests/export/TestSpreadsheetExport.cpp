@@ -150,9 +150,8 @@ Grid readWithFreexl(const QString &path, unsigned biffVersion)
     return g;
 }
 
-// The CSV a converter wrote, read by Python's csv module once the converter's
-// code page is undone. Fields are typed by the expected grid: numbers parsed,
-// texts kept, empty = none.
+// The CSV a converter wrote, read by Python's csv once the converter's code page is undone; fields are
+// typed by the expected grid (numbers parsed, texts kept, empty = none).
 Grid readCsv(const QString &path, const char *codePage, const Grid &expected)
 {
     const ToolRun r = runTool(QStringLiteral("/usr/bin/python3"),
