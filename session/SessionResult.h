@@ -6,9 +6,13 @@
 // database each receive it through a ResultSink; none of them reads the test
 // window's controls.
 
+#include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QList>
+#include <QSize>
 #include <QString>
+#include <QUuid>
 
 // The person tested, as typed into the subject form.
 struct Subject
@@ -35,6 +39,22 @@ struct Presentation
     qint64 onsetNs = 0;     // after the frame was flushed to the screen
     qint64 responseNs = -1; // press of the answering key; -1 while none
     QString key;            // the answering key ("Return", "Y", "N", "F5")
+    double efficiency = 0;  // the fraction of the picture's pixels in this frame
+    QString typedAnswer;    // what the subject typed (independent mode only)
+    QString judgement;      // "recognised", "unrecognised" or "back" (F5)
+};
+
+// Where and how a test ran, kept beside its scores so every stored test can be
+// traced to its station, design file and display.
+struct SessionInfo
+{
+    QUuid uuid; // names the test in the journal, the results database and beyond
+    QString station;
+    QString designPath;
+    QByteArray designSha256; // of the design file's bytes, hex
+    QDateTime startedUtc, finishedUtc;
+    QSize screenSize;
+    double devicePixelRatio = 1;
 };
 
 struct SessionResult
@@ -51,6 +71,7 @@ struct SessionResult
     long double variance = 0;
     QList<TaskResult> tasks;
     QList<Presentation> presentations;
+    SessionInfo session;
 };
 
 // A consumer of finished tests.
