@@ -18,9 +18,6 @@
 #include "session/ui/TForm1.h"
 
 #include <QDir>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QScreen>
 
 namespace {
 
@@ -30,17 +27,6 @@ public:
     void beep() override {}
     void play(const QString &) override {}
 };
-
-// The test window as a test shows it: maximised, so its outer size is the
-// screen's available area, with the answer box (Arial) along its bottom.
-TestWindowMetrics maximisedTestWindow()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    QLineEdit answerBox;
-    answerBox.setFont(QFont(QStringLiteral("Arial")));
-    return TestWindowMetrics{screen ? screen->availableGeometry().size() : QSize(800, 600),
-                             answerBox.sizeHint().height()};
-}
 
 } // namespace
 
@@ -90,7 +76,8 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_groupResults->setSqlWindow(m_sqlWindow);
 
     m_designDialog->setAboutBox(m_about);
-    m_designDialog->setTestWindowMetrics(maximisedTestWindow);
+    // Pictures are measured against the test window as it lays itself out.
+    m_designDialog->setTestWindowMetrics([test = m_test] { return test->metrics(); });
     m_main->setAreas({m_designDialog, m_test, m_results, m_groupResults});
 
     // A finished test goes to its consumers in this order: the results

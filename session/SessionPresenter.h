@@ -1,8 +1,12 @@
 #pragma once
 
 // What the trial sequence needs from the screen: showing a picture, erasing
-// it, feedback, the beep, and the end of the test. The test window is the
-// real one; tests record the calls.
+// it, feedback, the beep, and the end of the test; and where it tells of
+// every answer. The test window is the real one; tests record the calls.
+
+#include <QtGlobal>
+
+struct Presentation;
 
 class SessionPresenter
 {
@@ -17,6 +21,10 @@ public:
     virtual void RepaintWindow() = 0;
     virtual void ShowFeedback(int task, bool correct) = 0;
     virtual void Beep() = 0;
+    // A key answered the picture on screen (`answered`, the session's last
+    // presentation, with its key): the session state has taken the answer,
+    // before the feedback and the next picture.
+    virtual void PresentationAnswered(const Presentation &answered) { Q_UNUSED(answered); }
     // The last task has ended and the session is scored.
     virtual void FinishTest() = 0;
 };

@@ -65,6 +65,12 @@ void TrialSequence::respond(qint64 pressNs, const QString &key)
     p.key = key;
 }
 
+void TrialSequence::answered()
+{
+    if (!m_state.presentations.isEmpty())
+        m_presenter.PresentationAnswered(m_state.presentations.last());
+}
+
 void TrialSequence::CheckAnswer(const QString &boxText, qint64 pressNs)
 {
     if (!m_awaiting || m_design.testingMode != TestingMode::Independent)
@@ -76,6 +82,7 @@ void TrialSequence::CheckAnswer(const QString &boxText, qint64 pressNs)
         m_state.recognised[std::size_t(task)] = true;
     ++m_state.levelIndex;
     const bool recognised = m_state.recognised[std::size_t(task)];
+    answered();
     m_presenter.ShowFeedback(task, recognised);
     if (!recognised && m_state.levelIndex <= m_design.maskLevels.size() - 1)
         present(task, m_state.levelIndex);
@@ -92,6 +99,7 @@ void TrialSequence::Judge(bool correct, qint64 pressNs)
     const int task = m_state.taskIndex;
     ++m_state.levelIndex;
     m_state.recognised[std::size_t(task)] = correct;
+    answered();
     m_presenter.ShowFeedback(task, correct);
     if (correct || m_state.levelIndex > m_design.maskLevels.size() - 1)
         NextTask();
@@ -115,6 +123,7 @@ void TrialSequence::ReturnStep(qint64 pressNs)
         --m_state.taskIndex;
         m_state.levelIndex = int(m_design.maskLevels.size()) - 1;
     }
+    answered();
     m_presenter.RepaintWindow();
     present(m_state.taskIndex, m_state.levelIndex);
 }

@@ -42,6 +42,7 @@ public:
 
 private:
     void respond(qint64 pressNs, const QString &key);
+    void answered();
     void present(int task, int levelIndex);
     void NextTask();
     void finish();

@@ -3,38 +3,26 @@
 // The test window: the subject form, the instructions and the test itself,
 // pictures masked level by level and answered by the subject or the examiner.
 
+#include "design/TestWindowMetrics.h"
 #include "session/MaskStimulus.h"
+#include "session/PictureCache.h"
 #include "session/SessionPresenter.h"
 #include "session/TrialSequence.h"
 
-#include <QDateTime>
 #include <QDialog>
 #include <QHash>
-#include <QImage>
 #include <QList>
-
-#include <future>
-
-// A decoded picture and the file state it was read from.
-struct TForm1Picture
-{
-    QString path;
-    qint64 size = -1;
-    QDateTime modified;
-    QImage image;
-};
 
 class Clock;
 class FeedbackSounds;
+class InstructionsView;
 class Prompts;
 class ResultSink;
-class QComboBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTextEdit;
 class SessionState;
+class SubjectForm;
 class TestDesign;
+struct Presentation;
 struct Subject;
 
 class TForm1 : public QDialog, private SessionPresenter
@@ -58,11 +46,19 @@ public:
     // The frame on screen, or null between pictures.
     const MaskedFrame *frame() const { return m_hasFrame ? &m_frame : nullptr; }
 
+    // The window as a test shows it: maximised on its screen, with the
+    // answer bar as laid out along its bottom. The design's closing checks
+    // measure pictures against this.
+    TestWindowMetrics metrics() const;
+
     void setVisible(bool visible) override;
     void done(int result) override;
 
 Q_SIGNALS:
     void stimulusPresented(int task, int levelIndex, int level, double efficiency);
+    // A key answered the picture on screen (Enter, Y, N or F5): the session
+    // state has taken the answer and the next picture is not yet shown.
+    void presentationAnswered(const Presentation &answered);
     void instructionsShown();
 
 protected:
@@ -75,16 +71,11 @@ protected:
 
 private:
     void FormCreate();
+    void createAnswerBar();
     void FormShow();
     void FormClose();
-    void Btn1Click();
+    void showInstructions();
     void Btn2Click();
-    void NameEnter(QWidget *control, Qt::FocusReason reason);
-    void NameExit(QWidget *control, Qt::FocusReason reason);
-    void NameKeyUp(QWidget *control, int key);
-    bool AgeKeyPress(QKeyEvent *event);
-    void Panel1Resize();
-    void Panel2Resize();
     void keyDown(const QKeyEvent *event);
     void keyUp(const QKeyEvent *event);
     void Edit1KeyUp(int key);
@@ -95,15 +86,13 @@ private:
     void RepaintWindow() override;
     void ShowFeedback(int task, bool correct) override;
     void Beep() override;
+    void PresentationAnswered(const Presentation &answered) override;
     void FinishTest() override;
 
-    void loadInstructions();
+    void drawFrame(const QImage &picture, int level, Colour maskColour);
     // Runs one step of the sequence; a picture that cannot be shown ends the
     // test unscored rather than leaving it stuck.
     void runStep(const std::function<void()> &step);
-    // The decoded picture, from the cache while the file is unchanged.
-    QImage picture(const QString &path);
-    void prefetch(int task);
 
     TestDesign &m_design;
     SessionState &m_session;
@@ -113,21 +102,10 @@ private:
     TrialSequence m_sequence;
     QList<ResultSink *> m_sinks;
 
-    QWidget *m_panel1 = nullptr;
-    QWidget *m_panel2 = nullptr;
-    QWidget *m_panel3 = nullptr;
-    QLineEdit *m_name = nullptr;
-    QLineEdit *m_surname = nullptr;
-    QLineEdit *m_age = nullptr;
-    QComboBox *m_gender = nullptr;
-    QLineEdit *m_fields[3] = {};
-    QList<QWidget *> m_ring; // the subject controls in their tab order
-    QList<QLabel *> m_labels;
-    QPushButton *m_btn1 = nullptr;
-    QPushButton *m_btn2 = nullptr;
-    QTextEdit *m_re = nullptr;
-    QLineEdit *m_edit1 = nullptr;
-    QPalette m_boxPalette, m_redPalette;
+    SubjectForm *m_subjectForm = nullptr;           // Panel1
+    InstructionsView *m_instructions = nullptr;     // Panel2
+    QWidget *m_answerBar = nullptr;                 // Panel3, along the bottom
+    QLineEdit *m_answerBox = nullptr;               // Edit1, on the answer bar
 
     MaskedFrame m_frame; // kept so a repaint shows the picture again
     bool m_hasFrame = false;
@@ -139,7 +117,5 @@ private:
     int m_pressSerial = -1;
     qint64 m_pressNs = 0; // press time of the answering key
 
-    QList<TForm1Picture> m_pictures; // at most the current and the next
-    QString m_nextPath;
-    std::future<TForm1Picture> m_next;
+    PictureCache m_pictures;
 };

@@ -34,6 +34,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -402,6 +403,33 @@ private Q_SLOTS:
         Query &shown = p.groupResults->query();
         p.groupResults->show();
         QTRY_COMPARE(shown.rowId(shown.currentRow()), newest.value(0).toLongLong());
+    }
+
+    // Closing the design measures pictures against the real test window: its
+    // outer size less the answer bar as the test window lays it out.
+    void designClosingMeasuresTheTestWindow_data()
+    {
+        QTest::addColumn<int>("extraRows");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("exactly fits") << 0 << false;
+        QTest::newRow("one row under the answer bar") << 1 << true;
+    }
+    void designClosingMeasuresTheTestWindow()
+    {
+        QFETCH(int, extraRows);
+        Program p;
+        p.create();
+        const QSize outer = p.test->screen()->availableGeometry().size();
+        const int bar = p.test->findChild<QWidget *>(QStringLiteral("Panel3"))->height();
+        QVERIFY(bar > 0);
+        p.design.stimuli << m_dir->filePath(QStringLiteral("visoka.bmp"));
+        saveBmp24(filledPicture(8, outer.height() - bar + extraRows), p.design.stimuli.last());
+        p.designDialog->show();
+        QFETCH(bool, warned);
+        if (warned)
+            p.prompts.expectWarning(QStringLiteral("U listi podražaja pronađena je barem jedna slika koja izlazi"));
+        p.designDialog->close();
+        QCOMPARE(p.prompts.records().size(), warned ? 1 : 0);
     }
 
     void securityModeLocksUntilThePasswordIsTyped()

@@ -2,10 +2,13 @@
 // the fast row-wise frame checked against the rule written out literally.
 
 #include "common/Failure.h"
+#include "common/Bitmap.h"
 #include "session/MaskStimulus.h"
+#include "session/PictureCache.h"
 #include "tests/support/TestPictures.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -187,6 +190,31 @@ private Q_SLOTS:
         const MaskedFrame rgb888 = MaskStimulus(pic.convertToFormat(QImage::Format_RGB888), 2, White, true);
         QCOMPARE(rgb888.efficiency, rgb32.efficiency);
         QCOMPARE(rgb888.image, rgb32.image);
+    }
+
+    // The prefetched picture is the file's, a file changed on disk is read
+    // again, a removed one is refused, and only two stay decoded.
+    void pictureCache()
+    {
+        QTemporaryDir dir;
+        auto path = [&](const char *name) { return dir.filePath(QLatin1String(name)); };
+        saveBmp24(filledPicture(4, 4, Red), path("a.bmp"));
+        saveBmp24(filledPicture(4, 4, Grey), path("b.bmp"));
+        saveBmp24(filledPicture(4, 4, Green), path("c.bmp"));
+        PictureCache cache;
+        cache.prefetch(path("a.bmp"));
+        QCOMPARE(fromQRgb(cache.picture(path("a.bmp")).pixel(1, 1)), Red);
+        saveBmp24(filledPicture(5, 5, Green), path("a.bmp"));
+        QCOMPARE(cache.picture(path("a.bmp")).size(), QSize(5, 5));
+        cache.prefetch(path("b.bmp"));
+        cache.picture(path("b.bmp"));
+        cache.picture(path("c.bmp"));
+        QCOMPARE(cache.size(), 2);
+        QVERIFY(QFile::remove(path("c.bmp")));
+        cache.prefetch(path("c.bmp"));
+        QVERIFY_THROWS_EXCEPTION(Failure, cache.picture(path("c.bmp")));
+        cache.clear();
+        QCOMPARE(cache.size(), 0);
     }
 
     void origin()

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QAbstractItemView>
 
 #include <memory>
 
@@ -129,7 +130,7 @@ void typeText(QWidget *w, const QString &text)
 }
 
 // Where ageAndForbiddenCharacters puts its text, and the box it expects.
-enum Input { Typed, Pasted, Field3 };
+enum Input { Typed, OverSelection, Pasted, Field3 };
 enum Box { NoBox, Warning, Error };
 
 } // namespace
@@ -176,6 +177,16 @@ private Q_SLOTS:
         QVERIFY(rig.child("Panel1")->isVisible());
         QCOMPARE(rig.prompts.records().size(), 0);
 
+        // Reached without a choice, the gender list opens with the entry
+        // that Enter takes highlighted.
+        QTest::keyClick(rig.child("Age"), Qt::Key_Return);
+        QTRY_VERIFY(combo->view()->isVisible());
+        const QModelIndex highlighted = combo->view()->currentIndex();
+        QVERIFY(highlighted.isValid() && combo->view()->selectionModel()->isSelected(highlighted));
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QTRY_VERIFY(!combo->view()->isVisible());
+        QCOMPARE(combo->currentIndex(), highlighted.row());
+
         combo->setCurrentIndex(1);
         QCOMPARE(rig.form->subject().GenderText, QStringLiteral("Muški"));
     }
@@ -188,6 +199,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("beeps");
         QTest::newRow("empty age") << int(Typed) << QString() << int(NoBox) << 0;
         QTest::newRow("leading zero") << int(Typed) << "0" << int(NoBox) << 1;
+        QTest::newRow("zero over the selection") << int(OverSelection) << "0" << int(NoBox) << 1;
         QTest::newRow("letters") << int(Typed) << "4x0" << int(NoBox) << 1;
         QTest::newRow("140") << int(Typed) << "140" << int(NoBox) << 0;
         QTest::newRow("141") << int(Typed) << "141" << int(Warning) << 0;
@@ -203,7 +215,11 @@ private Q_SLOTS:
         Rig rig(2, TestingMode::Assisted);
         auto *age = rig.child<QLineEdit>("Age");
         age->setFocus();
-        if (input == Typed)
+        if (input == OverSelection) {
+            age->setText(QStringLiteral("5"));
+            age->selectAll();
+        }
+        if (input == Typed || input == OverSelection)
             QTest::keyClicks(age, text);
         else if (input == Pasted)
             age->setText(text);
@@ -369,11 +385,13 @@ private Q_SLOTS:
         rig.key(Qt::Key_F5);
         QVERIFY(rig.session.presentations.isEmpty());
 
-        // The Enter pressed before the picture and released under it.
+        // Enter presses the focused button; the Enter that starts the test
+        // is released under the first picture and answers nothing.
         Rig typed(2, TestingMode::Independent);
-        typed.toInstructions();
+        typed.child("Btn1")->setFocus();
+        QTest::keyClick(typed.child("Btn1"), Qt::Key_Return);
+        QVERIFY(typed.child("Btn2")->hasFocus());
         QTest::keyPress(typed.child("Btn2"), Qt::Key_Return);
-        typed.child<QPushButton>("Btn2")->click();
         QTest::keyRelease(typed.child("Edit1"), Qt::Key_Return);
         QCOMPARE(typed.session.presentations.size(), 1);
         QCOMPARE(typed.session.presentations[0].responseNs, -1);
