@@ -11,6 +11,7 @@
 #include "results/ui/PdfPrintTarget.h"
 #include "results/ui/TRezultati.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
+#include "tools/kalvestrin-tool/WaitExposed.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -190,6 +191,8 @@ int show(QStringList args)
         w.setWindowState(Qt::WindowNoState);
         w.resize(1280, 1024);
         w.show();
+        if (!waitExposed(&w))
+            throw Failure(QStringLiteral("the window never showed"));
         if (!w.grab().save(shot))
             throw Failure(QStringLiteral("cannot write %1").arg(shot));
     }

@@ -8,13 +8,13 @@
 #include "design/TestDesign.h"
 #include "design/ui/TPagesDlg.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
+#include "tools/kalvestrin-tool/WaitExposed.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>
 #include <QTabWidget>
-#include <QTest>
 
 #include <stdexcept>
 
@@ -42,7 +42,7 @@ int designShots(QStringList args)
     QtPrompts prompts;
     TPagesDlg dlg(design, prompts);
     dlg.show();
-    if (!QTest::qWaitForWindowExposed(&dlg))
+    if (!waitExposed(&dlg))
         throw Failure(QStringLiteral("the dialog never showed"));
     auto *pages = dlg.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
     const QStringList names{QStringLiteral("zadaci"), QStringLiteral("rjesenja"), QStringLiteral("parametri")};
@@ -58,7 +58,7 @@ int designShots(QStringList args)
         list->setCurrentRow(0);
     Q_EMIT list->customContextMenuRequested(QPoint(20, 20));
     auto *popup = dlg.findChild<QMenu *>(QStringLiteral("Popup"));
-    if (!QTest::qWaitForWindowExposed(popup))
+    if (!waitExposed(popup))
         throw Failure(QStringLiteral("the popup never showed"));
     save(popup, dir.filePath(QStringLiteral("design-popup.png")));
     popup->close();

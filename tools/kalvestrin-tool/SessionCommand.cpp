@@ -14,6 +14,7 @@
 #include "session/SessionState.h"
 #include "session/ui/TForm1.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
+#include "tools/kalvestrin-tool/WaitExposed.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,6 +25,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -120,36 +123,46 @@ QString keyText(int key, Qt::KeyboardModifiers modifiers)
     return {};
 }
 
-} // namespace
-
-int session(QStringList args)
+// The design named on the command line, with the conditions its options set.
+struct SessionOptions
 {
     TestDesign design;
-    design.testingMode = TestingMode::Assisted;
-    QString shots;
+    QString shots; // a folder for a picture of every presentation, or empty
+};
+
+bool takeCondition(TestDesign &design, const QString &option)
+{
+    if (option == QLatin1String("--independent"))
+        design.testingMode = TestingMode::Independent;
+    else if (option == QLatin1String("--no-back"))
+        design.allowBack = AllowBack::No;
+    else if (option == QLatin1String("--no-visual"))
+        design.visualFeedback = false;
+    else if (option == QLatin1String("--no-sound"))
+        design.auditoryFeedback = false;
+    else if (option == QLatin1String("--ignore-background"))
+        design.ignoreBackground = true;
+    else if (option == QLatin1String("--centre"))
+        design.placement = Placement::Centred;
+    else
+        return false;
+    return true;
+}
+
+void parseOptions(QStringList args, SessionOptions &options)
+{
+    options.design.testingMode = TestingMode::Assisted;
     for (int i = 0; i < args.size();) {
         const QString a = args[i];
-        int used = 1;
-        if (a == QLatin1String("--independent"))
-            design.testingMode = TestingMode::Independent;
-        else if (a == QLatin1String("--no-back"))
-            design.allowBack = AllowBack::No;
-        else if (a == QLatin1String("--no-visual"))
-            design.visualFeedback = false;
-        else if (a == QLatin1String("--no-sound"))
-            design.auditoryFeedback = false;
-        else if (a == QLatin1String("--ignore-background"))
-            design.ignoreBackground = true;
-        else if (a == QLatin1String("--centre"))
-            design.placement = Placement::Centred;
+        int used = 0;
+        if (takeCondition(options.design, a))
+            used = 1;
         else if (a == QLatin1String("--instruction") && i + 1 < args.size())
-            design.instructionFile = args[i + 1], used = 2;
+            options.design.instructionFile = args[i + 1], used = 2;
         else if (a == QLatin1String("--shots") && i + 1 < args.size())
-            shots = args[i + 1], used = 2;
+            options.shots = args[i + 1], used = 2;
         else if (a.startsWith(QLatin1String("--")))
             throw std::invalid_argument("usage");
-        else
-            used = 0;
         if (used)
             args.remove(i, used);
         else
@@ -157,10 +170,76 @@ int session(QStringList args)
     }
     if (args.size() != 1)
         throw std::invalid_argument("usage");
-    LoadDesignFile(design, args[0]);
-    NormaliseSolutions(design);
-    if (!shots.isEmpty() && !QDir().mkpath(shots))
-        throw Failure(QStringLiteral("cannot create %1").arg(shots));
+    LoadDesignFile(options.design, args[0]);
+    NormaliseSolutions(options.design);
+    if (!options.shots.isEmpty() && !QDir().mkpath(options.shots))
+        throw Failure(QStringLiteral("cannot create %1").arg(options.shots));
+}
+
+// Prints the window's captions, instructions and presentations as they come,
+// with a picture of each presentation into `shots` when given.
+void printWindow(TForm1 &form, const QString &shots, bool &closed)
+{
+    QObject::connect(&form, &QWidget::windowTitleChanged,
+                     [](const QString &title) { out(QStringLiteral("caption\t") + title); });
+    QObject::connect(&form, &TForm1::instructionsShown, [&form] {
+        out(QStringLiteral("instruction\t") +
+            oneLine(form.findChild<QTextEdit *>(QStringLiteral("RE"))->toPlainText()));
+    });
+    auto shot = std::make_shared<int>(0);
+    QObject::connect(&form, &TForm1::stimulusPresented, [&form, shots, shot](int task, int, int level, double e) {
+        out(QStringLiteral("present\t%1\t%2\t%3").arg(task + 1).arg(level).arg(number17(e)));
+        if (!shots.isEmpty())
+            form.grab().save(QDir(shots).filePath(QStringLiteral("%1.png").arg(++*shot, 3, 10, QLatin1Char('0'))));
+    });
+    QObject::connect(&form, &QDialog::finished, [&closed] {
+        out(QStringLiteral("closed"));
+        closed = true;
+    });
+}
+
+void typeLine(TForm1 &form, const QString &text)
+{
+    for (QChar c : text) {
+        const Qt::Key key = c.unicode() < 128 && c.isLetterOrNumber() ? Qt::Key(c.toUpper().unicode())
+                            : c == QLatin1Char(' ')                   ? Qt::Key_Space
+                                                                      : Qt::Key_unknown;
+        sendKey(&form, key, Qt::NoModifier, QString(c));
+    }
+}
+
+// One line of stdin: "type TEXT", "key KEY", "click BUTTON" or "close".
+void runLine(TForm1 &form, const QString &line)
+{
+    const QString command = line.section(QLatin1Char(' '), 0, 0);
+    const QString rest = line.section(QLatin1Char(' '), 1);
+    if (command == QLatin1String("type")) {
+        typeLine(form, rest);
+    } else if (command == QLatin1String("key")) {
+        const QKeySequence sequence = QKeySequence::fromString(rest.trimmed(), QKeySequence::PortableText);
+        if (sequence.isEmpty())
+            throw Failure(QStringLiteral("unknown key \"%1\"").arg(rest));
+        const QKeyCombination combination = sequence[0];
+        sendKey(&form, combination.key(), combination.keyboardModifiers(),
+                keyText(combination.key(), combination.keyboardModifiers()));
+    } else if (command == QLatin1String("click")) {
+        auto *button = form.findChild<QAbstractButton *>(rest.trimmed());
+        if (!button)
+            throw Failure(QStringLiteral("no button \"%1\"").arg(rest));
+        button->click();
+    } else if (command == QLatin1String("close")) {
+        form.close();
+    } else if (!line.trimmed().isEmpty()) {
+        throw Failure(QStringLiteral("unknown command \"%1\"").arg(line));
+    }
+}
+
+} // namespace
+
+int session(QStringList args)
+{
+    SessionOptions options;
+    parseOptions(args, options);
 
     SessionState state;
     state.sizeTasks(TestDesign::MaxTasks);
@@ -170,60 +249,21 @@ int session(QStringList args)
     PrintingSink sink;
     GeneralErrorHandler::setPrompts(&prompts);
 
-    TForm1 form(design, state, prompts, clock, sounds);
+    TForm1 form(options.design, state, prompts, clock, sounds);
     form.addResultSink(&sink);
     bool closed = false;
-    int shot = 0;
-    QObject::connect(&form, &QWidget::windowTitleChanged,
-                     [](const QString &title) { out(QStringLiteral("caption\t") + title); });
-    QObject::connect(&form, &TForm1::instructionsShown, [&form] {
-        out(QStringLiteral("instruction\t") +
-            oneLine(form.findChild<QTextEdit *>(QStringLiteral("RE"))->toPlainText()));
-    });
-    QObject::connect(&form, &TForm1::stimulusPresented, [&](int task, int, int level, double efficiency) {
-        out(QStringLiteral("present\t%1\t%2\t%3").arg(task + 1).arg(level).arg(number17(efficiency)));
-        if (!shots.isEmpty())
-            form.grab().save(QDir(shots).filePath(QStringLiteral("%1.png").arg(++shot, 3, 10, QLatin1Char('0'))));
-    });
-    QObject::connect(&form, &QDialog::finished, [&closed] {
-        out(QStringLiteral("closed"));
-        closed = true;
-    });
+    printWindow(form, options.shots, closed);
     form.clearSubjectFields();
     form.show();
     form.activateWindow();
-    QCoreApplication::processEvents();
+    if (!waitExposed(&form))
+        throw Failure(QStringLiteral("the test window never showed"));
 
     QTextStream in(stdin);
     in.setEncoding(QStringConverter::Utf8);
     QString line;
     while (!closed && in.readLineInto(&line)) {
-        const QString command = line.section(QLatin1Char(' '), 0, 0);
-        const QString rest = line.section(QLatin1Char(' '), 1);
-        if (command == QLatin1String("type")) {
-            for (QChar c : rest) {
-                const Qt::Key key = c.unicode() < 128 && c.isLetterOrNumber() ? Qt::Key(c.toUpper().unicode())
-                                    : c == QLatin1Char(' ')                   ? Qt::Key_Space
-                                                                              : Qt::Key_unknown;
-                sendKey(&form, key, Qt::NoModifier, QString(c));
-            }
-        } else if (command == QLatin1String("key")) {
-            const QKeySequence sequence = QKeySequence::fromString(rest.trimmed(), QKeySequence::PortableText);
-            if (sequence.isEmpty())
-                throw Failure(QStringLiteral("unknown key \"%1\"").arg(rest));
-            const QKeyCombination combination = sequence[0];
-            sendKey(&form, combination.key(), combination.keyboardModifiers(),
-                    keyText(combination.key(), combination.keyboardModifiers()));
-        } else if (command == QLatin1String("click")) {
-            auto *button = form.findChild<QAbstractButton *>(rest.trimmed());
-            if (!button)
-                throw Failure(QStringLiteral("no button \"%1\"").arg(rest));
-            button->click();
-        } else if (command == QLatin1String("close")) {
-            form.close();
-        } else if (!line.trimmed().isEmpty()) {
-            throw Failure(QStringLiteral("unknown command \"%1\"").arg(line));
-        }
+        runLine(form, line);
         QCoreApplication::processEvents();
     }
     if (!closed)
