@@ -95,7 +95,8 @@ void TForm1::createAnswerBar()
     m_answerBox = new QLineEdit(m_answerBar);
     m_answerBox->setObjectName(QStringLiteral("Edit1"));
     m_answerBox->setFont(testWindowFont(16));
-    m_answerBox->setValidator(new Cp1250Validator(true, [this] { m_sounds.beep(); }, m_answerBox));
+    m_answerBox->setValidator(new Cp1250Validator(
+        true, [this] { m_sounds.beep(); }, m_answerBox));
     m_answerBox->hide();
     m_answerBox->installEventFilter(this);
 

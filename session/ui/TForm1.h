@@ -102,10 +102,10 @@ private:
     TrialSequence m_sequence;
     QList<ResultSink *> m_sinks;
 
-    SubjectForm *m_subjectForm = nullptr;           // Panel1
-    InstructionsView *m_instructions = nullptr;     // Panel2
-    QWidget *m_answerBar = nullptr;                 // Panel3, along the bottom
-    QLineEdit *m_answerBox = nullptr;               // Edit1, on the answer bar
+    SubjectForm *m_subjectForm = nullptr;       // Panel1
+    InstructionsView *m_instructions = nullptr; // Panel2
+    QWidget *m_answerBar = nullptr;             // Panel3, along the bottom
+    QLineEdit *m_answerBox = nullptr;           // Edit1, on the answer bar
 
     MaskedFrame m_frame; // kept so a repaint shows the picture again
     bool m_hasFrame = false;

@@ -1,8 +1,8 @@
 // Masking: the worked cases, the level table, the edges of the picture, and
 // the fast row-wise frame checked against the rule written out literally.
 
-#include "common/Failure.h"
 #include "common/Bitmap.h"
+#include "common/Failure.h"
 #include "session/MaskStimulus.h"
 #include "session/PictureCache.h"
 #include "tests/support/TestPictures.h"

@@ -14,6 +14,7 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestPictures.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
-#include <QAbstractItemView>
 
 #include <memory>
 

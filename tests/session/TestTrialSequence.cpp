@@ -19,7 +19,10 @@
 
 namespace {
 
-// Records the calls as text; every presentation returns 1 / (level value).
+// Records the calls as words: "p1.2" task 1 shown at level index 2, "r"
+// erased, "ok1"/"no1" feedback for task 1, the answering key ("Y", "N",
+// "F5", "Return") when the session has taken it, "beep" and "end". Every
+// presentation returns 1 / (level value).
 class Recorder : public SessionPresenter
 {
 public:
@@ -34,16 +37,17 @@ public:
     double PresentStimulus(int task, int levelIndex) override
     {
         clock.ns += 5'000'000;
-        calls << QStringLiteral("present %1 %2").arg(task).arg(levelIndex);
+        calls << QStringLiteral("p%1.%2").arg(task).arg(levelIndex);
         return 1.0 / design.maskLevels[levelIndex].toInt();
     }
-    void RepaintWindow() override {}
+    void RepaintWindow() override { calls << QStringLiteral("r"); }
     void ShowFeedback(int task, bool correct) override
     {
-        calls << QStringLiteral("feedback %1 %2").arg(task).arg(correct ? "ok" : "wrong");
+        calls << QStringLiteral("%1%2").arg(correct ? "ok" : "no").arg(task);
     }
+    void PresentationAnswered(const Presentation &answered) override { calls << answered.key; }
     void Beep() override { calls << QStringLiteral("beep"); }
-    void FinishTest() override { calls << QStringLiteral("finish"); }
+    void FinishTest() override { calls << QStringLiteral("end"); }
 };
 
 TestDesign designOf(int tasks, TestingMode mode)
@@ -119,6 +123,76 @@ private Q_SLOTS:
         QVERIFY(m[1].text.startsWith("Lista maskirnih razina mora biti"));
         d.maskLevels = {"1"};
         QVERIFY(StartChecks(d).isEmpty());
+    }
+
+    // The course of a test from its keys: levels after a wrong answer, the
+    // next task after a right one or after the last level, the step back and
+    // its limits, and keys that do nothing in the mode or after the end.
+    void sequence_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("allowBack");
+        QTest::addColumn<QString>("keys"); // Y, N, F5, or "=" and the typed answer ("_" a blank)
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("recognised");
+        const int assisted = int(TestingMode::Assisted), independent = int(TestingMode::Independent);
+        QTest::newRow("F5 at the first picture beeps") << assisted << true << "F5 F5"
+                                                       << "p0.0 beep beep"
+                                                       << "00";
+        QTest::newRow("wrong down to level 1, then the next task") << assisted << true << "N N N"
+                                                                   << "p0.0 N no0 p0.1 N no0 p0.2 N no0 r p1.0"
+                                                                   << "00";
+        QTest::newRow("F5 steps back a level, then to the last level of the task before")
+            << assisted << true << "N F5 Y F5"
+            << "p0.0 N no0 p0.1 F5 r p0.0 Y ok0 r p1.0 F5 r p0.2"
+            << "10";
+        QTest::newRow("F5 not allowed") << assisted << false << "N F5"
+                                        << "p0.0 N no0 p0.1"
+                                        << "00";
+        QTest::newRow("the end, and nothing after it") << assisted << true << "Y N N N Y F5"
+                                                       << "p0.0 Y ok0 r p1.0 N no1 p1.1 N no1 p1.2 N no1 r end"
+                                                       << "10";
+        QTest::newRow("independent: blanks never count") << independent << true << "=KU_ĆA =X"
+                                                         << "p0.0 Return ok0 r p1.0 Return no1 p1.1"
+                                                         << "10";
+        QTest::newRow("independent: examiner's keys do nothing") << independent << true << "Y N F5 =T1"
+                                                                 << "p0.0 Return ok0 r p1.0"
+                                                                 << "10";
+        QTest::newRow("assisted: typed answers do nothing") << assisted << true << "=KUĆA"
+                                                            << "p0.0"
+                                                            << "00";
+    }
+    void sequence()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, allowBack);
+        QFETCH(QString, keys);
+        TestDesign d = designOf(2, TestingMode(mode));
+        d.allowBack = allowBack ? AllowBack::Yes : AllowBack::No;
+        d.solutions[0][0] = QStringLiteral("T1");
+        d.solutions[0][1] = QStringLiteral("KUĆA");
+        SessionState s;
+        FakeClock clock;
+        Recorder r(d, clock);
+        TrialSequence seq(d, s, r, clock);
+        seq.Start();
+        for (const QString &key : keys.split(QLatin1Char(' '))) {
+            if (key.startsWith(QLatin1Char('=')))
+                seq.CheckAnswer(key.mid(1).replace(QLatin1Char('_'), QLatin1Char(' ')), clock.ns);
+            else if (key == QLatin1String("F5"))
+                seq.ReturnStep(clock.ns);
+            else
+                seq.Judge(key == QLatin1String("Y"), clock.ns);
+        }
+        QTEST(r.calls.join(QLatin1Char(' ')), "calls");
+        QString recognised;
+        for (bool flag : s.recognised)
+            recognised += flag ? QLatin1Char('1') : QLatin1Char('0');
+        QTEST(recognised, "recognised");
+        // The picture on screen stored its value in its task's slot.
+        const Presentation &last = s.presentations.last();
+        if (!r.calls.contains(QStringLiteral("end")))
+            QCOMPARE(s.efficiency[std::size_t(last.task)], 1.0 / d.maskLevels[last.levelIndex].toInt());
     }
 
     void durationOverMidnight()
