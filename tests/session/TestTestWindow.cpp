@@ -345,34 +345,32 @@ private Q_SLOTS:
         QCOMPARE(log.size(), 3);
     }
 
+    // The examiner's keys reach the sequence whatever the Shift state; the
+    // sequence's own rules are tested without the window.
     void assistedTest()
     {
-        Rig rig(3, TestingMode::Assisted);
+        Rig rig(2, TestingMode::Assisted);
         QStringList log;
         RecordingSink sink(log, "sink");
         rig.form->addResultSink(&sink);
         rig.start();
         rig.key(Qt::Key_F5); // the first picture: only a beep
-        QCOMPARE(rig.sounds.played, QStringList{"beep"});
         rig.key(Qt::Key_F10);
         rig.key(Qt::Key_Period, Qt::KeypadModifier);
         rig.key(Qt::Key_Return);
+        QCOMPARE(rig.sounds.played, QStringList{"beep"});
         QCOMPARE(rig.session.presentations.size(), 1);
 
-        rig.key(Qt::Key_N); // task 1 level 2 -> level 1
+        rig.key(Qt::Key_N);
         rig.key(Qt::Key_Y, Qt::ShiftModifier);
         QCOMPARE(rig.form->windowTitle(), QStringLiteral("Zadatak 1. Vaš posljednji odgovor bio je  T O Č A N."));
-        rig.key(Qt::Key_F5); // task 2 level 0 -> task 1 at its last level
-        QCOMPARE(rig.session.presentations.last().levelIndex, 1);
-        QVERIFY(rig.session.recognised[0]); // stepping back changes no judgement
-        rig.key(Qt::Key_N);                 // after the last level: task 2
+        rig.key(Qt::Key_F5); // back to task 1, which the N then leaves unrecognised
+        rig.key(Qt::Key_N);
         QCOMPARE(rig.form->windowTitle(), QStringLiteral("Zadatak 1. Vaš posljednji odgovor bio je  N E T O Č A N."));
-        rig.key(Qt::Key_Y);
         rig.prompts.expectInformation("Testiranje je završeno!");
         rig.key(Qt::Key_Y);
-        const SessionResult r = sink.last;
-        QCOMPARE(r.tasks[0].efficiency, 2.0);
-        QCOMPARE(r.presentations[2].key, QStringLiteral("F5"));
+        QCOMPARE(sink.last.tasks[0].efficiency, 2.0);
+        QCOMPARE(sink.last.presentations[2].key, QStringLiteral("F5"));
     }
 
     void keysOutsideAPicture()
