@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 const QString BadAge = QStringLiteral("Pogrešno upisana dob. Dob mora biti cjeli broj u intervalu 1..140 (godina)!");
