@@ -1,18 +1,64 @@
+#include "app/InstalledLayout.h"
 #include "app/Shell.h"
 #include "app/TMain_Form.h"
 #include "app/help/ChmHelpService.h"
 #include "common/Clock.h"
 #include "common/DataFolder.h"
+#include "common/Failure.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "common/ui/QtPrompts.h"
 #include "database/ResultsDatabase.h"
 #include "session/ui/QtFeedbackSounds.h"
 
+#include <QAbstractButton>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// An installed program works in the user's data folder, which it fills on
+// the first start; one run from its build folder works where it was started.
+void enterDataFolder(Prompts &prompts)
+{
+    const QString share = InstalledLayout::shareFolder(QCoreApplication::applicationDirPath());
+    if (share.isEmpty())
+        return;
+    const QString data = InstalledLayout::userDataFolder();
+    try {
+        InstalledLayout::prepareDataFolder(share, data);
+    } catch (const Failure &f) {
+        prompts.error(f.text());
+    }
+    QDir::setCurrent(data);
+}
+
+// --smoke-test: once the start-up sequence has shown the buttons, say whether
+// "Podaci" is enabled (the results database connected) and end with 0 if so.
+void quitWhenReady(const TMain_Form &mainForm)
+{
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, qApp, [&mainForm] {
+        const auto *data = mainForm.findChild<QAbstractButton *>(QStringLiteral("Speed4"));
+        if (!data || !data->isVisible())
+            return;
+        const bool enabled = data->isEnabled();
+        std::printf("ready\tPodaci %s\n", enabled ? "enabled" : "disabled");
+        std::fflush(stdout);
+        QCoreApplication::exit(enabled ? 0 : 1);
+    });
+    poll->start(100);
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     KalvestrinApplication app(argc, argv);
-    DataFolder::capture();
     QtPrompts prompts;
+    enterDataFolder(prompts);
+    DataFolder::capture();
     ChmHelpService help(prompts);
     SystemClock clock;
     QtFeedbackSounds sounds;
@@ -29,5 +75,7 @@ int main(int argc, char **argv)
     SessionState session;
     Shell shell(services, design, session);
     shell.mainForm().show();
+    if (QCoreApplication::arguments().contains(QStringLiteral("--smoke-test")))
+        quitWhenReady(shell.mainForm());
     return app.exec();
 }

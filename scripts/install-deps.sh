@@ -14,6 +14,7 @@ packages=(
   libx11-dev
   libfreexl-dev pxlib-dev libshp-dev python3-dbfread libxml2-utils gnumeric poppler-utils
   libreoffice-calc-nogui
+  lintian appstream help2man dpkg-dev desktop-file-utils
 )
 
 missing=()

@@ -26,6 +26,7 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVESTRIN_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+bash scripts/package-check.sh build
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKALVESTRIN_SANITIZE=ON -DKALVESTRIN_BENCHMARKS=OFF \
       -DKALVESTRIN_WERROR=ON >/dev/null

@@ -24,4 +24,7 @@ QList<Stimulus> stimuli();
 // The 560 x 560 start-up picture; it reads well masked at level 4.
 QImage background();
 
+// The program's icon, size x size with a transparent corner.
+QImage icon(int size);
+
 } // namespace Drawings

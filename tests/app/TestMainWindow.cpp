@@ -2,6 +2,7 @@
 // four buttons opening their areas modally, all at a device pixel ratio of 2, so the picture area must keep
 // one picture pixel per device pixel.
 
+#include "app/InstalledLayout.h"
 #include "app/PictureArea.h"
 #include "app/Shell.h"
 #include "app/TMain_Form.h"
@@ -16,6 +17,7 @@
 #include "database/ResultsDatabase.h"
 #include "database/ResultsSchema.h"
 #include "database/ui/TForm9.h"
+#include "design/DesignFile.h"
 #include "design/TestDesign.h"
 #include "design/ui/TPagesDlg.h"
 #include "results/ui/TRezultati.h"
@@ -605,6 +607,41 @@ private Q_SLOTS:
         QVERIFY(!area->isVisible());
         p.reset();
         QVERIFY(area.isNull());
+    }
+    // An installed program's first start: the user's folder gets a demo kit
+    // whose design loads from the copies, the help file and an empty results
+    // database; a second start leaves what the user changed as it is.
+    void installedProgramPreparesTheDataFolder()
+    {
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        QVERIFY(root.mkpath(QStringLiteral("usr/bin")) && root.mkpath(QStringLiteral("usr/share/kalvestrin/primjer")));
+        QCOMPARE(InstalledLayout::shareFolder(root.filePath(QStringLiteral("usr/bin"))), QString());
+        const QDir share(root.filePath(QStringLiteral("usr/share/kalvestrin")));
+        writeFileAtomically(share.filePath(QStringLiteral("Kalvestrin.chm")), "help");
+        saveBmp24(filledPicture(8, 6, Black), share.filePath(QStringLiteral("primjer/kuca.bmp")));
+        TestDesign demo;
+        demo.stimuli << QStringLiteral("/build/elsewhere/primjer/kuca.bmp");
+        demo.solutions[0][0] = QStringLiteral("KUĆA");
+        demo.maskLevels << QStringLiteral("1");
+        SaveDesignFile(demo, share.filePath(QStringLiteral("primjer/primjer.txt")));
+        QCOMPARE(InstalledLayout::shareFolder(root.filePath(QStringLiteral("usr/bin"))), share.path());
+
+        const QString data = root.filePath(QStringLiteral("home/Kalvestrin"));
+        InstalledLayout::prepareDataFolder(share.path(), data);
+        TestDesign copied;
+        LoadDesignFile(copied, data + QStringLiteral("/primjer/primjer.txt"));
+        QCOMPARE(copied.stimuli, QStringList{data + QStringLiteral("/primjer/kuca.bmp")});
+        QCOMPARE(loadPicture(copied.stimuli[0]).size(), QSize(8, 6));
+        ResultsDatabase db;
+        db.setConnectionString(QStringLiteral("Data Source=") + data + QStringLiteral("/Kalvestrin.mdb"));
+        db.open();
+        QCOMPARE(db.execute(QStringLiteral("delete from Data")), 0);
+        db.close();
+
+        writeFileAtomically(data + QStringLiteral("/Kalvestrin.chm"), "mine");
+        InstalledLayout::prepareDataFolder(share.path(), data);
+        QCOMPARE(readWholeFile(data + QStringLiteral("/Kalvestrin.chm")), QByteArray("mine"));
     }
 };
 

@@ -18,6 +18,7 @@
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
+#include "common/Version.h"
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
 #include "session/MaskStimulus.h"
@@ -28,6 +29,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -167,6 +169,15 @@ const ToolCommand Commands[] = {
 
 int main(int argc, char **argv)
 {
+    // What help2man and a user at a shell ask first: answered on stdout.
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("kalvestrin-tool " KALVESTRIN_VERSION);
+        return 0;
+    }
     // Drawing pictures and driving windows needs an application object, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
