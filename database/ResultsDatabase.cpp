@@ -2,6 +2,7 @@
 
 #include "common/Failure.h"
 #include "database/ConnectionString.h"
+#include "database/SessionSchema.h"
 #include "database/SqliteValues.h"
 
 #include <QFile>
@@ -57,6 +58,13 @@ void ResultsDatabase::open()
 
     m_db = db;
     m_fileName = path;
+    // A database of an earlier version gets the tables of presentations here.
+    try {
+        SessionSchema::upgrade(*this);
+    } catch (const Failure &) {
+        close();
+        throw;
+    }
 }
 
 void ResultsDatabase::close()
