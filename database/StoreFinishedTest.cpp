@@ -13,6 +13,9 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <optional>
 
@@ -137,7 +140,11 @@ StoreFailure closedConnectionFailure(const QString &path)
     const QFileInfo file(path);
     if (!file.exists())
         return StoreFailure(StoreFailure::Reason::Missing, path);
-    if (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())
+    // As the process acts (its effective user), which QFileInfo does not ask.
+    auto writable = [](const QString &p) {
+        return ::faccessat(AT_FDCWD, QFile::encodeName(p).constData(), W_OK, AT_EACCESS) == 0;
+    };
+    if (!writable(path) || !writable(file.absolutePath()))
         return StoreFailure(StoreFailure::Reason::ReadOnly, path);
     return StoreFailure(StoreFailure::Reason::NotConnected, path);
 }
@@ -148,6 +155,22 @@ bool hasMoved(ResultsDatabase &con)
 {
     int moved = 0;
     return sqlite3_file_control(con.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved != 0;
+}
+
+// The errno behind the last failure: SQLite keeps it per file, and a write
+// that fails in the WAL leaves the connection's own record empty.
+int lastSystemErrno(ResultsDatabase &con)
+{
+    if (const int e = sqlite3_system_errno(con.handle()))
+        return e;
+    for (const int op : {SQLITE_FCNTL_JOURNAL_POINTER, SQLITE_FCNTL_FILE_POINTER}) {
+        sqlite3_file *file = nullptr;
+        int e = 0;
+        if (sqlite3_file_control(con.handle(), "main", op, &file) == SQLITE_OK && file && file->pMethods &&
+            file->pMethods->xFileControl(file, SQLITE_FCNTL_LAST_ERRNO, &e) == SQLITE_OK && e != 0)
+            return e;
+    }
+    return 0;
 }
 
 } // namespace
@@ -185,7 +208,7 @@ qint64 StoreFinishedTest(ResultsDatabase &con, const SessionResult &result, QCha
         } catch (const Failure &failure) {
             // Read before the rollback resets them.
             code = sqlite3_extended_errcode(con.handle());
-            systemErrno = sqlite3_system_errno(con.handle());
+            systemErrno = lastSystemErrno(con);
             detail = failure.text();
         }
     }
