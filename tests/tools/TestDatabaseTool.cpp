@@ -69,7 +69,7 @@ private Q_SLOTS:
             con.open();
             for (int t = 0; t < 2; ++t) {
                 SessionResult r = finishedTest({0.5, 0.5});
-                r.session.uuid = QUuid::fromString(QStringLiteral("00000000-0000-0000-0000-00000000000%1").arg(t));
+                r.session.uuid = QUuid::fromString(QStringLiteral("00000000-0000-0000-0000-00000000000%1").arg(t + 1));
                 r.independentMode = t == 1;
                 r.presentations = {{0, 0, 4, 0, 1'500'000, "Y", 0.0625, "x", "unrecognised"},
                                    {0, 1, 1, 2'000'000'001, -1, {}, 1.0 / 3, "a\tb", "recognised"}};
@@ -80,13 +80,13 @@ private Q_SLOTS:
             "SessionUUID\tNr\tTask\tLevelIndex\tLevel\tEfficiency\tOnsetMs\tResponseMs\tKey\tTypedAnswer\tJudgement\n");
         const ToolRun one = tool({QStringLiteral("presentations"), db, QString::number(second)});
         QCOMPARE(one.out,
-                 header + QStringLiteral("00000000-0000-0000-0000-000000000001\t1\t1\t1\t4\t0.0625\t0.000\t1.500"
+                 header + QStringLiteral("00000000-0000-0000-0000-000000000002\t1\t1\t1\t4\t0.0625\t0.000\t1.500"
                                          "\tY\tx\tunrecognised\n"
-                                         "00000000-0000-0000-0000-000000000001\t2\t1\t2\t1\t0.333333333333333"
+                                         "00000000-0000-0000-0000-000000000002\t2\t1\t2\t1\t0.333333333333333"
                                          "\t2000.000\t\t\ta\\tb\trecognised\n"));
         const QStringList all = tool({QStringLiteral("presentations"), db}).out.split(QLatin1Char('\n'));
         QCOMPARE(all.size(), 6);
-        QVERIFY(all[1].startsWith(QStringLiteral("00000000-0000-0000-0000-000000000000\t1\t")));
+        QVERIFY(all[1].startsWith(QStringLiteral("00000000-0000-0000-0000-000000000001\t1\t")));
         QVERIFY(all[1].endsWith(QStringLiteral("\tY\t\tunrecognised"))); // no typed answer in the assisted mode
         QCOMPARE(tool({QStringLiteral("presentations"), db, QStringLiteral("99")}).out, header);
     }
