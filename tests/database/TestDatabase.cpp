@@ -25,18 +25,6 @@
 
 namespace {
 
-// Reads one value past the statement rule (pragmas write nothing but are not "read-only").
-QVariant scalar(ResultsDatabase &con, const QString &sql)
-{
-    sqlite3_stmt *s = nullptr;
-    sqlite3_prepare_v2(con.handle(), sql.toUtf8().constData(), -1, &s, nullptr);
-    QVariant v;
-    if (sqlite3_step(s) == SQLITE_ROW && sqlite3_column_type(s, 0) != SQLITE_NULL)
-        v = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
-    sqlite3_finalize(s);
-    return v;
-}
-
 void addRows(ResultsDatabase &con, int n)
 {
     ResultsDatabase::Transaction t(con);
