@@ -2,6 +2,7 @@
 
 #include "common/Failure.h"
 #include "database/ConnectionString.h"
+#include "database/SessionSchema.h"
 #include "database/SqliteValues.h"
 
 #include <QFile>
@@ -36,13 +37,16 @@ void ResultsDatabase::open()
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, BusyTimeoutMs);
 
+    // A database we cannot write would turn every finished test into an
+    // error. Refused before anything is read: reading a WAL database through
+    // a read-only file leaves its -shm read-only behind, and that would keep
+    // refusing every write after the file is made writable again.
+    if (sqlite3_db_readonly(db, "main") != 0)
+        fail(QStringLiteral("attempt to write a readonly database"));
     // Reading the schema is what tells a foreign file (an old Access
     // database) from ours; SQLite writes nothing before it knows.
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema;", nullptr, nullptr, nullptr) != SQLITE_OK)
         fail(SqliteValues::errorText(db));
-    // A database we cannot write would turn every finished test into an error.
-    if (sqlite3_db_readonly(db, "main") != 0)
-        fail(QStringLiteral("attempt to write a readonly database"));
 
     // WAL keeps a stored test through a power cut and lets a second instance
     // read while we write; where the file system cannot share memory for it,
@@ -57,6 +61,13 @@ void ResultsDatabase::open()
 
     m_db = db;
     m_fileName = path;
+    // A database of an earlier version gets the tables of presentations here.
+    try {
+        SessionSchema::upgrade(*this);
+    } catch (const Failure &) {
+        close();
+        throw;
+    }
 }
 
 void ResultsDatabase::close()

@@ -1,6 +1,7 @@
 #include "database/ResultsSchema.h"
 
 #include "common/Failure.h"
+#include "database/SessionSchema.h"
 #include "database/SqliteValues.h"
 
 #include <QFile>
@@ -55,7 +56,7 @@ void ResultsSchema::createDatabase(const QString &path)
     QString error;
     if (rc == SQLITE_OK) {
         const QByteArray script = (QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; BEGIN;") +
-                                   createTableSql() + QStringLiteral("COMMIT;"))
+                                   createTableSql() + SessionSchema::createTablesSql() + QStringLiteral("COMMIT;"))
                                       .toUtf8();
         rc = sqlite3_exec(db, script.constData(), nullptr, nullptr, nullptr);
     }

@@ -12,9 +12,9 @@ namespace ResultsSchema {
 // AUTOINCREMENT keeps a deleted last row's ID from coming back.
 const QString &createTableSql();
 
-// Writes an empty results database (the table, WAL set) at `path`: built
-// under a temporary name beside it and renamed into place. An existing file
-// is refused and left untouched. Throws Failure.
+// Writes an empty results database (Data and the tables of SessionSchema,
+// WAL set) at `path`: built under a temporary name beside it and renamed
+// into place. An existing file is refused and left untouched. Throws Failure.
 void createDatabase(const QString &path);
 
 } // namespace ResultsSchema

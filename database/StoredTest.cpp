@@ -43,14 +43,10 @@ QVariantList StoredTest::values(const SessionResult &result, QChar separator)
             subject.Field3};
 }
 
-qint64 StoredTest::insert(ResultsDatabase &con, const SessionResult &result, QChar separator)
+qint64 StoredTest::insertRow(ResultsDatabase &con, const QVariantList &row)
 {
-    const QVariantList row = values(result, separator);
-    ResultsDatabase::Transaction transaction(con);
     con.execute(QStringLiteral("INSERT INTO main.Data (Name, Surname, Age, Gender, N, M, V, Items, Field1, Field2, "
                                "Field3) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)"),
                 row);
-    const qint64 id = con.lastInsertId();
-    transaction.commit();
-    return id;
+    return con.lastInsertId();
 }

@@ -20,8 +20,9 @@ QString itemsText(const SessionResult &result, QChar separator);
 // for an age that is not a whole number.
 QVariantList values(const SessionResult &result, QChar separator);
 
-// Adds the row straight into main.Data in one transaction; its new ID.
-// Throws Failure with SQLite's text (nothing is stored then).
-qint64 insert(ResultsDatabase &con, const SessionResult &result, QChar separator);
+// Adds the row of values() straight into main.Data within the caller's
+// transaction (StoreFinishedTest stores a test whole); its new ID. Throws
+// Failure with SQLite's text.
+qint64 insertRow(ResultsDatabase &con, const QVariantList &row);
 
 } // namespace StoredTest

@@ -2,33 +2,55 @@
 
 // Stores every finished test in the results database (SaveToDatabase) and
 // puts the group results grid on it. The end of the test goes on whatever
-// happens here.
+// happens here; whoever keeps the tests not yet stored learns of every
+// outcome from testStored and storeFailed.
 
+#include "database/StoreFailure.h"
 #include "session/SessionResult.h"
+
+#include <QObject>
 
 class Prompts;
 class Query;
 class ResultsDatabase;
 
-class DatabaseResultSink : public ResultSink
+class DatabaseResultSink : public QObject, public ResultSink
 {
+    Q_OBJECT
 public:
     inline static const QString NotSavedText =
         QStringLiteral("Program nije snimio rezultate ovog testiranja u Kalvestrin.mdb bazu podataka!");
-    inline static const QString SaveFailedText =
-        QStringLiteral("Nije uspjelo snimanje rezultata testiranja u bazu podataka! Provjerite status "
-                       "Kalvestrim.mdb datoteke koja mora biti u radnom direktoriju programa!");
+    inline static const QString &SaveFailedText = StoreFailure::SaveFailedText;
+    inline static const QString KeptText =
+        QStringLiteral("Rezultati ovog testiranja nisu izgubljeni: program će ih sam snimiti u bazu podataka "
+                       "pri sljedećem pokretanju ili otvaranju podataka (\"Podaci\").");
 
-    DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts);
+    DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts, QObject *parent = nullptr);
 
     void accept(const SessionResult &result) override { SaveToDatabase(result); }
 
-    // The row goes straight into table Data whatever statement the grid
-    // shows, so an analysis left open never costs a subject's result.
-    void SaveToDatabase(const SessionResult &result);
+    // The end of a test: store(), and when that fails the message with its
+    // reason: a warning when there is no connection, an error otherwise.
+    // True when the test is stored.
+    bool SaveToDatabase(const SessionResult &result);
+
+    // Stores the test whatever statement the grid shows (so an analysis left
+    // open never costs a result) and puts the grid on its row. Says nothing
+    // to the user: emits testStored, or storeFailed and throws StoreFailure.
+    qint64 store(const SessionResult &result);
+
+    // Set when a test that fails to store is kept to be stored later: the
+    // message then says that nothing is lost.
+    void setKeepsUnstoredTests(bool keeps) { m_keepsUnstored = keeps; }
+
+Q_SIGNALS:
+    // The test is in the database, now or from before (a test is stored once).
+    void testStored(const QUuid &uuid, qint64 id);
+    void storeFailed(const QUuid &uuid, StoreFailure::Reason reason, const QString &reasonText);
 
 private:
     ResultsDatabase &m_con;
     Query &m_query;
     Prompts &m_prompts;
+    bool m_keepsUnstored = false;
 };

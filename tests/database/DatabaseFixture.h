@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <sqlite3.h>
+
 // The tests write and read numbers with a comma, whatever the machine's locale.
 inline void useDecimalComma()
 {
@@ -55,6 +57,27 @@ inline SessionResult finishedTest(const QList<double> &efficiencies, const QStri
     r.mean = sum / n;
     r.variance = n > 1 ? (squares - sum * sum / n) / (n - 1) : 0;
     return r;
+}
+
+// The first row of a statement as texts, read past the select rule (pragmas
+// write nothing but are not "read-only").
+inline QVariantList firstRow(ResultsDatabase &con, const QString &sql)
+{
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(con.handle(), sql.toUtf8().constData(), -1, &s, nullptr);
+    QVariantList row;
+    for (int c = 0, n = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_count(s) : 0; c < n; ++c)
+        row << (sqlite3_column_type(s, c) == SQLITE_NULL
+                    ? QVariant()
+                    : QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, c)))));
+    sqlite3_finalize(s);
+    return row;
+}
+
+inline QVariant scalar(ResultsDatabase &con, const QString &sql)
+{
+    const QVariantList row = firstRow(con, sql);
+    return row.isEmpty() ? QVariant() : row[0];
 }
 
 struct DatabaseFixture

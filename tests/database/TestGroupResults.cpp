@@ -7,7 +7,7 @@
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsTableModel.h"
 #include "database/SelectRule.h"
-#include "database/StoredTest.h"
+#include "database/StoreFinishedTest.h"
 #include "database/ui/DatabaseConnection.h"
 #include "database/ui/DatabaseResultSink.h"
 #include "database/ui/DbNavigator.h"
@@ -20,9 +20,12 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -46,7 +49,7 @@ struct Windows
     {
         GeneralErrorHandler::setPrompts(&prompts);
         for (int i = 0; i < rows; ++i)
-            StoredTest::insert(db.con, finishedTest({0.5, 1.0}, QStringLiteral("S%1").arg(i)), ',');
+            StoreFinishedTest(db.con, finishedTest({0.5, 1.0}, QStringLiteral("S%1").arg(i)), ',');
     }
     ~Windows()
     {
@@ -130,6 +133,29 @@ private Q_SLOTS:
         w.prompts.expectError(DatabaseResultSink::SaveFailedText);
         sink.accept(finishedTest({1.0, 1.0}, QString(41, QLatin1Char('X'))));
         QCOMPARE(count(w.db.con), 7);
+
+        // Locked past the busy timeout: the error names the file and the
+        // reason, the caller learns of it, and a later store lands once.
+        QSignalSpy stored(&sink, &DatabaseResultSink::testStored);
+        QSignalSpy failed(&sink, &DatabaseResultSink::storeFailed);
+        SessionResult named = finishedTest({1.0, 1.0}, QStringLiteral("ZAKLJUČANO"));
+        named.session.uuid = QUuid::createUuid();
+        sqlite3 *other = nullptr;
+        sqlite3_open(QFile::encodeName(w.db.path()).constData(), &other);
+        sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(w.db.con.handle(), 20);
+        sink.setKeepsUnstoredTests(true);
+        w.prompts.expectError(StoreFailure::describe(StoreFailure::Reason::Locked, w.db.path(), {}));
+        QVERIFY(!sink.SaveToDatabase(named));
+        sqlite3_close_v2(other);
+        QVERIFY(w.prompts.records().last().text.endsWith(DatabaseResultSink::KeptText));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][0].value<QUuid>(), named.session.uuid);
+        QVERIFY(sink.SaveToDatabase(named));
+        QVERIFY(sink.SaveToDatabase(named));
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored[1][1], stored[0][1]);
+        QCOMPARE(count(w.db.con, QStringLiteral("WHERE Name = 'ZAKLJUČANO'")), 1);
 
         // No connection: the warning, nothing stored.
         w.db.con.close();

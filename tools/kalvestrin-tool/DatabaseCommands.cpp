@@ -1,5 +1,6 @@
-// The results database from the command line: making an empty one, and
-// running a select statement under the SQL window's rules.
+// The results database from the command line: making an empty one, running
+// a select statement under the SQL window's rules, and listing the
+// presentations of the stored tests.
 
 #include "common/Failure.h"
 #include "database/ConnectionString.h"
@@ -24,6 +25,34 @@ QString escaped(QString text)
     return text;
 }
 
+// A header line of column names, then one tab-separated line per row, "." decimals.
+void printRows(ReadOnlyStatement &statement)
+{
+    QStringList header;
+    for (const StatementColumn &column : statement.columns())
+        header << escaped(column.name);
+    out(header.join(QLatin1Char('\t')));
+    while (statement.next()) {
+        QStringList row;
+        for (int c = 0; c < statement.columnCount(); ++c) {
+            const StatementColumn &column = statement.columns()[c];
+            const QVariant value = statement.value(c);
+            // Times are kept to the microsecond: always three decimals.
+            if (column.name.endsWith(QLatin1String("Ms")) && value.typeId() == QMetaType::Double)
+                row << QString::number(value.toDouble(), 'f', 3);
+            else
+                row << escaped(ResultsTableModel::displayText(value, column.kind(), QLatin1Char('.')));
+        }
+        out(row.join(QLatin1Char('\t')));
+    }
+}
+
+void openDatabase(ResultsDatabase &con, const QString &path)
+{
+    con.setConnectionString(ConnectionString::forFile(path));
+    con.open();
+}
+
 } // namespace
 
 int createDatabase(QStringList args)
@@ -40,8 +69,7 @@ int queryDatabase(QStringList args)
     if (args.size() != 2)
         throw std::invalid_argument("usage");
     ResultsDatabase con;
-    con.setConnectionString(ConnectionString::forFile(args[0]));
-    con.open();
+    openDatabase(con, args[0]);
 
     const QString text = SelectRule::trimmed(args[1]);
     if (!SelectRule::beginsWithSelect(text))
@@ -54,16 +82,29 @@ int queryDatabase(QStringList args)
         throw Failure(failure.text() == refused ? refused : refused + QLatin1Char('\n') + failure.text());
     }
 
-    QStringList header;
-    for (const StatementColumn &column : statement.columns())
-        header << escaped(column.name);
-    out(header.join(QLatin1Char('\t')));
-    while (statement.next()) {
-        QStringList row;
-        for (int c = 0; c < statement.columnCount(); ++c)
-            row << escaped(
-                ResultsTableModel::displayText(statement.value(c), statement.columns()[c].kind(), QLatin1Char('.')));
-        out(row.join(QLatin1Char('\t')));
+    printRows(statement);
+    return 0;
+}
+
+// Every presentation of the stored tests in the order shown, or of the test
+// whose Data.ID is given.
+int presentations(QStringList args)
+{
+    if (args.size() != 1 && args.size() != 2)
+        throw std::invalid_argument("usage");
+    qint64 id = 0;
+    if (args.size() == 2) {
+        bool ok = false;
+        id = args[1].toLongLong(&ok);
+        if (!ok)
+            throw Failure(QStringLiteral("ID \"%1\" is not a whole number").arg(args[1]));
     }
+    ResultsDatabase con;
+    openDatabase(con, args[0]);
+    ReadOnlyStatement statement = prepareReadOnly(
+        con, QStringLiteral("SELECT p.* FROM Presentations AS p LEFT JOIN Sessions AS s ON s.UUID = p.SessionUUID%1 "
+                            "ORDER BY s.DataID, p.SessionUUID, p.Nr")
+                 .arg(args.size() == 2 ? QStringLiteral(" WHERE s.DataID = %1").arg(id) : QString()));
+    printRows(statement);
     return 0;
 }

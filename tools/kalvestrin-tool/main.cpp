@@ -15,6 +15,8 @@
 //       an empty results database; an existing FILE is refused
 //   query DATABASE STATEMENT
 //       a select statement's result, tab-separated, under the SQL window's rules
+//   presentations DATABASE [ID]
+//       every picture shown in the stored tests (or in test ID), tab-separated
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -47,7 +49,8 @@ const char *const Usage =
     "  kalvestrin-tool archive print FILE --table|--chart OUT.pdf [--separator C]\n"
     "  kalvestrin-tool design-shots DESIGN.txt DIR\n"
     "  kalvestrin-tool create-database FILE\n"
-    "  kalvestrin-tool query DATABASE STATEMENT\n";
+    "  kalvestrin-tool query DATABASE STATEMENT\n"
+    "  kalvestrin-tool presentations DATABASE [ID]\n";
 
 int parseLevel(const QString &text)
 {
@@ -153,6 +156,7 @@ int archiveCommand(QStringList args);
 int designShots(QStringList args);
 int createDatabase(QStringList args);
 int queryDatabase(QStringList args);
+int presentations(QStringList args);
 
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
@@ -164,6 +168,7 @@ const ToolCommand Commands[] = {
     {"archive", archiveCommand},
     {"create-database", createDatabase},
     {"query", queryDatabase},
+    {"presentations", presentations},
     {"export", exportCommand},
 };
 
