@@ -1,6 +1,5 @@
 #include "design/ui/TasksPage.h"
 
-#include "common/DataFolder.h"
 #include "common/Failure.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
@@ -56,10 +55,11 @@ QPushButton *button(const QString &name, const QString &caption, const QString &
 
 } // namespace
 
-TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent)
+TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QString dataFolder, QWidget *parent)
     : QWidget(parent)
     , m_design(design)
     , m_prompts(prompts)
+    , m_dataFolder(std::move(dataFolder))
 {
     const QFont listFont(QStringLiteral("Arial"), 8);
 
@@ -355,7 +355,7 @@ void TasksPage::Item3Click()
     request.title = QStringLiteral("Učitajte prethodno snimljenu podražajnu situaciju");
     request.filters = FileDialogRequest::parseFilter(QStringLiteral("Text Files (*.txt)|*.txt"));
     request.defaultExtension = QStringLiteral("txt");
-    request.directory = existingOr(QDir(DataFolder::path()).filePath(QStringLiteral("Paradigme")), DataFolder::path());
+    request.directory = existingOr(QDir(m_dataFolder).filePath(QStringLiteral("Paradigme")), m_dataFolder);
     const QString path = m_prompts.openFile(request);
     if (path.isEmpty())
         return;

@@ -19,7 +19,8 @@ class TasksPage : public QWidget
 {
     Q_OBJECT
 public:
-    TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent = nullptr);
+    // The choosers of designs start in the data folder's "Paradigme".
+    TasksPage(TestDesign &design, Prompts &prompts, QString dataFolder, QWidget *parent = nullptr);
 
     // Shows the design afresh.
     void refresh();
@@ -56,6 +57,7 @@ private:
 
     TestDesign &m_design;
     Prompts &m_prompts;
+    QString m_dataFolder;
     StimulusList *m_stimuli = nullptr;
     QPushButton *m_removeStimulus = nullptr;
     QLabel *m_taskCount = nullptr;

@@ -8,7 +8,11 @@
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWhatsThis>
@@ -44,6 +48,55 @@ private Q_SLOTS:
         QCOMPARE(QtPrompts::qtFilter(r), QStringLiteral("Text Files (*.txt);;ASCII  Files (*.asc);;All Files (*.*)"));
         r.filters = FileDialogRequest::parseFilter(QStringLiteral("Slike|*.bmp;*.dib"));
         QCOMPARE(QtPrompts::qtFilter(r), QStringLiteral("Slike (*.bmp *.dib)"));
+    }
+
+    // The real chooser: the remembered entry, whichever it is, gives a name
+    // typed without extension its own extension.
+    void rememberedEntryGivesItsExtension_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("first") << 0 << "Data.mdb";
+        QTest::newRow("middle") << 1 << "Data.xls";
+        QTest::newRow("last") << 2 << "Data.dbf";
+    }
+
+    void rememberedEntryGivesItsExtension()
+    {
+        QFETCH(int, entry);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        FileDialogRequest r;
+        r.filters = FileDialogRequest::parseFilter(
+            QStringLiteral("Access (*.mdb)|*.mdb|Excel 8.0 (*.xls)|*.xls|dBase IV (*.dbf)|*.dbf"));
+        r.defaultExtension = QStringLiteral("xls");
+        r.directory = dir.path();
+        r.fileName = QStringLiteral("Data");
+        r.selectedFilter = entry;
+        QtPrompts prompts;
+        answerChooser([](QFileDialog *dialog) { dialog->accept(); });
+        QCOMPARE(prompts.saveFile(r), QDir(dir.path()).filePath(file));
+        QCOMPARE(r.selectedFilter, entry);
+    }
+
+    void openChooserTakesANameThatIsNotThere()
+    {
+        QTemporaryDir dir;
+        FileDialogRequest r;
+        r.filters = FileDialogRequest::parseFilter(QStringLiteral("Dizajn (*.dsg)|*.dsg"));
+        r.directory = dir.path();
+        QtPrompts prompts;
+        answerChooser([](QFileDialog *dialog) {
+            // A refusal would show Qt's own box: close it and give up.
+            QTimer::singleShot(0, [dialog] {
+                if (QWidget *box = QApplication::activeModalWidget(); box && box != dialog)
+                    box->close();
+                dialog->reject();
+            });
+            dialog->selectFile(QStringLiteral("Nema.dsg"));
+            dialog->accept();
+        });
+        QCOMPARE(prompts.openFile(r), QDir(dir.path()).filePath(QStringLiteral("Nema.dsg")));
     }
 
     void helpRequestsClimbToTheNearestContext()
@@ -102,6 +155,17 @@ private Q_SLOTS:
         ShowHelpTopic(QStringLiteral("1"));
         ShowHelpTopic(QStringLiteral("1"));
         GeneralErrorHandler::setPrompts(nullptr);
+    }
+
+private:
+    // Answers the next chooser once it is open.
+    static void answerChooser(std::function<void(QFileDialog *)> answer)
+    {
+        QTimer::singleShot(0, [answer] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            answer(dialog);
+        });
     }
 };
 
