@@ -2,7 +2,6 @@
 #include "app/TMain_Form.h"
 #include "app/help/ChmHelpService.h"
 #include "common/Clock.h"
-#include "common/DataFolder.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "common/ui/QtPrompts.h"
 #include "database/ResultsDatabase.h"
@@ -11,8 +10,9 @@
 int main(int argc, char **argv)
 {
     KalvestrinApplication app(argc, argv);
-    DataFolder::capture();
+    app.installQtTranslations();
     QtPrompts prompts;
+    app.setPrompts(&prompts);
     ChmHelpService help(prompts);
     SystemClock clock;
     QtFeedbackSounds sounds;
@@ -29,5 +29,7 @@ int main(int argc, char **argv)
     SessionState session;
     Shell shell(services, design, session);
     shell.mainForm().show();
-    return app.exec();
+    const int status = app.exec();
+    app.setPrompts(nullptr);
+    return status;
 }

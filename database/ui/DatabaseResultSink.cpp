@@ -1,16 +1,16 @@
 #include "database/ui/DatabaseResultSink.h"
 
 #include "common/Failure.h"
-#include "common/Regional.h"
 #include "common/ui/Prompts.h"
 #include "database/Query.h"
 #include "database/ResultsDatabase.h"
 #include "database/StoredTest.h"
 
-DatabaseResultSink::DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts)
+DatabaseResultSink::DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts, QChar decimalSeparator)
     : m_con(con)
     , m_query(query)
     , m_prompts(prompts)
+    , m_separator(decimalSeparator)
 {}
 
 void DatabaseResultSink::SaveToDatabase(const SessionResult &result)
@@ -21,7 +21,7 @@ void DatabaseResultSink::SaveToDatabase(const SessionResult &result)
     }
     qint64 id = 0;
     try {
-        id = StoredTest::insert(m_con, result, Regional::current().decimalSeparator);
+        id = StoredTest::insert(m_con, result, m_separator);
     } catch (const Failure &) {
         m_prompts.error(SaveFailedText);
         return;

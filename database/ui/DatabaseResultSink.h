@@ -19,7 +19,8 @@ public:
         QStringLiteral("Nije uspjelo snimanje rezultata testiranja u bazu podataka! Provjerite status "
                        "Kalvestrim.mdb datoteke koja mora biti u radnom direktoriju programa!");
 
-    DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts);
+    // Efficiencies are stored with the user's decimal separator.
+    DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts, QChar decimalSeparator);
 
     void accept(const SessionResult &result) override { SaveToDatabase(result); }
 
@@ -31,4 +32,5 @@ private:
     ResultsDatabase &m_con;
     Query &m_query;
     Prompts &m_prompts;
+    QChar m_separator;
 };

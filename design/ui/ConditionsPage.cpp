@@ -220,5 +220,5 @@ void ConditionsPage::Speed4Click()
 
 void ConditionsPage::Btn2Click()
 {
-    ShowHelpTopic(QStringLiteral("1"));
+    ShowHelpTopic(this, QStringLiteral("1"));
 }

@@ -9,7 +9,6 @@
 #include "common/Resources.h"
 #include "common/SafeFile.h"
 #include "common/ui/ContextHelp.h"
-#include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "database/Query.h"
 #include "database/ReadOnlyStatement.h"
@@ -23,6 +22,7 @@
 #include "session/ui/TForm1.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestServices.h"
 #include "tests/support/TestPictures.h"
 
 #include <QApplication>
@@ -49,8 +49,9 @@ struct Program
 {
     TestDesign design;
     SessionState session;
-    ScriptedPrompts prompts;
-    RecordingHelp help;
+    TestServices services;
+    ScriptedPrompts &prompts = services.prompts;
+    RecordingHelp &help = services.help;
     QSize screen{1280, 1024};
     bool databaseConnects = false;
     ResultsDatabase database;
@@ -64,20 +65,17 @@ struct Program
     int createdInterval = 0;
     bool createdRunning = false;
 
-    Program() { GeneralErrorHandler::setPrompts(&prompts); }
-
-    ~Program()
-    {
-        shell.reset();
-        GeneralErrorHandler::setPrompts(nullptr);
-    }
+    ~Program() { shell.reset(); }
 
     void create()
     {
-        Services services;
-        services.prompts = &prompts;
-        services.help = &help;
-        services.screenSize = [this] { return screen; };
+        Services wiring;
+        wiring.prompts = &prompts;
+        wiring.help = &help;
+        wiring.screenSize = [this] { return screen; };
+        wiring.capsLock = [this] { return services.capsLockOn; };
+        wiring.regional = services.regional;
+        wiring.dataFolder = services.dataFolder;
         // A connecting run finds a real results database where the file is.
         if (databaseConnects) {
             const QString path = QDir::current().filePath(QStringLiteral("Kalvestrin.mdb"));
@@ -85,9 +83,9 @@ struct Program
                 QFile::remove(path);
                 ResultsSchema::createDatabase(path);
             }
-            services.database = &database;
+            wiring.database = &database;
         }
-        shell = std::make_unique<Shell>(services, design, session);
+        shell = std::make_unique<Shell>(wiring, design, session);
         main = &shell->mainForm();
         test = &shell->testWindow();
         designDialog = &shell->designDialog();

@@ -7,7 +7,9 @@
 #include "common/ui/QtPrompts.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestServices.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
@@ -25,8 +27,8 @@ class TestCommonUi : public QObject
 private Q_SLOTS:
     void uncaughtFailureOfACommandIsShownAndTheProgramGoesOn()
     {
-        ScriptedPrompts prompts;
-        GeneralErrorHandler::setPrompts(&prompts);
+        TestServices services;
+        ScriptedPrompts &prompts = services.prompts;
         QPushButton button;
         QObject::connect(&button, &QPushButton::clicked, [] { throw Failure(QStringLiteral("Disk je pun.")); });
         prompts.expectError(QStringLiteral("Disk je pun."));
@@ -36,7 +38,6 @@ private Q_SLOTS:
         prompts.expectError(QStringLiteral("std failure"));
         QVERIFY(!GeneralErrorHandler::runCommand([] { throw std::runtime_error("std failure"); }));
         QVERIFY(GeneralErrorHandler::runCommand([] {}));
-        GeneralErrorHandler::setPrompts(nullptr);
     }
 
     void delphiFiltersBecomeQtFilters()
@@ -101,9 +102,10 @@ private Q_SLOTS:
 
     void helpRequestsClimbToTheNearestContext()
     {
-        RecordingHelp help;
-        ContextHelp::setService(&help);
+        TestServices services;
+        const RecordingHelp &help = services.help;
         QWidget window;
+        services.serve(&window);
         auto *group = new QWidget(&window);
         auto *inGroup = new QPushButton(QStringLiteral("a"), group);
         auto *own = new QPushButton(QStringLiteral("b"), &window);
@@ -144,17 +146,35 @@ private Q_SLOTS:
         QTest::keyClick(own, Qt::Key_F1, Qt::ShiftModifier);
         QVERIFY(!QWhatsThis::inWhatsThisMode());
         QCOMPARE(help.topics.size(), 4);
-        ContextHelp::setService(nullptr);
     }
 
-    void missingHelpServiceWarnsEveryTime()
+    // A window reaches the help service through the window that owns it; one
+    // outside the tree that has the service warns, every time.
+    void helpServiceIsReachedThroughTheOwningWindow()
     {
-        ScriptedPrompts prompts;
-        GeneralErrorHandler::setPrompts(&prompts);
-        prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
-        ShowHelpTopic(QStringLiteral("1"));
-        ShowHelpTopic(QStringLiteral("1"));
-        GeneralErrorHandler::setPrompts(nullptr);
+        TestServices services;
+        QWidget main;
+        auto *child = new QWidget(&main, Qt::Dialog);
+        services.serve(&main);
+        ShowHelpTopic(child, QStringLiteral("28"));
+        QCOMPARE(services.help.topics, QStringList{"28"});
+        QWidget stray;
+        services.prompts.expectWarning(ContextHelp::MissingHelpFileText)
+            .expectWarning(ContextHelp::MissingHelpFileText);
+        ShowHelpTopic(&stray, QStringLiteral("1"));
+        ShowHelpTopic(&stray, QStringLiteral("1"));
+    }
+
+    // Qt's own dialogs read Croatian; the program's texts are its own anyway.
+    void qtDialogsSpeakCroatian()
+    {
+        QVERIFY2(KalvestrinApplication::instance()->installQtTranslations(),
+                 "Qt's translations (qt6-translations-l10n) are not installed");
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        const auto *buttons = dialog.findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Odustani"));
     }
 
 private:

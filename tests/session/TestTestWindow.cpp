@@ -12,6 +12,7 @@
 #include "session/ui/TForm1.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestServices.h"
 #include "tests/support/TestPictures.h"
 
 #include <QComboBox>
@@ -67,7 +68,8 @@ struct Rig
     QTemporaryDir dir;
     TestDesign design;
     SessionState session;
-    ScriptedPrompts prompts;
+    TestServices services;
+    ScriptedPrompts &prompts = services.prompts;
     FakeClock clock;
     RecordingSounds sounds;
     std::unique_ptr<TForm1> form;
@@ -86,12 +88,10 @@ struct Rig
             design.solutions[std::size_t(i)][0] = QStringLiteral("T%1").arg(i + 1);
         }
         design.solutions[0][1] = QStringLiteral("KUĆA");
-        GeneralErrorHandler::setPrompts(&prompts);
         form = std::make_unique<TForm1>(design, session, prompts, clock, sounds);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
-    ~Rig() { GeneralErrorHandler::setPrompts(nullptr); }
 
     template <typename T = QWidget>
     T *child(const char *name)
@@ -433,5 +433,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestTestWindow)
+KALVESTRIN_TEST_MAIN(TestTestWindow)
 #include "TestTestWindow.moc"
