@@ -172,9 +172,8 @@ void TMain_Form::FormCreate()
     if (QFileInfo::exists(databasePath)) {
         // Without a database engine the connection stays closed.
         if (ResultsDatabase *database = m_services.database) {
-            GeneralErrorHandler::runCommand([&] {
-                m_databaseOpen = DatabaseConnection::SetConnectionString(*database, m_prompts, directory);
-            });
+            GeneralErrorHandler::runCommand(
+                [&] { m_databaseOpen = DatabaseConnection::SetConnectionString(*database, m_prompts, directory); });
         }
     } else {
         m_prompts.error(NoDatabaseText);

@@ -1,6 +1,5 @@
 #include "common/NumberText.h"
 
-
 #include <cmath>
 #include <cstdio>
 #include <string>

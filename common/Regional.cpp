@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-
 namespace {
 
 // Qt's long time format carries the time zone ("t"); a duration or a time of

@@ -7,11 +7,13 @@
 
 class Prompts;
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
 class QSpinBox;
+class QVBoxLayout;
 class StimulusList;
 class TestDesign;
 
@@ -51,6 +53,10 @@ Q_SIGNALS:
     void designLoaded();
 
 private:
+    QVBoxLayout *createStimulusList();
+    QHBoxLayout *createStimulusButtons();
+    QVBoxLayout *createLevels();
+    void createPopup();
     void showTaskCount();
     int selectedStimulus() const;
     void openPopup(const QPoint &position);

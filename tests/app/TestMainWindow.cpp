@@ -22,8 +22,8 @@
 #include "session/ui/TForm1.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "tests/support/TestServices.h"
 #include "tests/support/TestPictures.h"
+#include "tests/support/TestServices.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -14,8 +14,8 @@
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWhatsThis>
 #include <QWidget>

@@ -13,8 +13,8 @@
 #include "database/ui/TForm9.h"
 #include "tests/database/DatabaseFixture.h"
 #include "tests/support/RecordingHelp.h"
-#include "tests/support/TestServices.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestServices.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -48,10 +48,7 @@ struct Windows
         for (int i = 0; i < rows; ++i)
             StoredTest::insert(db.con, finishedTest({0.5, 1.0}, QStringLiteral("S%1").arg(i)), ',');
     }
-    ~Windows()
-    {
-        form9.reset();
-    }
+    ~Windows() { form9.reset(); }
     void create()
     {
         form9 = std::make_unique<TForm9>(db.con, prompts, DecimalComma);

@@ -12,8 +12,8 @@
 #include "session/ui/TForm1.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "tests/support/TestServices.h"
 #include "tests/support/TestPictures.h"
+#include "tests/support/TestServices.h"
 
 #include <QComboBox>
 #include <QLabel>

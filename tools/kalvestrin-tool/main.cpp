@@ -25,7 +25,6 @@
 #include "tools/kalvestrin-tool/DemoKit.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
 
-
 #include <QStringList>
 
 #include <cstdio>
