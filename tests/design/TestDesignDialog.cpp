@@ -470,12 +470,7 @@ private Q_SLOTS:
         // Levels 4, 2, 1 by the arrows.
         e.button("SpeedButton2")->click();
         auto *number = e.find<QSpinBox>(QStringLiteral("Edit1"));
-        // Enter in the level list or box presses no button (no picture chooser).
-        for (QWidget *w : {static_cast<QWidget *>(e.levels()), static_cast<QWidget *>(number)}) {
-            w->setFocus();
-            QTest::keyClick(w, Qt::Key_Return);
-        }
-        QVERIFY(e.dlg->isVisible());
+        number->setFocus();
         for (int level : {4, 2, 1}) {
             while (number->value() != level)
                 QTest::keyClick(number, number->value() < level ? Qt::Key_Up : Qt::Key_Down);

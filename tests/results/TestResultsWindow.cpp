@@ -2,7 +2,6 @@
 // shown, saved, archives loaded (also broken ones), the chart's axes, the
 // layout, printing into PDF files and help.
 
-#include "common/Clock.h"
 #include "common/Windows1250.h"
 #include "common/ui/ContextHelp.h"
 #include "results/ui/DefaultPrintTarget.h"
@@ -30,36 +29,23 @@ namespace {
 
 const QString LoadError = QStringLiteral("Učitavanje arhiviranog testiranja nije uspjelo.");
 
-class FixedClock : public Clock
-{
-public:
-    QDateTime now() const override { return QDateTime(QDate(2026, 12, 6), QTime(18, 4, 5)); }
-    qint64 elapsedNs() const override { return 0; }
-};
-
 // The window with a decimal comma unless the test says otherwise.
 struct Window
 {
     TestServices services;
     ScriptedPrompts &prompts = services.prompts;
     RecordingHelp &help = services.help;
-    FixedClock clock;
-    std::unique_ptr<TRezultati> owned;
-    TRezultati &w;
+    FakeClock &clock = services.clock;
+    // The window reads the regional settings at each command.
+    TRezultati w{prompts, clock, services.regional, services.dataFolder};
 
     explicit Window(const QString &pdfFolder = {}, QChar separator = u',')
-        : owned(makeWindow(separator))
-        , w(*owned)
     {
+        services.regional = regional(separator);
+        clock.wall = QDateTime(QDate(2026, 12, 6), QTime(18, 4, 5));
         services.serve(&w);
         if (!pdfFolder.isEmpty())
             w.setPrintTarget(std::make_unique<PdfPrintTarget>(clock, pdfFolder));
-    }
-
-    std::unique_ptr<TRezultati> makeWindow(QChar separator)
-    {
-        services.regional = regional(separator);
-        return std::make_unique<TRezultati>(prompts, clock, services.regional, services.dataFolder);
     }
 
     QLabel *label(int n) const { return w.findChild<QLabel *>(QStringLiteral("Label%1").arg(n)); }

@@ -1,13 +1,11 @@
 #pragma once
 
-// The wiring of a window test, made in one place and undone in one place
-// (KeePassXC's TestGui does the same in init() and cleanup()): a test holds
-// one for each test function, as a member of its fixture or made in init()
-// and dropped in cleanup(). It installs its scripted prompts as the
-// application's (the general error handler's) and takes them out again, so a
-// failing check leaves nothing behind for the next test. The windows under
-// test get the other services from it: `serve()` gives a window the recorded
-// help, `capsLock()` a Caps Lock that reads `capsLockOn` and counts `beeps`.
+// The wiring of a window test, made and undone in one place (as KeePassXC's
+// TestGui does in init() and cleanup()): one per test function, in its
+// fixture. It installs its prompts as the application's (the general error
+// handler's) and takes them out again, so a failing check leaves nothing
+// behind. `serve()` gives a window the recorded help; `capsLock()` reads
+// `capsLockOn` and counts `beeps`.
 
 #include "common/DataFolder.h"
 #include "common/Regional.h"
