@@ -122,7 +122,7 @@ void BM_LoadThroughDialog1000(benchmark::State &state)
     prompts.path = folder().filePath(QStringLiteral("full.txt"));
     SaveDesignFile(fullDesign(), prompts.path);
     TestDesign design;
-    TPagesDlg dlg(design, prompts);
+    TPagesDlg dlg(design, prompts, CapsLock(), DataFolder::current());
     dlg.show();
     QApplication::processEvents();
     for (auto _ : state) {
@@ -142,7 +142,7 @@ void BM_InsertRemoveStimulus(benchmark::State &state)
     prompts.path = QStringLiteral("/p/one.bmp");
     TestDesign design = fullDesign();
     design.stimuli.removeLast();
-    TPagesDlg dlg(design, prompts);
+    TPagesDlg dlg(design, prompts, CapsLock(), DataFolder::current());
     dlg.show();
     QApplication::processEvents();
     for (auto _ : state) {

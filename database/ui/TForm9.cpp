@@ -149,8 +149,9 @@ void TForm9::fitColumns()
 {
     constexpr int MaxColumnWidth = 320;
     QHeaderView *header = m_dbg->horizontalHeader();
+    const QAbstractItemView *view = m_dbg; // the rows in view, as QTableView measures them
     for (int c = 0; c < header->count(); ++c) {
-        const int wanted = std::max(m_dbg->sizeHintForColumn(c), header->sectionSizeHint(c));
+        const int wanted = std::max(view->sizeHintForColumn(c), header->sectionSizeHint(c));
         header->resizeSection(c, std::clamp(wanted, header->defaultSectionSize(), MaxColumnWidth));
     }
 }

@@ -75,7 +75,7 @@ private Q_SLOTS:
         r.fileName = QStringLiteral("Data");
         r.selectedFilter = entry;
         QtPrompts prompts;
-        answerChooser([](QFileDialog *dialog) { dialog->accept(); });
+        answerChooser([](QFileDialog *dialog) { static_cast<QDialog *>(dialog)->accept(); });
         QCOMPARE(prompts.saveFile(r), QDir(dir.path()).filePath(file));
         QCOMPARE(r.selectedFilter, entry);
     }
@@ -89,13 +89,13 @@ private Q_SLOTS:
         QtPrompts prompts;
         answerChooser([](QFileDialog *dialog) {
             // A refusal would show Qt's own box: close it and give up.
-            QTimer::singleShot(0, [dialog] {
+            QTimer::singleShot(0, dialog, [dialog] {
                 if (QWidget *box = QApplication::activeModalWidget(); box && box != dialog)
                     box->close();
                 dialog->reject();
             });
             dialog->selectFile(QStringLiteral("Nema.dsg"));
-            dialog->accept();
+            static_cast<QDialog *>(dialog)->accept();
         });
         QCOMPARE(prompts.openFile(r), QDir(dir.path()).filePath(QStringLiteral("Nema.dsg")));
     }

@@ -160,7 +160,8 @@ private Q_SLOTS:
         const QHeaderView *header = f.grid()->horizontalHeader();
         for (const char *column : {"M", "V", "Items"}) {
             const int c = w.query().columnIndex(QString::fromLatin1(column));
-            QVERIFY2(header->sectionSize(c) >= f.grid()->sizeHintForColumn(c), column);
+            const QAbstractItemView *view = f.grid();
+            QVERIFY2(header->sectionSize(c) >= view->sizeHintForColumn(c), column);
         }
         QCOMPARE(header->sectionResizeMode(0), QHeaderView::Interactive);
 
