@@ -3,21 +3,16 @@
 #include "app/TAboutBox.h"
 #include "app/TMain_Form.h"
 #include "common/Clock.h"
-#include "common/DataFolder.h"
+#include "common/ui/CapsLock.h"
 #include "common/ui/ContextHelp.h"
-#include "common/ui/GeneralErrorHandler.h"
 #include "database/ResultsDatabase.h"
-#include "database/ui/DatabaseConnection.h"
 #include "database/ui/DatabaseResultSink.h"
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "design/ui/TPagesDlg.h"
-#include "results/ui/DefaultPrintTarget.h"
 #include "results/ui/TRezultati.h"
 #include "session/FeedbackSounds.h"
 #include "session/ui/TForm1.h"
-
-#include <QDir>
 
 namespace {
 
@@ -36,8 +31,6 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     , m_session(session)
 {
     Prompts &prompts = *m_services.prompts;
-    GeneralErrorHandler::setPrompts(&prompts);
-    ContextHelp::setService(m_services.help);
     if (!m_services.clock) {
         m_ownClock = std::make_unique<SystemClock>();
         m_services.clock = m_ownClock.get();
@@ -53,27 +46,21 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
         m_database = m_closedDatabase.get();
     }
 
-    TMain_Form::Setup setup;
-    setup.screenSize = m_services.screenSize;
-    if (m_services.database) {
-        setup.openDatabase = [this, &prompts](const QString &) {
-            return DatabaseConnection::SetConnectionString(*m_database, prompts, QDir::currentPath());
-        };
-    }
-    setup.help = m_services.help;
+    FeedbackSounds *sounds = m_services.sounds;
+    const CapsLock capsLock(m_services.capsLock, [sounds] { sounds->beep(); });
+    const QChar separator = m_services.regional.decimalSeparator;
 
     // Every window is created once, in this order, and lives until the main
-    // window goes: the main window owns the others.
-    m_main = std::make_unique<TMain_Form>(m_design, m_session, prompts, setup);
-    m_test = new TForm1(m_design, m_session, prompts, *m_services.clock, *m_services.sounds, m_main.get());
-    m_designDialog = new TPagesDlg(m_design, prompts, m_main.get());
-    m_results = new TRezultati(prompts, m_main.get());
-    if (m_services.clock)
-        m_results->setPrintTarget(std::make_unique<DefaultPrintTarget>(*m_services.clock, DataFolder::path()));
+    // window goes: the main window owns the others, and their help requests
+    // reach the help service through it.
+    m_main = std::make_unique<TMain_Form>(m_design, m_session, m_services);
+    ContextHelp::setService(m_main.get(), m_services.help);
+    m_test = new TForm1(m_design, m_session, prompts, *m_services.clock, *sounds, m_main.get());
+    m_designDialog = new TPagesDlg(m_design, prompts, capsLock, m_services.dataFolder, m_main.get());
+    m_results = new TRezultati(prompts, *m_services.clock, m_services.regional, m_services.dataFolder, m_main.get());
     m_about = new TAboutBox(m_main.get());
-    m_groupResults = new TForm9(*m_database, prompts, m_main.get());
-    m_sqlWindow = new TForm10(*m_groupResults, prompts, m_groupResults);
-    m_groupResults->setSqlWindow(m_sqlWindow);
+    m_groupResults = new TForm9(*m_database, prompts, separator, m_main.get());
+    m_groupResults->setSqlWindow(new TForm10(*m_groupResults, prompts, m_groupResults));
 
     m_designDialog->setAboutBox(m_about);
     // Pictures are measured against the test window as it lays itself out.
@@ -83,13 +70,11 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     // A finished test goes to its consumers in this order: the results
     // window (which also keeps its archive text), then the results database.
     m_test->addResultSink(m_results);
-    m_databaseSink = std::make_unique<DatabaseResultSink>(*m_database, m_groupResults->query(), prompts);
+    m_databaseSink = std::make_unique<DatabaseResultSink>(*m_database, m_groupResults->query(), prompts, separator);
     m_test->addResultSink(m_databaseSink.get());
 }
 
 Shell::~Shell()
 {
     m_main.reset();
-    ContextHelp::setService(nullptr);
-    GeneralErrorHandler::setPrompts(nullptr);
 }

@@ -15,7 +15,6 @@ class Clock;
 class FeedbackSounds;
 class TAboutBox;
 class TForm1;
-class TForm10;
 class TForm9;
 class TMain_Form;
 class TPagesDlg;
@@ -44,7 +43,6 @@ public:
     TRezultati &results() { return *m_results; }
     TAboutBox &aboutBox() { return *m_about; }
     TForm9 &groupResults() { return *m_groupResults; }
-    TForm10 &sqlWindow() { return *m_sqlWindow; }
     ResultsDatabase &database() { return *m_database; }
 
 private:
@@ -65,5 +63,4 @@ private:
     TRezultati *m_results = nullptr;
     TAboutBox *m_about = nullptr;
     TForm9 *m_groupResults = nullptr;
-    TForm10 *m_sqlWindow = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/PasswordBox.h"
 #include "app/PictureArea.h"
+#include "app/Services.h"
 #include "common/Colour.h"
 #include "common/Failure.h"
 #include "common/NumberText.h"
@@ -9,6 +10,8 @@
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/Prompts.h"
+#include "common/ui/ScreenPlacement.h"
+#include "database/ui/DatabaseConnection.h"
 #include "database/ui/TForm9.h"
 #include "design/TestDesign.h"
 #include "design/ui/TPagesDlg.h"
@@ -16,7 +19,6 @@
 #include "session/SessionState.h"
 #include "session/ui/TForm1.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -54,12 +56,12 @@ void setTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colo
 
 } // namespace
 
-TMain_Form::TMain_Form(TestDesign &design, SessionState &session, Prompts &prompts, Setup setup, QWidget *parent)
+TMain_Form::TMain_Form(TestDesign &design, SessionState &session, const Services &services, QWidget *parent)
     : QWidget(parent)
     , m_design(design)
     , m_session(session)
-    , m_prompts(prompts)
-    , m_setup(std::move(setup))
+    , m_services(services)
+    , m_prompts(*services.prompts)
 {
     setWindowTitle(QStringLiteral("Kalvestrin"));
     setAutoFillBackground(true);
@@ -70,6 +72,24 @@ TMain_Form::TMain_Form(TestDesign &design, SessionState &session, Prompts &promp
     setFont(windowFont(8));
     ContextHelp::setHelpContext(this, HelpContext);
 
+    createLabelAndPicture();
+    createButtons();
+    createPasswordBox();
+    // F1 opens topic 1, the help request of the window or picture area its
+    // context 1; neither while the security mode is on.
+    ContextHelp::installRoute(
+        this, [this] { return securityOff(); }, QStringLiteral("1"));
+    createTimer();
+
+    FormCreate();
+    m_timer->start();
+}
+
+TMain_Form::~TMain_Form() = default;
+
+// The start-up words and the picture area, hidden until the sequence shows them.
+void TMain_Form::createLabelAndPicture()
+{
     m_label = new QLabel(QStringLiteral("Vestimor"), this);
     m_label->setObjectName(QStringLiteral("Label1"));
     QFont labelFont = windowFont(24);
@@ -77,12 +97,17 @@ TMain_Form::TMain_Form(TestDesign &design, SessionState &session, Prompts &promp
     m_label->setFont(labelFont);
     setTextColour(m_label, QPalette::WindowText, Qt::black);
     m_label->adjustSize();
+    m_label->hide();
 
     m_image = new PictureArea(QSize(PictureSize, PictureSize), this);
     m_image->setObjectName(QStringLiteral("Image"));
     m_image->move(0, 0);
     ContextHelp::setHelpContext(m_image, HelpContext);
+    m_image->hide();
+}
 
+void TMain_Form::createButtons()
+{
     const QString captions[4] = {QStringLiteral("Definiranje"), QStringLiteral("Testiranje"),
                                  QStringLiteral("Rezultati"), QStringLiteral("Podaci")};
     void (TMain_Form::*const clicks[4])() = {&TMain_Form::Speed1Click, &TMain_Form::Speed2Click,
@@ -100,71 +125,56 @@ TMain_Form::TMain_Form(TestDesign &design, SessionState &session, Prompts &promp
         button->setFocusPolicy(Qt::NoFocus);
         button->resize(ButtonWidth, ButtonHeight);
         connectCommand(button, &QPushButton::clicked, this, clicks[i]);
+        button->hide();
         m_speed[i] = button;
     }
+}
 
+// The password box, hidden; Ctrl+Alt+P (with or without Shift) shows it.
+void TMain_Form::createPasswordBox()
+{
     m_edit = new PasswordBox(this);
     m_edit->setObjectName(QStringLiteral("Edit"));
     m_edit->resize(ButtonWidth, m_edit->sizeHint().height());
     connect(m_edit, &PasswordBox::entered, this, &TMain_Form::EditEntered);
+    m_edit->hide();
 
-    for (QWidget *w :
-         {static_cast<QWidget *>(m_label), static_cast<QWidget *>(m_image), static_cast<QWidget *>(m_edit)})
-        w->hide();
-    for (QPushButton *b : m_speed)
-        b->hide();
-
-    // Ctrl+Alt+P with or without Shift.
     for (const QKeySequence &keys :
          {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P)}) {
         auto *shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &TMain_Form::showPasswordBox);
     }
-    // F1 opens topic 1, the help request of the window or picture area its
-    // context 1; neither while the security mode is on.
-    ContextHelp::installRoute(
-        this, [this] { return securityOff(); }, QStringLiteral("1"));
+}
 
+void TMain_Form::createTimer()
+{
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
     m_timer->setInterval(1000);
     connectCommand(m_timer, &QTimer::timeout, this, &TMain_Form::TimerTimer);
-
-    FormCreate();
-    m_timer->start();
 }
-
-TMain_Form::~TMain_Form() = default;
 
 void TMain_Form::FormCreate()
 {
-    m_pictureBuffer = QImage();
-
     const QSize screen = screenSize();
     if (screen.width() < 800 || screen.height() < 600)
         m_prompts.warning(ScreenTooSmallText);
 
-    // At (0, 0), maximised. The geometry is the screen's available area as
-    // well, so the window fills the screen even where no window manager
-    // carries out the maximising.
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    const QRect available = primary ? primary->availableGeometry() : QRect();
-    setGeometry(available.isEmpty() ? QRect(0, 0, 800, 578) : available);
-    setWindowState(windowState() | Qt::WindowMaximized);
+    fillAvailableScreen(this);
 
-    const QString directory = QDir::currentPath();
-    if (m_setup.help)
-        m_setup.help->setHelpFilePath(directory + QStringLiteral("/Kalvestrin.chm"));
+    const QString directory = m_services.dataFolder;
+    if (m_services.help)
+        m_services.help->setHelpFilePath(directory + QStringLiteral("/Kalvestrin.chm"));
 
     const QString databasePath = directory + QStringLiteral("/Kalvestrin.mdb");
     m_databaseOpen = false;
     if (QFileInfo::exists(databasePath)) {
-        // Without a database engine set up the connection stays closed.
-        GeneralErrorHandler::runCommand([&] {
-            if (m_setup.openDatabase)
-                m_databaseOpen = m_setup.openDatabase(databasePath);
-        });
+        // Without a database engine the connection stays closed.
+        if (ResultsDatabase *database = m_services.database) {
+            GeneralErrorHandler::runCommand(
+                [&] { m_databaseOpen = DatabaseConnection::SetConnectionString(*database, m_prompts, directory); });
+        }
     } else {
         m_prompts.error(NoDatabaseText);
     }
@@ -186,8 +196,8 @@ void TMain_Form::setAreas(const Areas &areas)
 
 QSize TMain_Form::screenSize() const
 {
-    if (m_setup.screenSize)
-        return m_setup.screenSize();
+    if (m_services.screenSize)
+        return m_services.screenSize();
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize();
 }
@@ -306,8 +316,8 @@ void TMain_Form::TimerTimer()
 // pixels; row 0 and column 0 of the area stay as they are.
 void TMain_Form::paintStartupPicture()
 {
-    m_pictureBuffer = Resources::background();
-    if (m_pictureBuffer.isNull())
+    const QImage picture = Resources::background();
+    if (picture.isNull())
         throw Failure(QStringLiteral("Početna slika programa (BACKGROUND) ne može se učitati."));
 
     constexpr int Level = 4;
@@ -316,8 +326,8 @@ void TMain_Form::paintStartupPicture()
     for (int y = 1; y < area.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(area.scanLine(y));
         for (int x = 1; x < area.width(); ++x) {
-            const bool shown = x % Level == 0 && y % Level == 0 && m_pictureBuffer.valid(x, y);
-            line[x] = shown ? (m_pictureBuffer.pixel(x, y) | 0xFF000000u) : hidden;
+            const bool shown = x % Level == 0 && y % Level == 0 && picture.valid(x, y);
+            line[x] = shown ? (picture.pixel(x, y) | 0xFF000000u) : hidden;
         }
     }
     m_image->update();

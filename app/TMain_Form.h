@@ -2,16 +2,11 @@
 
 // The main window: the start-up sequence, the four buttons that open the
 // program's areas as modal windows, and the security lock with its password
-// box. It owns the shared picture buffer and the database start-up step.
+// box. It runs the database start-up step.
 
-#include <QImage>
-#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
-#include <functional>
-
-class HelpService;
 class PasswordBox;
 class PictureArea;
 class Prompts;
@@ -20,6 +15,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 class SessionState;
+struct Services;
 class TestDesign;
 class TForm1;
 class TForm9;
@@ -30,19 +26,6 @@ class TMain_Form : public QWidget
 {
     Q_OBJECT
 public:
-    // What the creation step takes from its surroundings. Empty members get
-    // the program's own behaviour.
-    struct Setup
-    {
-        // The screen's size; the primary screen's by default.
-        std::function<QSize()> screenSize;
-        // Opens the connection to the results database at `path` (a file
-        // that exists); true when it is open. Reports its own failures.
-        std::function<bool(const QString &path)> openDatabase;
-        // Told where the help file is; may be null (no help).
-        HelpService *help = nullptr;
-    };
-
     // The windows the four buttons open; created after the main window.
     struct Areas
     {
@@ -64,7 +47,9 @@ public:
                        "bazi podataka tijekom rada programa!");
 
     // Runs the creation step: may show the screen and database messages.
-    TMain_Form(TestDesign &design, SessionState &session, Prompts &prompts, Setup setup, QWidget *parent = nullptr);
+    // The services (prompts, screen size, help, database, data folder) must
+    // outlive the window.
+    TMain_Form(TestDesign &design, SessionState &session, const Services &services, QWidget *parent = nullptr);
     ~TMain_Form() override;
 
     void setAreas(const Areas &areas);
@@ -78,10 +63,6 @@ public:
 
     bool databaseOpen() const { return m_databaseOpen; }
 
-    // Holds the start-up picture, then the pictures the design dialog checks
-    // and the stimulus being shown.
-    QImage &pictureBuffer() { return m_pictureBuffer; }
-
     void Speed1Click();
     void Speed2Click();
     void Speed3Click();
@@ -92,6 +73,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void createLabelAndPicture();
+    void createButtons();
+    void createPasswordBox();
+    void createTimer();
     void FormCreate();
     void FormResize();
     void EditEntered(const QString &text);
@@ -104,11 +89,10 @@ private:
 
     TestDesign &m_design;
     SessionState &m_session;
+    const Services &m_services;
     Prompts &m_prompts;
-    Setup m_setup;
     Areas m_areas;
 
-    QImage m_pictureBuffer;
     bool m_databaseOpen = false;
     qint8 m_step = 0;
 

@@ -3,7 +3,6 @@
 #include "app/TMain_Form.h"
 #include "app/help/ChmHelpService.h"
 #include "common/Clock.h"
-#include "common/DataFolder.h"
 #include "common/Failure.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "common/ui/QtPrompts.h"
@@ -56,9 +55,10 @@ void quitWhenReady(const TMain_Form &mainForm)
 int main(int argc, char **argv)
 {
     KalvestrinApplication app(argc, argv);
+    app.installQtTranslations();
     QtPrompts prompts;
+    app.setPrompts(&prompts);
     enterDataFolder(prompts);
-    DataFolder::capture();
     ChmHelpService help(prompts);
     SystemClock clock;
     QtFeedbackSounds sounds;
@@ -77,5 +77,7 @@ int main(int argc, char **argv)
     shell.mainForm().show();
     if (QCoreApplication::arguments().contains(QStringLiteral("--smoke-test")))
         quitWhenReady(shell.mainForm());
-    return app.exec();
+    const int status = app.exec();
+    app.setPrompts(nullptr);
+    return status;
 }

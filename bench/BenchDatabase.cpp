@@ -125,7 +125,7 @@ void BM_SaveToDatabase(benchmark::State &state)
     // shown); 1: the grid showing, updated at once.
     const bool shown = state.range(0) != 0;
     query.setDeferUpdates(!shown);
-    DatabaseResultSink sink(db.con, query, prompts);
+    DatabaseResultSink sink(db.con, query, prompts, QLatin1Char(','));
     std::vector<double> times;
     int i = Rows;
     for (auto _ : state) {
@@ -159,7 +159,7 @@ void BM_OpenGroupResults(benchmark::State &state)
     std::vector<double> times;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        TForm9 form(db.con, prompts);
+        TForm9 form(db.con, prompts, QLatin1Char(','));
         form.Lock();
         form.show();
         const QPixmap shown = form.grab();
@@ -181,7 +181,7 @@ void BM_ScrollGroupResults(benchmark::State &state)
     Query query(db.con);
     query.setSQL(QStringLiteral("select * from data;"));
     query.open();
-    ResultsTableModel model(query);
+    ResultsTableModel model(query, QLatin1Char(','));
     std::vector<double> times;
     int maxCached = 0;
     for (auto _ : state) {

@@ -5,6 +5,7 @@
 //
 //   build/bench/kalvestrin-bench --benchmark_filter='Archive|Sheet|Results'
 
+#include "common/Clock.h"
 #include "common/Regional.h"
 #include "common/ui/Prompts.h"
 #include "results/ArchiveFile.h"
@@ -101,15 +102,16 @@ struct Window
 {
     QTemporaryDir dir;
     FilePrompts prompts;
+    SystemClock clock;
+    Regional regional = comma();
     std::unique_ptr<TRezultati> w;
 
     Window()
     {
         ensureApplication();
-        Regional::setCurrent(comma());
         prompts.file = dir.filePath(QStringLiteral("ivic.txt"));
         SaveArchiveFile(prompts.file, ComposeArchiveText(thousandTasks(), comma()));
-        w = std::make_unique<TRezultati>(prompts);
+        w = std::make_unique<TRezultati>(prompts, clock, regional, dir.path());
         w->setWindowState(Qt::WindowNoState);
         w->resize(1280, 1024);
         w->Tool1Click();

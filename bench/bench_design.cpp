@@ -8,6 +8,7 @@
 // same 1000 pictures.
 
 #include "common/Bitmap.h"
+#include "common/DataFolder.h"
 #include "common/ui/Prompts.h"
 #include "design/ClosingChecks.h"
 #include "design/DesignFile.h"
@@ -98,11 +99,11 @@ void BM_OpenDialog1000(benchmark::State &state)
     FixedPrompts prompts;
     std::unique_ptr<TPagesDlg> kept;
     if (!first)
-        kept = std::make_unique<TPagesDlg>(design, prompts);
+        kept = std::make_unique<TPagesDlg>(design, prompts, CapsLock(), DataFolder::current());
     for (auto _ : state) {
         std::unique_ptr<TPagesDlg> fresh;
         if (first)
-            fresh = std::make_unique<TPagesDlg>(design, prompts);
+            fresh = std::make_unique<TPagesDlg>(design, prompts, CapsLock(), DataFolder::current());
         TPagesDlg &dlg = first ? *fresh : *kept;
         dlg.show();
         QApplication::processEvents();
@@ -121,7 +122,7 @@ void BM_LoadThroughDialog1000(benchmark::State &state)
     prompts.path = folder().filePath(QStringLiteral("full.txt"));
     SaveDesignFile(fullDesign(), prompts.path);
     TestDesign design;
-    TPagesDlg dlg(design, prompts);
+    TPagesDlg dlg(design, prompts, CapsLock(), DataFolder::current());
     dlg.show();
     QApplication::processEvents();
     for (auto _ : state) {
@@ -141,7 +142,7 @@ void BM_InsertRemoveStimulus(benchmark::State &state)
     prompts.path = QStringLiteral("/p/one.bmp");
     TestDesign design = fullDesign();
     design.stimuli.removeLast();
-    TPagesDlg dlg(design, prompts);
+    TPagesDlg dlg(design, prompts, CapsLock(), DataFolder::current());
     dlg.show();
     QApplication::processEvents();
     for (auto _ : state) {

@@ -7,8 +7,6 @@ function(kalvestrin_add_test name)
   cmake_parse_arguments(ARG "SANITIZED" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} kalvestrin_testsupport Qt6::Test)
-  # Out-of-range indexing in the standard containers aborts the test.
-  target_compile_definitions(${name} PRIVATE _GLIBCXX_ASSERTIONS)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false"

@@ -2,26 +2,11 @@
 
 #include <QDir>
 
-namespace {
-QString &captured()
-{
-    static QString folder;
-    return folder;
-}
-} // namespace
-
 namespace DataFolder {
 
-void capture()
+QString current()
 {
-    captured() = QDir::currentPath();
-}
-
-QString path()
-{
-    if (captured().isEmpty())
-        capture();
-    return captured();
+    return QDir::currentPath();
 }
 
 } // namespace DataFolder

@@ -1,15 +1,14 @@
 #pragma once
 
-// The data folder: the working directory the program started in, where it
-// finds its database and help file and where its choosers start. Captured
-// once, so a chooser that changes the process's directory moves nothing.
+// The data folder: the working directory the program starts in, where it
+// finds its database and help file and where its choosers start. The program
+// takes it once at start-up into the services its windows receive, so a
+// later change of the process's directory moves nothing.
 
 #include <QString>
 
 namespace DataFolder {
 
-// Call once at start-up, before anything may change the working directory.
-void capture();
-QString path();
+QString current();
 
 } // namespace DataFolder

@@ -1,7 +1,5 @@
 #include "common/NumberText.h"
 
-#include "common/Regional.h"
-
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -87,11 +85,6 @@ QString special(long double x)
 
 } // namespace
 
-QString F(long double x, int precision, int decimals)
-{
-    return F(x, precision, decimals, Regional::current().decimalSeparator);
-}
-
 QString F(long double x, int precision, int decimals, QChar separator)
 {
     if (!std::isfinite(x))
@@ -144,11 +137,6 @@ QString F(long double x, int precision, int decimals, QChar separator)
         out += QString::fromLatin1(frac.c_str());
     }
     return out;
-}
-
-QString G(long double x)
-{
-    return G(x, Regional::current().decimalSeparator);
 }
 
 QString G(long double x, QChar separator)

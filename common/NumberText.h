@@ -11,15 +11,14 @@
 // G(x): the shortest general form with at most 15 significant digits, no
 //   trailing zeros; exponent form (1E-6, 1,5E20) below 0.00001 or beyond 15
 //   integer digits.
-// Both use the decimal separator given, by default the current regional one.
+// Both use the decimal separator given (the user's regional one, or a fixed
+// one in files that prescribe it).
 
 #include <QChar>
 #include <QString>
 
-QString F(long double x, int precision, int decimals);
 QString F(long double x, int precision, int decimals, QChar separator);
 
-QString G(long double x);
 QString G(long double x, QChar separator);
 
 // Layout positions: nearest integer, halves to the even neighbour (460.5 -> 460,

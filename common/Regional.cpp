@@ -3,15 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include <optional>
-
 namespace {
-
-std::optional<Regional> &installed()
-{
-    static std::optional<Regional> regional;
-    return regional;
-}
 
 // Qt's long time format carries the time zone ("t"); a duration or a time of
 // day in a result has none, so it is dropped with the blank before it.
@@ -32,19 +24,6 @@ Regional Regional::fromSystem()
     r.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
     r.longTimeFormat = withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
     return r;
-}
-
-const Regional &Regional::current()
-{
-    auto &r = installed();
-    if (!r)
-        r = fromSystem();
-    return *r;
-}
-
-void Regional::setCurrent(const Regional &regional)
-{
-    installed() = regional;
 }
 
 QString Regional::formatDate(const QDate &date) const

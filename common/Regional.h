@@ -2,8 +2,8 @@
 
 // The user's regional settings the program depends on: the decimal separator
 // every floating-point text is written and read with, and the short date and
-// long time formats of result texts. Taken from the system locale once; tests
-// install their own with setCurrent().
+// long time formats of result texts. The program takes them from the system
+// locale at start-up and hands them to its windows; tests make their own.
 
 #include <QChar>
 #include <QDate>
@@ -18,9 +18,6 @@ public:
     QString longTimeFormat = QStringLiteral("H:mm:ss");
 
     static Regional fromSystem();
-
-    static const Regional &current();
-    static void setCurrent(const Regional &regional);
 
     QString formatDate(const QDate &date) const;
     QString formatTime(const QTime &time) const;

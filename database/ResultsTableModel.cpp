@@ -2,12 +2,12 @@
 
 #include "common/Failure.h"
 #include "common/NumberText.h"
-#include "common/Regional.h"
 #include "database/Query.h"
 
-ResultsTableModel::ResultsTableModel(Query &query, QObject *parent)
+ResultsTableModel::ResultsTableModel(Query &query, QChar decimalSeparator, QObject *parent)
     : QAbstractTableModel(parent)
     , m_query(query)
+    , m_separator(decimalSeparator)
 {
     connect(&m_query, &Query::aboutToReset, this, [this] { beginResetModel(); });
     connect(&m_query, &Query::resetDone, this, [this] { endResetModel(); });
@@ -42,7 +42,7 @@ QVariant ResultsTableModel::data(const QModelIndex &index, int role) const
         return {};
     try {
         const QVariant value = m_query.value(index.row(), index.column());
-        return displayText(value, m_query.columns()[index.column()].kind(), Regional::current().decimalSeparator);
+        return displayText(value, m_query.columns()[index.column()].kind(), m_separator);
     } catch (const Failure &) {
         // A read failing under the view (the file went away) shows empty
         // cells; the next command reports it.
@@ -83,7 +83,7 @@ bool ResultsTableModel::setData(const QModelIndex &index, const QVariant &value,
         if (m_query.state() == Query::State::Browse)
             m_query.edit();
         const QString text = value.toString();
-        const std::optional<QVariant> parsed = parse(text, column, Regional::current().decimalSeparator);
+        const std::optional<QVariant> parsed = parse(text, column, m_separator);
         if (!parsed) {
             Q_EMIT editFailed(QStringLiteral("Vrijednost \"%1\" nije ispravna za stupac %2.").arg(text, column.name));
             return false;

@@ -18,7 +18,8 @@ class ResultsTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    explicit ResultsTableModel(Query &query, QObject *parent = nullptr);
+    // Numbers are shown and read with the user's decimal separator.
+    ResultsTableModel(Query &query, QChar decimalSeparator, QObject *parent = nullptr);
 
     Query &query() const { return m_query; }
 
@@ -43,5 +44,6 @@ Q_SIGNALS:
 
 private:
     Query &m_query;
+    QChar m_separator;
     bool m_readOnly = false;
 };

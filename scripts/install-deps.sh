@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-multimedia-dev
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n
   libqt6opengl6-dev libxkbcommon-dev libgl-dev
   libsqlite3-dev sqlite3
   libchm-dev fp-utils

@@ -12,18 +12,6 @@
 
 namespace {
 
-std::function<bool()> &probe()
-{
-    static std::function<bool()> p;
-    return p;
-}
-
-std::function<void()> &beeper()
-{
-    static std::function<void()> b;
-    return b;
-}
-
 std::optional<bool> systemCapsLock()
 {
 #ifdef KALVESTRIN_HAVE_X11
@@ -44,31 +32,25 @@ std::optional<bool> systemCapsLock()
 
 } // namespace
 
-namespace CapsLock {
+CapsLock::CapsLock(std::function<bool()> probe, std::function<void()> beeper)
+    : m_probe(std::move(probe))
+    , m_beeper(std::move(beeper))
+{}
 
-bool isOn()
+bool CapsLock::systemState()
 {
-    if (probe())
-        return probe()();
     return systemCapsLock().value_or(true);
 }
 
-void beep()
+bool CapsLock::isOn() const
 {
-    if (beeper())
-        beeper()();
+    return m_probe ? m_probe() : systemState();
+}
+
+void CapsLock::beep() const
+{
+    if (m_beeper)
+        m_beeper();
     else
         QApplication::beep();
 }
-
-void setProbe(std::function<bool()> p)
-{
-    probe() = std::move(p);
-}
-
-void setBeeper(std::function<void()> b)
-{
-    beeper() = std::move(b);
-}
-
-} // namespace CapsLock

@@ -1,19 +1,27 @@
 #pragma once
 
-// The Caps Lock state and the system beep, for windows that warn about
-// typing in the wrong case. Both can be replaced (tests do); the system's
-// state is read from the X keyboard extension where there is one, and a state
-// that cannot be read counts as on, so nobody is warned wrongly.
+// The Caps Lock state and the beep, for windows that warn about typing in the
+// wrong case. The composition root hands each such window one, built from its
+// services: the state probe (tests give their own) and the program's beep.
+// Without a probe the state is read from the X keyboard extension where there
+// is one, and a state that cannot be read counts as on, so nobody is warned
+// wrongly. Without a beeper the system beep sounds.
 
 #include <functional>
 
-namespace CapsLock {
+class CapsLock
+{
+public:
+    CapsLock() = default;
+    CapsLock(std::function<bool()> probe, std::function<void()> beeper);
 
-bool isOn();
-void beep();
+    bool isOn() const;
+    void beep() const;
 
-// Replace the state probe or the beeper; an empty function restores the system's.
-void setProbe(std::function<bool()> probe);
-void setBeeper(std::function<void()> beeper);
+    // The keyboard's state; one that cannot be read counts as on.
+    static bool systemState();
 
-} // namespace CapsLock
+private:
+    std::function<bool()> m_probe;
+    std::function<void()> m_beeper;
+};

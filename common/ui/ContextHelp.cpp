@@ -15,9 +15,8 @@
 
 namespace {
 
-HelpService *g_service = nullptr;
-
 const char *const ContextProperty = "kalvestrinHelpContext";
+const char *const ServiceProperty = "kalvestrinHelpService";
 
 struct Route
 {
@@ -56,7 +55,7 @@ public:
             return;
         const int context = ContextHelp::resolveContext(widget);
         if (context != 0)
-            ShowHelpTopic(QString::number(context));
+            ShowHelpTopic(widget, QString::number(context));
     }
 };
 
@@ -75,25 +74,18 @@ WhatsThisFilter *filter()
 
 namespace ContextHelp {
 
-void setService(HelpService *service)
+void setService(QWidget *root, HelpService *service)
 {
-    g_service = service;
+    root->setProperty(ServiceProperty, QVariant::fromValue(static_cast<void *>(service)));
 }
 
-HelpService *service()
+HelpService *service(const QWidget *widget)
 {
-    return g_service;
-}
-
-void setHelpFilePath(const QString &path)
-{
-    if (g_service)
-        g_service->setHelpFilePath(path);
-}
-
-QString helpFilePath()
-{
-    return g_service ? g_service->helpFilePath() : QString();
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        if (void *service = w->property(ServiceProperty).value<void *>())
+            return static_cast<HelpService *>(service);
+    }
+    return nullptr;
 }
 
 void setHelpContext(QWidget *widget, int context)
@@ -136,21 +128,21 @@ void installRoute(QWidget *window, std::function<bool()> enabled, QString fixedT
         if (enabled && !enabled())
             return;
         if (!fixedTopic.isEmpty()) {
-            ShowHelpTopic(fixedTopic);
+            ShowHelpTopic(window, fixedTopic);
             return;
         }
         QWidget *focus = window->focusWidget();
         const int context = resolveContext(focus ? focus : window);
         if (context != 0)
-            ShowHelpTopic(QString::number(context));
+            ShowHelpTopic(window, QString::number(context));
     });
 }
 
 } // namespace ContextHelp
 
-void ShowHelpTopic(const QString &topic)
+void ShowHelpTopic(const QWidget *from, const QString &topic)
 {
-    if (HelpService *service = ContextHelp::service()) {
+    if (HelpService *service = ContextHelp::service(from)) {
         service->showTopic(topic);
         return;
     }

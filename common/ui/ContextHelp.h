@@ -3,10 +3,11 @@
 // Context help for every window. A help page is addressed by a topic name,
 // always a decimal number. Controls carry help context numbers; a help
 // request on a control without one goes to the group, page or panel that
-// contains it. ShowHelpTopic hands the topic to the installed HelpService
-// (the viewer of the compiled help file, installed by the application);
-// without one, or when the help file cannot be used, the user gets the
-// warning "Program nije u stanju pronaći HELP datoteku!".
+// contains it. ShowHelpTopic hands the topic to the HelpService of the
+// window asking (the viewer of the compiled help file, which the composition
+// root gives the main window and so every window under it); without one, or
+// when the help file cannot be used, the user gets the warning
+// "Program nije u stanju pronaći HELP datoteku!".
 
 #include <QString>
 
@@ -33,12 +34,10 @@ namespace ContextHelp {
 
 inline const QString MissingHelpFileText = QStringLiteral("Program nije u stanju pronaći HELP datoteku!");
 
-void setService(HelpService *service); // not owned; null removes it
-HelpService *service();
-
-// The installed service's help file path (nothing without a service).
-void setHelpFilePath(const QString &path);
-QString helpFilePath();
+// Gives `root` and every window under it the help service (not owned; null removes it).
+void setService(QWidget *root, HelpService *service);
+// The service of `widget` or of the nearest of its parents that has one; null when none has.
+HelpService *service(const QWidget *widget);
 
 void setHelpContext(QWidget *widget, int context);
 int helpContext(const QWidget *widget); // 0 when it has none
@@ -56,4 +55,5 @@ void installRoute(QWidget *window, std::function<bool()> enabled = {}, QString f
 
 } // namespace ContextHelp
 
-void ShowHelpTopic(const QString &topic);
+// Opens the topic with the help service `from` reaches.
+void ShowHelpTopic(const QWidget *from, const QString &topic);

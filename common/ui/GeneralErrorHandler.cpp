@@ -1,30 +1,23 @@
 #include "common/ui/GeneralErrorHandler.h"
 
 #include "common/Failure.h"
+#include "common/ui/KalvestrinApplication.h"
 #include "common/ui/Prompts.h"
 
 #include <cstdio>
 
-namespace {
-Prompts *g_prompts = nullptr;
-}
-
 namespace GeneralErrorHandler {
-
-void setPrompts(Prompts *prompts)
-{
-    g_prompts = prompts;
-}
 
 Prompts *prompts()
 {
-    return g_prompts;
+    const KalvestrinApplication *app = KalvestrinApplication::instance();
+    return app ? app->prompts() : nullptr;
 }
 
 static void show(const QString &text)
 {
-    if (g_prompts)
-        g_prompts->error(text);
+    if (Prompts *p = prompts())
+        p->error(text);
     else
         std::fprintf(stderr, "%s\n", qPrintable(text));
 }

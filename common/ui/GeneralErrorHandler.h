@@ -17,9 +17,9 @@ class Prompts;
 
 namespace GeneralErrorHandler {
 
-// The prompts the handler shows its boxes through (not owned; may be null,
-// then the text goes to stderr).
-void setPrompts(Prompts *prompts);
+// The prompts the handler shows its boxes through: the application's
+// (KalvestrinApplication::prompts). Null without them or without a
+// KalvestrinApplication; the text then goes to stderr.
 Prompts *prompts();
 
 // Shows the text of the exception in an error box.

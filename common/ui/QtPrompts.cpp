@@ -5,7 +5,6 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHash>
 #include <QMessageBox>
 
 namespace {
@@ -63,18 +62,9 @@ QString QtPrompts::qtFilter(const FileDialogRequest &request)
     return filters.join(QStringLiteral(";;"));
 }
 
-// The folder each chooser role was last confirmed in, for this run.
-static QHash<QString, QString> &lastFolders()
+QFileDialog *QtPrompts::makeDialog(const FileDialogRequest &request, QFileDialog::AcceptMode mode) const
 {
-    static QHash<QString, QString> folders;
-    return folders;
-}
-
-static QFileDialog *makeDialog(const FileDialogRequest &request, QFileDialog::AcceptMode mode)
-{
-    QString directory = request.directory;
-    if (!request.role.isEmpty() && lastFolders().contains(request.role))
-        directory = lastFolders().value(request.role);
+    const QString directory = m_lastFolders.value(request.role, request.directory);
     auto *dialog = new QFileDialog(owner(), request.title, directory, QtPrompts::qtFilter(request));
     dialog->setAcceptMode(mode);
     dialog->setDefaultSuffix(request.defaultExtension);
@@ -92,7 +82,7 @@ static QFileDialog *makeDialog(const FileDialogRequest &request, QFileDialog::Ac
     };
     QObject::connect(dialog, &QFileDialog::filterSelected, dialog, followFilter);
     const QStringList filters = dialog->nameFilters();
-    if (request.selectedFilter > 0 && request.selectedFilter < filters.size()) {
+    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size()) {
         dialog->selectNameFilter(filters[request.selectedFilter]);
         followFilter(filters[request.selectedFilter]);
     }
@@ -102,21 +92,23 @@ static QFileDialog *makeDialog(const FileDialogRequest &request, QFileDialog::Ac
     return dialog;
 }
 
-static QString runDialog(QFileDialog &dialog, FileDialogRequest &request)
+QString QtPrompts::runDialog(QFileDialog &dialog, FileDialogRequest &request)
 {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     request.selectedFilter = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
     const QString path = dialog.selectedFiles().constFirst();
     if (!request.role.isEmpty())
-        lastFolders().insert(request.role, QFileInfo(path).absolutePath());
+        m_lastFolders.insert(request.role, QFileInfo(path).absolutePath());
     return path;
 }
 
 QString QtPrompts::openFile(FileDialogRequest &request)
 {
     std::unique_ptr<QFileDialog> dialog(makeDialog(request, QFileDialog::AcceptOpen));
-    dialog->setFileMode(QFileDialog::ExistingFile);
+    // A typed name of a file that is not there is taken too: the load that
+    // follows refuses it with the program's own message.
+    dialog->setFileMode(QFileDialog::AnyFile);
     return runDialog(*dialog, request);
 }
 

@@ -4,7 +4,8 @@
 
 #include "common/ui/Prompts.h"
 
-class QWidget;
+#include <QFileDialog>
+#include <QHash>
 
 class QtPrompts : public Prompts
 {
@@ -19,4 +20,11 @@ public:
 
     // The file dialog's filter text for a request.
     static QString qtFilter(const FileDialogRequest &request);
+
+private:
+    QFileDialog *makeDialog(const FileDialogRequest &request, QFileDialog::AcceptMode mode) const;
+    QString runDialog(QFileDialog &dialog, FileDialogRequest &request);
+
+    // The folder each chooser role was last confirmed in, for this run.
+    QHash<QString, QString> m_lastFolders;
 };

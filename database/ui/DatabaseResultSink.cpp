@@ -1,16 +1,17 @@
 #include "database/ui/DatabaseResultSink.h"
 
-#include "common/Regional.h"
 #include "common/ui/Prompts.h"
 #include "database/Query.h"
 #include "database/ResultsDatabase.h"
 #include "database/StoreFinishedTest.h"
 
-DatabaseResultSink::DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts, QObject *parent)
+DatabaseResultSink::DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts, QChar decimalSeparator,
+                                       QObject *parent)
     : QObject(parent)
     , m_con(con)
     , m_query(query)
     , m_prompts(prompts)
+    , m_separator(decimalSeparator)
 {}
 
 bool DatabaseResultSink::SaveToDatabase(const SessionResult &result)
@@ -32,7 +33,7 @@ qint64 DatabaseResultSink::store(const SessionResult &result)
 {
     qint64 id = 0;
     try {
-        id = StoreFinishedTest(m_con, result, Regional::current().decimalSeparator);
+        id = StoreFinishedTest(m_con, result, m_separator);
     } catch (const StoreFailure &failure) {
         Q_EMIT storeFailed(result.session.uuid, failure.reason(), failure.reasonText());
         throw;

@@ -25,7 +25,9 @@ public:
         QStringLiteral("Rezultati ovog testiranja nisu izgubljeni: program će ih sam snimiti u bazu podataka "
                        "pri sljedećem pokretanju ili otvaranju podataka (\"Podaci\").");
 
-    DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts, QObject *parent = nullptr);
+    // Efficiencies are stored with the user's decimal separator.
+    DatabaseResultSink(ResultsDatabase &con, Query &query, Prompts &prompts, QChar decimalSeparator,
+                       QObject *parent = nullptr);
 
     void accept(const SessionResult &result) override { SaveToDatabase(result); }
 
@@ -53,4 +55,5 @@ private:
     Query &m_query;
     Prompts &m_prompts;
     bool m_keepsUnstored = false;
+    QChar m_separator;
 };

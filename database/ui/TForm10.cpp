@@ -68,7 +68,7 @@ void TForm10::FormShow()
 
 void TForm10::Btn1Click()
 {
-    ShowHelpTopic(QStringLiteral("41"));
+    ShowHelpTopic(this, QStringLiteral("41"));
 }
 
 void TForm10::Btn2Click()

@@ -4,6 +4,7 @@
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/Prompts.h"
+#include "common/ui/ScreenPlacement.h"
 #include "database/Query.h"
 #include "database/ResultsDatabase.h"
 #include "database/ResultsTableModel.h"
@@ -12,12 +13,12 @@
 #include "database/ui/TForm10.h"
 #include "results/ui/ToolIcons.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,7 +27,7 @@ const QString DeleteQuestion = QStringLiteral("Želite li obrisati ovaj zapis?")
 
 } // namespace
 
-TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QWidget *parent)
+TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, QWidget *parent)
     : QDialog(parent)
     , m_con(con)
     , m_prompts(prompts)
@@ -38,7 +39,7 @@ TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QWidget *parent)
     m_query = new Query(con, this);
     m_query->setObjectName(QStringLiteral("Query"));
     m_query->setDeferUpdates(true);
-    m_ds = new ResultsTableModel(*m_query, this);
+    m_ds = new ResultsTableModel(*m_query, decimalSeparator, this);
     m_ds->setObjectName(QStringLiteral("ds"));
 
     m_toolBar = new QToolBar(this);
@@ -79,6 +80,10 @@ TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QWidget *parent)
     connect(m_query, &Query::resetDone, this, &TForm9::updateNavigator);
     connect(m_dbg->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { gridRowChanged(current.row()); });
+    connect(m_ds, &QAbstractItemModel::modelReset, this, [this] {
+        if (isVisible())
+            fitColumns();
+    });
     connect(m_ds, &ResultsTableModel::editFailed, this, [this](const QString &message) { m_prompts.error(message); });
 
     FormCreate();
@@ -88,11 +93,7 @@ TForm9::~TForm9() = default;
 
 void TForm9::FormCreate()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    setGeometry(available.isEmpty() ? QRect(0, 0, 800, 578) : available);
-    move(0, 0);
-    setWindowState(windowState() | Qt::WindowMaximized);
+    fillAvailableScreen(this);
 
     ContextHelp::setHelpContext(m_dbg, 39);
     ContextHelp::setHelpContext(m_toolBar, 28);
@@ -140,7 +141,19 @@ void TForm9::showEvent(QShowEvent *event)
     FormShow();
     // Tests stored while the window was hidden are read in now.
     GeneralErrorHandler::runCommand([this] { m_query->setDeferUpdates(false); });
+    fitColumns();
     showCurrentRow(m_query->currentRow());
+}
+
+void TForm9::fitColumns()
+{
+    constexpr int MaxColumnWidth = 320;
+    QHeaderView *header = m_dbg->horizontalHeader();
+    const QAbstractItemView *view = m_dbg; // the rows in view, as QTableView measures them
+    for (int c = 0; c < header->count(); ++c) {
+        const int wanted = std::max(view->sizeHintForColumn(c), header->sectionSizeHint(c));
+        header->resizeSection(c, std::clamp(wanted, header->defaultSectionSize(), MaxColumnWidth));
+    }
 }
 
 void TForm9::hideEvent(QHideEvent *event)
@@ -221,7 +234,7 @@ void TForm9::Tool5Click()
 
 void TForm9::Tool6Click()
 {
-    ShowHelpTopic(QStringLiteral("28"));
+    ShowHelpTopic(this, QStringLiteral("28"));
 }
 
 void TForm9::focusGrid()

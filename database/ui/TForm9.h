@@ -24,7 +24,8 @@ public:
 
     // Runs the creation step: opens "select * from data;" on the last row
     // when `con` is open.
-    TForm9(ResultsDatabase &con, Prompts &prompts, QWidget *parent = nullptr);
+    // The grid shows and reads numbers with `decimalSeparator`, the user's.
+    TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, QWidget *parent = nullptr);
     ~TForm9() override;
 
     void setSqlWindow(TForm10 *window) { m_sqlWindow = window; }
@@ -63,6 +64,9 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // Each column as wide as the widest text of the rows in view (within a
+    // limit), so scores are read whole; the user may drag them afterwards.
+    void fitColumns();
     void showCurrentRow(int row);
     void gridRowChanged(int row);
     void updateNavigator();

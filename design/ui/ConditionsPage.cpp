@@ -41,6 +41,32 @@ ConditionsPage::ConditionsPage(TestDesign &design, Prompts &prompts, QWidget *pa
     , m_design(design)
     , m_prompts(prompts)
 {
+    auto *left = new QVBoxLayout;
+    left->addWidget(createProtection());
+    m_allowBackGroup = group(QStringLiteral("Radio3"), QStringLiteral("Vraćanje:"), this);
+    m_allowBack = choice(m_allowBackGroup, {QStringLiteral("Da (F5 tipka)"), QStringLiteral("Ne")});
+    ContextHelp::setHelpContext(m_allowBackGroup, 13);
+    left->addWidget(m_allowBackGroup);
+    left->addWidget(createFeedback());
+    m_ignoreBackground = checkBox(QStringLiteral("Check1"), QStringLiteral("Ignoriraj pozadinu"), this);
+    ContextHelp::setHelpContext(m_ignoreBackground, 14);
+    left->addWidget(m_ignoreBackground);
+    left->addStretch();
+
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(createRightColumn());
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addLayout(createButtons());
+
+    connectToDesign();
+    refresh();
+}
+
+// "Zaštitne razine": the security mode and its password.
+QGroupBox *ConditionsPage::createProtection()
+{
     auto *protection = group(QStringLiteral("GroupBox1"), QStringLiteral("Zaštitne razine:"), this);
     m_securityMode = checkBox(QStringLiteral("Check2"), QStringLiteral("Sigurnosni mod"), protection);
     ContextHelp::setHelpContext(m_securityMode, 8);
@@ -57,11 +83,11 @@ ConditionsPage::ConditionsPage(TestDesign &design, Prompts &prompts, QWidget *pa
     protectionLayout->addWidget(m_securityMode, 0, 0, 1, 2);
     protectionLayout->addWidget(passwordLabel, 1, 0);
     protectionLayout->addWidget(m_password, 1, 1);
+    return protection;
+}
 
-    m_allowBackGroup = group(QStringLiteral("Radio3"), QStringLiteral("Vraćanje:"), this);
-    m_allowBack = choice(m_allowBackGroup, {QStringLiteral("Da (F5 tipka)"), QStringLiteral("Ne")});
-    ContextHelp::setHelpContext(m_allowBackGroup, 13);
-
+QGroupBox *ConditionsPage::createFeedback()
+{
     auto *feedback = group(QStringLiteral("GroupBox3"), QStringLiteral("Povratna informacija:"), this);
     m_auditory = checkBox(QStringLiteral("Check5"), QStringLiteral("Slušna"), feedback);
     m_visual = checkBox(QStringLiteral("Check4"), QStringLiteral("Vidna"), feedback);
@@ -71,10 +97,12 @@ ConditionsPage::ConditionsPage(TestDesign &design, Prompts &prompts, QWidget *pa
     auto *feedbackLayout = new QVBoxLayout(feedback);
     feedbackLayout->addWidget(m_auditory);
     feedbackLayout->addWidget(m_visual);
+    return feedback;
+}
 
-    m_ignoreBackground = checkBox(QStringLiteral("Check1"), QStringLiteral("Ignoriraj pozadinu"), this);
-    ContextHelp::setHelpContext(m_ignoreBackground, 14);
-
+// The picture placement, the testing mode and the test window's colour.
+QVBoxLayout *ConditionsPage::createRightColumn()
+{
     auto *placement = group(QStringLiteral("Radio1"), QStringLiteral("Dimenzije podražaja:"), this);
     m_placement = choice(placement, {QStringLiteral("Lijevo-gore"), QStringLiteral("Centriranje")});
     ContextHelp::setHelpContext(placement, 11);
@@ -89,41 +117,44 @@ ConditionsPage::ConditionsPage(TestDesign &design, Prompts &prompts, QWidget *pa
     colour->setObjectName(QStringLiteral("Btn1"));
     ContextHelp::setHelpContext(colourLabel, 18);
     ContextHelp::setHelpContext(colour, 18);
+    connectCommand(colour, &QPushButton::clicked, this, &ConditionsPage::Btn1Click);
+    auto *colourRow = new QHBoxLayout;
+    colourRow->addWidget(colourLabel);
+    colourRow->addWidget(colour);
+    colourRow->addStretch();
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(placement);
+    right->addWidget(testingMode);
+    right->addLayout(colourRow);
+    right->addStretch();
+    return right;
+}
+
+// "&Uputa" on the left; "&Info" and "&Pomoć" on the right.
+QHBoxLayout *ConditionsPage::createButtons()
+{
     auto *instruction = new QPushButton(QStringLiteral("&Uputa"), this);
     instruction->setObjectName(QStringLiteral("Speed4"));
     auto *info = new QPushButton(QStringLiteral("&Info"), this);
     info->setObjectName(QStringLiteral("Speed3"));
     auto *help = new QPushButton(QStringLiteral("&Pomoć"), this);
     help->setObjectName(QStringLiteral("Btn2"));
+    connectCommand(instruction, &QPushButton::clicked, this, &ConditionsPage::Speed4Click);
+    connectCommand(help, &QPushButton::clicked, this, &ConditionsPage::Btn2Click);
+    connect(info, &QPushButton::clicked, this, &ConditionsPage::aboutRequested);
 
-    auto *colourRow = new QHBoxLayout;
-    colourRow->addWidget(colourLabel);
-    colourRow->addWidget(colour);
-    colourRow->addStretch();
-
-    auto *left = new QVBoxLayout;
-    left->addWidget(protection);
-    left->addWidget(m_allowBackGroup);
-    left->addWidget(feedback);
-    left->addWidget(m_ignoreBackground);
-    left->addStretch();
-    auto *right = new QVBoxLayout;
-    right->addWidget(placement);
-    right->addWidget(testingMode);
-    right->addLayout(colourRow);
-    right->addStretch();
-    auto *columns = new QHBoxLayout;
-    columns->addLayout(left);
-    columns->addLayout(right);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(instruction);
     buttons->addStretch();
     buttons->addWidget(info);
     buttons->addWidget(help);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(columns, 1);
-    layout->addLayout(buttons);
+    return buttons;
+}
 
+// Every control writes its choice into the design at once.
+void ConditionsPage::connectToDesign()
+{
     connect(m_securityMode, &QCheckBox::toggled, this, [this](bool on) { m_design.securityMode = on; });
     // After the box has turned the typed text to capitals: textChanged can
     // still carry the text as typed.
@@ -145,12 +176,6 @@ ConditionsPage::ConditionsPage(TestDesign &design, Prompts &prompts, QWidget *pa
         m_design.testingMode = TestingMode(id);
         GeneralErrorHandler::runCommand([this] { Radio2Click(); });
     });
-    connectCommand(colour, &QPushButton::clicked, this, &ConditionsPage::Btn1Click);
-    connectCommand(instruction, &QPushButton::clicked, this, &ConditionsPage::Speed4Click);
-    connectCommand(help, &QPushButton::clicked, this, &ConditionsPage::Btn2Click);
-    connect(info, &QPushButton::clicked, this, &ConditionsPage::aboutRequested);
-
-    refresh();
 }
 
 QButtonGroup *ConditionsPage::choice(QGroupBox *box, const QStringList &captions)
@@ -220,5 +245,5 @@ void ConditionsPage::Speed4Click()
 
 void ConditionsPage::Btn2Click()
 {
-    ShowHelpTopic(QStringLiteral("1"));
+    ShowHelpTopic(this, QStringLiteral("1"));
 }

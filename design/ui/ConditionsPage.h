@@ -9,7 +9,9 @@ class Prompts;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
+class QHBoxLayout;
 class QPushButton;
+class QVBoxLayout;
 class TestDesign;
 class UpperCaseEdit;
 
@@ -39,6 +41,11 @@ Q_SIGNALS:
     void aboutRequested();
 
 private:
+    QGroupBox *createProtection();
+    QGroupBox *createFeedback();
+    QVBoxLayout *createRightColumn();
+    QHBoxLayout *createButtons();
+    void connectToDesign();
     QButtonGroup *choice(QGroupBox *group, const QStringList &captions);
 
     TestDesign &m_design;

@@ -1,6 +1,5 @@
 #include "design/ui/SolutionsPage.h"
 
-#include "common/ui/CapsLock.h"
 #include "common/ui/CharacterValidator.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
@@ -40,8 +39,9 @@ private:
 
 } // namespace
 
-SolutionsPage::SolutionsPage(TestDesign &design, QWidget *parent)
+SolutionsPage::SolutionsPage(TestDesign &design, CapsLock capsLock, QWidget *parent)
     : QWidget(parent)
+    , m_capsLock(std::move(capsLock))
 {
     m_model = new SolutionsModel(design, this);
     m_grid = new QTableView(this);
@@ -96,11 +96,11 @@ void SolutionsPage::commitOpenEditor()
 void SolutionsPage::Grid1KeyDown()
 {
     QPalette palette = m_grid->palette();
-    if (CapsLock::isOn()) {
+    if (m_capsLock.isOn()) {
         palette.setColor(QPalette::Text, Qt::black);
     } else {
         palette.setColor(QPalette::Text, Qt::red);
-        CapsLock::beep();
+        m_capsLock.beep();
     }
     m_grid->setPalette(palette);
 }

@@ -5,6 +5,8 @@
 // meant to be typed in capitals, so with Caps Lock off the text turns red and
 // the computer beeps.
 
+#include "common/ui/CapsLock.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -17,7 +19,7 @@ class SolutionsPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit SolutionsPage(TestDesign &design, QWidget *parent = nullptr);
+    SolutionsPage(TestDesign &design, CapsLock capsLock, QWidget *parent = nullptr);
 
     void refresh();
     QWidget *firstControl() const;
@@ -32,6 +34,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    CapsLock m_capsLock;
     SolutionsModel *m_model = nullptr;
     QTableView *m_grid = nullptr;
     QStyledItemDelegate *m_delegate = nullptr;

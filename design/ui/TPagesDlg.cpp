@@ -11,11 +11,13 @@
 #include "design/ui/TasksPage.h"
 
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TPagesDlg::TPagesDlg(TestDesign &design, Prompts &prompts, QWidget *parent)
+TPagesDlg::TPagesDlg(TestDesign &design, Prompts &prompts, CapsLock capsLock, const QString &dataFolder,
+                     QWidget *parent)
     : QDialog(parent)
     , m_design(design)
     , m_prompts(prompts)
@@ -27,9 +29,9 @@ TPagesDlg::TPagesDlg(TestDesign &design, Prompts &prompts, QWidget *parent)
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
-    m_tasks = new TasksPage(m_design, m_prompts, m_pages);
+    m_tasks = new TasksPage(m_design, m_prompts, dataFolder, m_pages);
     m_tasks->setObjectName(QStringLiteral("TabSheet1"));
-    m_solutions = new SolutionsPage(m_design, m_pages);
+    m_solutions = new SolutionsPage(m_design, std::move(capsLock), m_pages);
     m_solutions->setObjectName(QStringLiteral("TabSheet2"));
     m_conditions = new ConditionsPage(m_design, m_prompts, m_pages);
     m_conditions->setObjectName(QStringLiteral("TabSheet3"));
@@ -41,6 +43,13 @@ TPagesDlg::TPagesDlg(TestDesign &design, Prompts &prompts, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pages);
+
+    // Enter in a list or a box never presses a button: the dialog has no
+    // default button, so Enter in the level list opens no picture chooser.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 
     connect(m_tasks, &TasksPage::designLoaded, this, &TPagesDlg::refresh);
     connectCommand(m_conditions, &ConditionsPage::aboutRequested, this, &TPagesDlg::Speed3Click);

@@ -6,6 +6,7 @@
 // test, cleans the password and ends with closed(), on which the main window
 // applies the design's security mode.
 
+#include "common/ui/CapsLock.h"
 #include "design/TestWindowMetrics.h"
 
 #include <QDialog>
@@ -24,7 +25,9 @@ class TPagesDlg : public QDialog
 {
     Q_OBJECT
 public:
-    TPagesDlg(TestDesign &design, Prompts &prompts, QWidget *parent = nullptr);
+    // `capsLock` serves the answers grid; the design choosers start in `dataFolder`.
+    TPagesDlg(TestDesign &design, Prompts &prompts, CapsLock capsLock, const QString &dataFolder,
+              QWidget *parent = nullptr);
 
     // The About box that "&Info" opens (not owned; created after this dialog).
     void setAboutBox(QDialog *aboutBox);
@@ -34,8 +37,6 @@ public:
     void setTestWindowMetrics(std::function<TestWindowMetrics()> metrics);
 
     TasksPage *tasksPage() const { return m_tasks; }
-    SolutionsPage *solutionsPage() const { return m_solutions; }
-    ConditionsPage *conditionsPage() const { return m_conditions; }
 
     // Every control shows the design afresh.
     void refresh();

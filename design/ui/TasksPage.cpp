@@ -1,6 +1,5 @@
 #include "design/ui/TasksPage.h"
 
-#include "common/DataFolder.h"
 #include "common/Failure.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
@@ -54,28 +53,60 @@ QPushButton *button(const QString &name, const QString &caption, const QString &
     return b;
 }
 
+QFont listFont()
+{
+    return QFont(QStringLiteral("Arial"), 8);
+}
+
 } // namespace
 
-TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent)
+TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QString dataFolder, QWidget *parent)
     : QWidget(parent)
     , m_design(design)
     , m_prompts(prompts)
+    , m_dataFolder(std::move(dataFolder))
 {
-    const QFont listFont(QStringLiteral("Arial"), 8);
+    // Created in the order Tab walks them: the stimuli, their buttons, the levels.
+    QVBoxLayout *right = createStimulusList();
+    QHBoxLayout *stimulusButtons = createStimulusButtons();
+    QVBoxLayout *left = createLevels();
+    left->addSpacing(12);
+    left->addLayout(stimulusButtons);
+    left->addWidget(m_taskCount);
+    createPopup();
 
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(right, 3);
+}
+
+QVBoxLayout *TasksPage::createStimulusList()
+{
     auto *stimuliLabel = new QLabel(QStringLiteral("Lista podražaja:"), this);
     stimuliLabel->setObjectName(QStringLiteral("Label3"));
     colourText(stimuliLabel, Qt::red);
 
     m_stimuli = new StimulusList(this);
     m_stimuli->setObjectName(QStringLiteral("Lista_podrazaja"));
-    m_stimuli->setFont(listFont);
+    m_stimuli->setFont(listFont());
     colourText(m_stimuli, Qt::red);
     m_stimuli->setContextMenuPolicy(Qt::CustomContextMenu);
     // One line per entry: the view then never measures a thousand rows.
     m_stimuli->setUniformItemSizes(true);
     ContextHelp::setHelpContext(m_stimuli, 4);
+    connectCommand(m_stimuli, &QListWidget::itemSelectionChanged, this, &TasksPage::Lista_podrazajaClick);
+    connectCommand(m_stimuli, &StimulusList::dropped, this, &TasksPage::Lista_podrazajaDragDrop);
+    connectCommand(m_stimuli, &QWidget::customContextMenuRequested, this, &TasksPage::openPopup);
 
+    auto *column = new QVBoxLayout;
+    column->addWidget(stimuliLabel);
+    column->addWidget(m_stimuli, 1);
+    return column;
+}
+
+// "Ubaci", "Izbaci" and "Izbriši sve" for the stimuli, and the task count below them.
+QHBoxLayout *TasksPage::createStimulusButtons()
+{
     auto *insertStimulus = button(QStringLiteral("UbaciPodrazaj"), QStringLiteral("Ubaci"),
                                   QStringLiteral("Ubacuje podražaj u listu"), this);
     m_removeStimulus = button(QStringLiteral("IzbaciPodrazaj"), QStringLiteral("Izbaci"),
@@ -85,17 +116,31 @@ TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent)
                                 QStringLiteral("Briše sve podražaje iz liste"), this);
     m_taskCount = new QLabel(QStringLiteral("Zadataka: 0"), this);
     m_taskCount->setObjectName(QStringLiteral("Label5"));
+    connectCommand(insertStimulus, &QPushButton::clicked, this, &TasksPage::UbaciPodrazajClick);
+    connectCommand(m_removeStimulus, &QPushButton::clicked, this, &TasksPage::IzbaciPodrazajClick);
+    connectCommand(clearStimuli, &QPushButton::clicked, this, &TasksPage::SpeedButton1Click);
 
+    auto *row = new QHBoxLayout;
+    row->addWidget(insertStimulus);
+    row->addWidget(m_removeStimulus);
+    row->addWidget(clearStimuli);
+    return row;
+}
+
+// The masking levels: their list, the number box and its buttons.
+QVBoxLayout *TasksPage::createLevels()
+{
     auto *levelsLabel = new QLabel(QStringLiteral("Maskirne razine:"), this);
     levelsLabel->setObjectName(QStringLiteral("Label4"));
     colourText(levelsLabel, Qt::blue);
     m_levels = new QListWidget(this);
     m_levels->setObjectName(QStringLiteral("Lista_maski"));
-    m_levels->setFont(listFont);
+    m_levels->setFont(listFont());
     colourText(m_levels, Qt::blue);
     m_levels->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_levels->setUniformItemSizes(true);
     ContextHelp::setHelpContext(m_levels, 5);
+    connectCommand(m_levels, &QListWidget::itemSelectionChanged, this, &TasksPage::Lista_maskiClick);
 
     m_level = new QSpinBox(this);
     m_level->setObjectName(QStringLiteral("Edit1"));
@@ -111,7 +156,25 @@ TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent)
     m_removeLevels = button(QStringLiteral("IzbaciMasku"), QStringLiteral("Izbaci"), {}, this);
     m_removeLevels->setEnabled(false);
     auto *clearLevels = button(QStringLiteral("SpeedButton2"), QStringLiteral("Izbriši sve"), {}, this);
+    connectCommand(insertLevel, &QPushButton::clicked, this, &TasksPage::UbaciMaskuClick);
+    connectCommand(m_removeLevels, &QPushButton::clicked, this, &TasksPage::IzbaciMaskuClick);
+    connectCommand(clearLevels, &QPushButton::clicked, this, &TasksPage::SpeedButton2Click);
 
+    auto *levelButtons = new QHBoxLayout;
+    levelButtons->addWidget(insertLevel);
+    levelButtons->addWidget(m_removeLevels);
+    levelButtons->addWidget(clearLevels);
+    auto *column = new QVBoxLayout;
+    column->addWidget(levelsLabel);
+    column->addWidget(m_levels, 1);
+    column->addWidget(m_level);
+    column->addLayout(levelButtons);
+    return column;
+}
+
+// The stimulus list's popup menu.
+void TasksPage::createPopup()
+{
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("Popup"));
     auto addItem = [this](const QString &name, const QString &caption) {
@@ -125,43 +188,6 @@ TasksPage::TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent)
     m_cloneMask = addItem(QStringLiteral("Item4"), QStringLiteral("Kloniraj masku"));
     m_maskColour->setEnabled(false);
     m_saveDesign->setEnabled(false);
-
-    auto *levelButtons = new QHBoxLayout;
-    levelButtons->addWidget(insertLevel);
-    levelButtons->addWidget(m_removeLevels);
-    levelButtons->addWidget(clearLevels);
-    auto *stimulusButtons = new QHBoxLayout;
-    stimulusButtons->addWidget(insertStimulus);
-    stimulusButtons->addWidget(m_removeStimulus);
-    stimulusButtons->addWidget(clearStimuli);
-
-    auto *left = new QVBoxLayout;
-    left->addWidget(levelsLabel);
-    left->addWidget(m_levels, 1);
-    left->addWidget(m_level);
-    left->addLayout(levelButtons);
-    left->addSpacing(12);
-    left->addLayout(stimulusButtons);
-    left->addWidget(m_taskCount);
-
-    auto *right = new QVBoxLayout;
-    right->addWidget(stimuliLabel);
-    right->addWidget(m_stimuli, 1);
-
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right, 3);
-
-    connectCommand(insertStimulus, &QPushButton::clicked, this, &TasksPage::UbaciPodrazajClick);
-    connectCommand(m_removeStimulus, &QPushButton::clicked, this, &TasksPage::IzbaciPodrazajClick);
-    connectCommand(clearStimuli, &QPushButton::clicked, this, &TasksPage::SpeedButton1Click);
-    connectCommand(m_stimuli, &QListWidget::itemSelectionChanged, this, &TasksPage::Lista_podrazajaClick);
-    connectCommand(m_stimuli, &StimulusList::dropped, this, &TasksPage::Lista_podrazajaDragDrop);
-    connectCommand(m_stimuli, &QWidget::customContextMenuRequested, this, &TasksPage::openPopup);
-    connectCommand(insertLevel, &QPushButton::clicked, this, &TasksPage::UbaciMaskuClick);
-    connectCommand(m_removeLevels, &QPushButton::clicked, this, &TasksPage::IzbaciMaskuClick);
-    connectCommand(clearLevels, &QPushButton::clicked, this, &TasksPage::SpeedButton2Click);
-    connectCommand(m_levels, &QListWidget::itemSelectionChanged, this, &TasksPage::Lista_maskiClick);
     connectCommand(m_popup, &QMenu::aboutToShow, this, &TasksPage::PopupPopup);
     connectCommand(m_maskColour, &QAction::triggered, this, &TasksPage::Item1Click);
     connectCommand(m_saveDesign, &QAction::triggered, this, &TasksPage::Item2Click);
@@ -355,7 +381,7 @@ void TasksPage::Item3Click()
     request.title = QStringLiteral("Učitajte prethodno snimljenu podražajnu situaciju");
     request.filters = FileDialogRequest::parseFilter(QStringLiteral("Text Files (*.txt)|*.txt"));
     request.defaultExtension = QStringLiteral("txt");
-    request.directory = existingOr(QDir(DataFolder::path()).filePath(QStringLiteral("Paradigme")), DataFolder::path());
+    request.directory = existingOr(QDir(m_dataFolder).filePath(QStringLiteral("Paradigme")), m_dataFolder);
     const QString path = m_prompts.openFile(request);
     if (path.isEmpty())
         return;

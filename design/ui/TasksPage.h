@@ -7,11 +7,13 @@
 
 class Prompts;
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
 class QSpinBox;
+class QVBoxLayout;
 class StimulusList;
 class TestDesign;
 
@@ -19,7 +21,8 @@ class TasksPage : public QWidget
 {
     Q_OBJECT
 public:
-    TasksPage(TestDesign &design, Prompts &prompts, QWidget *parent = nullptr);
+    // The choosers of designs start in the data folder's "Paradigme".
+    TasksPage(TestDesign &design, Prompts &prompts, QString dataFolder, QWidget *parent = nullptr);
 
     // Shows the design afresh.
     void refresh();
@@ -50,12 +53,17 @@ Q_SIGNALS:
     void designLoaded();
 
 private:
+    QVBoxLayout *createStimulusList();
+    QHBoxLayout *createStimulusButtons();
+    QVBoxLayout *createLevels();
+    void createPopup();
     void showTaskCount();
     int selectedStimulus() const;
     void openPopup(const QPoint &position);
 
     TestDesign &m_design;
     Prompts &m_prompts;
+    QString m_dataFolder;
     StimulusList *m_stimuli = nullptr;
     QPushButton *m_removeStimulus = nullptr;
     QLabel *m_taskCount = nullptr;

@@ -1,7 +1,6 @@
 #include "results/ui/TRezultati.h"
 
 #include "common/Clock.h"
-#include "common/DataFolder.h"
 #include "common/Failure.h"
 #include "common/NumberText.h"
 #include "common/Regional.h"
@@ -9,6 +8,7 @@
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/Prompts.h"
+#include "common/ui/ScreenPlacement.h"
 #include "results/ArchiveFile.h"
 #include "results/ArchiveSheetBuilder.h"
 #include "results/AxisLabels.h"
@@ -103,9 +103,31 @@ QString fileNameFor(const Subject &s)
 
 } // namespace
 
-TRezultati::TRezultati(Prompts &prompts, QWidget *parent)
+TRezultati::TRezultati(Prompts &prompts, Clock &clock, const Regional &regional, const QString &dataFolder,
+                       QWidget *parent)
     : QDialog(parent)
     , m_prompts(prompts)
+    , m_regional(regional)
+    , m_dataFolder(dataFolder)
+    , m_printTarget(std::make_unique<DefaultPrintTarget>(clock, dataFolder))
+{
+    setUpWindow();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    createToolBar(layout);
+    createContent(layout);
+    createChart();
+    createGrid();
+
+    ContextHelp::installRoute(this);
+    showSheet(ResultSheet::initial());
+    fillAvailableScreen(this);
+}
+
+TRezultati::~TRezultati() = default;
+
+void TRezultati::setUpWindow()
 {
     setWindowTitle(QStringLiteral("Kalvestrin. Forma individualnih rezultata"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -118,11 +140,10 @@ TRezultati::TRezultati(Prompts &prompts, QWidget *parent)
     setPalette(white);
     setAutoFillBackground(true);
     ContextHelp::setHelpContext(this, HelpContext);
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
+void TRezultati::createToolBar(QVBoxLayout *layout)
+{
     m_toolBar = new QToolBar(this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar"));
     m_toolBar->setIconSize(QSize(16, 16));
@@ -146,7 +167,11 @@ TRezultati::TRezultati(Prompts &prompts, QWidget *parent)
         m_tools[i] = a;
     }
     m_tools[1]->setEnabled(false);
+}
 
+// The scrolled white page that holds the fact labels, the caution, the chart and the table.
+void TRezultati::createContent(QVBoxLayout *layout)
+{
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -155,7 +180,7 @@ TRezultati::TRezultati(Prompts &prompts, QWidget *parent)
     layout->addWidget(m_scroll);
     m_content = new QWidget;
     m_content->setAutoFillBackground(true);
-    m_content->setPalette(white);
+    m_content->setPalette(palette());
     m_scroll->setWidget(m_content);
 
     for (int i = 0; i < ResultSheet::FactLabelCount; ++i) {
@@ -171,7 +196,10 @@ TRezultati::TRezultati(Prompts &prompts, QWidget *parent)
     m_caution->setFont(arial(10, false));
     m_caution->adjustSize();
     m_caution->hide();
+}
 
+void TRezultati::createChart()
+{
     m_chart = new QChart;
     m_chart->setBackgroundBrush(Qt::white);
     m_chart->legend()->hide();
@@ -201,7 +229,10 @@ TRezultati::TRezultati(Prompts &prompts, QWidget *parent)
     m_chartView->setRubberBand(QChartView::NoRubberBand);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     connect(m_chart, &QChart::plotAreaChanged, this, [this] { updateAxisLabels(); });
+}
 
+void TRezultati::createGrid()
+{
     m_grid = new QTableWidget(m_content);
     m_grid->setObjectName(QStringLiteral("Grid1"));
     m_grid->setColumnCount(ResultSheet::ColumnCount);
@@ -214,31 +245,16 @@ TRezultati::TRezultati(Prompts &prompts, QWidget *parent)
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setFont(arial(10, false));
-
-    ContextHelp::installRoute(this);
-    showSheet(ResultSheet::initial());
-    setWindowState(Qt::WindowMaximized);
 }
-
-TRezultati::~TRezultati() = default;
 
 void TRezultati::setPrintTarget(std::unique_ptr<PrintTarget> target)
 {
     m_printTarget = std::move(target);
 }
 
-PrintTarget &TRezultati::printTarget()
-{
-    if (!m_printTarget) {
-        static SystemClock clock;
-        m_printTarget = std::make_unique<DefaultPrintTarget>(clock, DataFolder::path());
-    }
-    return *m_printTarget;
-}
-
 void TRezultati::accept(const SessionResult &result)
 {
-    const Regional &regional = Regional::current();
+    const Regional &regional = m_regional;
     // Composed first: a result that cannot be archived is not shown either.
     QString text = ComposeArchiveText(result, regional);
     showSheet(ResultSheet::fromResult(result, regional));
@@ -282,7 +298,7 @@ void TRezultati::updateAxisLabels()
     if (m_updatingAxes)
         return;
     m_updatingAxes = true;
-    const QChar sep = Regional::current().decimalSeparator;
+    const QChar sep = m_regional.decimalSeparator;
     const QRectF plot = m_chart->plotArea();
     const QFontMetricsF categoryMetrics(m_categoryAxis->labelsFont());
     const QFontMetricsF valueMetrics(m_valueAxis->labelsFont());
@@ -326,7 +342,7 @@ void TRezultati::FormResize()
 
 void TRezultati::Tool1Click()
 {
-    const QChar sep = Regional::current().decimalSeparator;
+    const QChar sep = m_regional.decimalSeparator;
     if (!usableSeparator(sep))
         m_prompts.warning(LoadSeparatorWarning + sep);
 
@@ -334,7 +350,7 @@ void TRezultati::Tool1Click()
     request.title = QStringLiteral("Kalvestrin");
     request.filters = FileDialogRequest::parseFilter(QStringLiteral("Text Files (*.txt)|*.txt"));
     request.defaultExtension = QStringLiteral("txt");
-    request.directory = DataFolder::path();
+    request.directory = m_dataFolder;
     request.confirmOverwrite = false;
     request.role = QStringLiteral("archive");
     const QString path = m_prompts.openFile(request);
@@ -366,7 +382,7 @@ void TRezultati::Tool2Click()
 {
     if (m_archiveText.isEmpty())
         return;
-    const QChar sep = Regional::current().decimalSeparator;
+    const QChar sep = m_regional.decimalSeparator;
     if (!usableSeparator(sep)) {
         m_prompts.warning(SaveSeparatorWarning + sep);
         return;
@@ -376,7 +392,7 @@ void TRezultati::Tool2Click()
     request.filters = FileDialogRequest::parseFilter(
         QStringLiteral("Text Files (*.txt)|*.txt|ASCII  Files (*.asc)|*.asc|All Files (*.*)|*.*"));
     request.defaultExtension = QStringLiteral("txt");
-    request.directory = DataFolder::path();
+    request.directory = m_dataFolder;
     request.fileName = m_archiveFileName;
     request.confirmOverwrite = true;
     request.role = QStringLiteral("archive");
@@ -419,7 +435,7 @@ void TRezultati::Tool3Click()
 
     // Nothing else runs while the job is open: a second click would start a
     // second job on the same printer state.
-    std::unique_ptr<PrintJob> job = printTarget().start(QStringLiteral("Ispis tablice"), QPageLayout::Portrait);
+    std::unique_ptr<PrintJob> job = m_printTarget->start(QStringLiteral("Ispis tablice"), QPageLayout::Portrait);
     CustomPrint print(job->painter(), [&job] { job->newPage(); });
     print.PrintCells = cells;
     print.SetPrintFont(m_grid->font());
@@ -437,12 +453,12 @@ void TRezultati::Tool3Click()
 
 void TRezultati::Tool4Click()
 {
-    std::unique_ptr<PrintJob> job = printTarget().start(QStringLiteral("Ispis grafa"), QPageLayout::Landscape);
+    std::unique_ptr<PrintJob> job = m_printTarget->start(QStringLiteral("Ispis grafa"), QPageLayout::Landscape);
     PrintChart(*m_chart, *job);
     reportFile(job->finish());
 }
 
 void TRezultati::Tool5Click()
 {
-    ShowHelpTopic(QStringLiteral("54"));
+    ShowHelpTopic(this, QStringLiteral("54"));
 }

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class Clock;
 class Prompts;
 class PrintTarget;
 class QAction;
@@ -22,16 +23,22 @@ class QLineSeries;
 class QScrollArea;
 class QTableWidget;
 class QToolBar;
+class QVBoxLayout;
+class Regional;
 
 class TRezultati : public QDialog, public ResultSink
 {
     Q_OBJECT
 public:
-    explicit TRezultati(Prompts &prompts, QWidget *parent = nullptr);
+    // Texts follow `regional` (not owned; read at each command); the
+    // choosers start in `dataFolder`, the print target made from the clock
+    // writes its PDF files there when there is no printer.
+    TRezultati(Prompts &prompts, Clock &clock, const Regional &regional, const QString &dataFolder,
+               QWidget *parent = nullptr);
     ~TRezultati() override;
 
-    // Where the print commands print; by default the default printer, else
-    // a PDF file in the data folder.
+    // Where the print commands print; at first the default printer, else a
+    // PDF file in the data folder.
     void setPrintTarget(std::unique_ptr<PrintTarget> target);
 
     // A finished test: shown, and its archive text kept for saving.
@@ -59,11 +66,16 @@ protected:
 private:
     void showSheet(const ResultSheet &sheet);
     void updateAxisLabels();
-    // The print target, made on first use.
-    PrintTarget &printTarget();
+    void setUpWindow();
+    void createToolBar(QVBoxLayout *layout);
+    void createContent(QVBoxLayout *layout);
+    void createChart();
+    void createGrid();
     void reportFile(const QString &file);
 
     Prompts &m_prompts;
+    const Regional &m_regional;
+    const QString m_dataFolder;
     std::unique_ptr<PrintTarget> m_printTarget;
     QString m_archiveText;
     QString m_archiveFileName;

@@ -207,9 +207,8 @@ private Q_SLOTS:
         const QString path = copyOfHelpFile(QStringLiteral("Kalvestrin.chm"));
         QVERIFY(!path.isEmpty());
         help.setHelpFilePath(path);
-        ContextHelp::setService(&help);
 
-        ShowHelpTopic(QStringLiteral("4"));
+        help.showTopic(QStringLiteral("4"));
         HelpViewer *viewer = help.viewer();
         QVERIFY(viewer);
         QVERIFY(QTest::qWaitForWindowExposed(viewer));
@@ -217,18 +216,18 @@ private Q_SLOTS:
         QCOMPARE(viewer->browser()->source(), QUrl(QStringLiteral("chm:/4.htm")));
         QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Lista podražaja")));
 
-        ShowHelpTopic(QStringLiteral("-12"));
+        help.showTopic(QStringLiteral("-12"));
         QCOMPARE(help.viewer(), viewer);
         QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Navigator zapisa")));
 
         viewer->close();
-        ShowHelpTopic(QStringLiteral("77"));
+        help.showTopic(QStringLiteral("77"));
         QCOMPARE(help.viewer(), viewer);
         QVERIFY(viewer->isVisible());
         QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Tema 77 ne postoji u datoteci pomoći.")));
 
         // Links between pages, the picture inside the file, back and forward.
-        ShowHelpTopic(QStringLiteral("5"));
+        help.showTopic(QStringLiteral("5"));
         HelpBrowser *browser = viewer->browser();
         const QVariant picture =
             browser->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("razina8.png")));
@@ -253,7 +252,6 @@ private Q_SLOTS:
         actions[2]->trigger();
         QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/pocetna.htm")));
         QVERIFY(prompts.records().isEmpty());
-        ContextHelp::setService(nullptr);
     }
 
     // The file is read again when it changes on disk or the path moves; a

@@ -10,7 +10,6 @@
 #include "common/Resources.h"
 #include "common/SafeFile.h"
 #include "common/ui/ContextHelp.h"
-#include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "database/Query.h"
 #include "database/ReadOnlyStatement.h"
@@ -26,6 +25,7 @@
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestPictures.h"
+#include "tests/support/TestServices.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -52,8 +52,9 @@ struct Program
 {
     TestDesign design;
     SessionState session;
-    ScriptedPrompts prompts;
-    RecordingHelp help;
+    TestServices services;
+    ScriptedPrompts &prompts = services.prompts;
+    RecordingHelp &help = services.help;
     QSize screen{1280, 1024};
     bool databaseConnects = false;
     ResultsDatabase database;
@@ -67,20 +68,17 @@ struct Program
     int createdInterval = 0;
     bool createdRunning = false;
 
-    Program() { GeneralErrorHandler::setPrompts(&prompts); }
-
-    ~Program()
-    {
-        shell.reset();
-        GeneralErrorHandler::setPrompts(nullptr);
-    }
+    ~Program() { shell.reset(); }
 
     void create()
     {
-        Services services;
-        services.prompts = &prompts;
-        services.help = &help;
-        services.screenSize = [this] { return screen; };
+        Services wiring;
+        wiring.prompts = &prompts;
+        wiring.help = &help;
+        wiring.screenSize = [this] { return screen; };
+        wiring.capsLock = [this] { return services.capsLockOn; };
+        wiring.regional = services.regional;
+        wiring.dataFolder = services.dataFolder;
         // A connecting run finds a real results database where the file is.
         if (databaseConnects) {
             const QString path = QDir::current().filePath(QStringLiteral("Kalvestrin.mdb"));
@@ -88,9 +86,9 @@ struct Program
                 QFile::remove(path);
                 ResultsSchema::createDatabase(path);
             }
-            services.database = &database;
+            wiring.database = &database;
         }
-        shell = std::make_unique<Shell>(services, design, session);
+        shell = std::make_unique<Shell>(wiring, design, session);
         main = &shell->mainForm();
         test = &shell->testWindow();
         designDialog = &shell->designDialog();

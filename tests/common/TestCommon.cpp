@@ -121,18 +121,6 @@ private Q_SLOTS:
         QTEST(G(x, QLatin1Char(',')), "text");
     }
 
-    void numberTextsFollowTheRegionalSeparator()
-    {
-        Regional r;
-        r.decimalSeparator = QLatin1Char(',');
-        Regional::setCurrent(r);
-        QCOMPARE(F(0.25L, 12, 5), QStringLiteral("0,25000"));
-        QCOMPARE(G(0.25L), QStringLiteral("0,25"));
-        r.decimalSeparator = QLatin1Char('.');
-        Regional::setCurrent(r);
-        QCOMPARE(F(0.25L, 12, 5), QStringLiteral("0.25000"));
-    }
-
     void regionalTimeFormatHasNoTimeZone()
     {
         const Regional r = Regional::fromSystem();

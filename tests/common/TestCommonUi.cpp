@@ -7,9 +7,15 @@
 #include "common/ui/QtPrompts.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestServices.h"
 
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWhatsThis>
 #include <QWidget>
@@ -21,8 +27,8 @@ class TestCommonUi : public QObject
 private Q_SLOTS:
     void uncaughtFailureOfACommandIsShownAndTheProgramGoesOn()
     {
-        ScriptedPrompts prompts;
-        GeneralErrorHandler::setPrompts(&prompts);
+        TestServices services;
+        ScriptedPrompts &prompts = services.prompts;
         QPushButton button;
         QObject::connect(&button, &QPushButton::clicked, [] { throw Failure(QStringLiteral("Disk je pun.")); });
         prompts.expectError(QStringLiteral("Disk je pun."));
@@ -32,7 +38,6 @@ private Q_SLOTS:
         prompts.expectError(QStringLiteral("std failure"));
         QVERIFY(!GeneralErrorHandler::runCommand([] { throw std::runtime_error("std failure"); }));
         QVERIFY(GeneralErrorHandler::runCommand([] {}));
-        GeneralErrorHandler::setPrompts(nullptr);
     }
 
     void delphiFiltersBecomeQtFilters()
@@ -46,11 +51,61 @@ private Q_SLOTS:
         QCOMPARE(QtPrompts::qtFilter(r), QStringLiteral("Slike (*.bmp *.dib)"));
     }
 
+    // The real chooser: the remembered entry, whichever it is, gives a name
+    // typed without extension its own extension.
+    void rememberedEntryGivesItsExtension_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("first") << 0 << "Data.mdb";
+        QTest::newRow("middle") << 1 << "Data.xls";
+        QTest::newRow("last") << 2 << "Data.dbf";
+    }
+
+    void rememberedEntryGivesItsExtension()
+    {
+        QFETCH(int, entry);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        FileDialogRequest r;
+        r.filters = FileDialogRequest::parseFilter(
+            QStringLiteral("Access (*.mdb)|*.mdb|Excel 8.0 (*.xls)|*.xls|dBase IV (*.dbf)|*.dbf"));
+        r.defaultExtension = QStringLiteral("xls");
+        r.directory = dir.path();
+        r.fileName = QStringLiteral("Data");
+        r.selectedFilter = entry;
+        QtPrompts prompts;
+        answerChooser([](QFileDialog *dialog) { static_cast<QDialog *>(dialog)->accept(); });
+        QCOMPARE(prompts.saveFile(r), QDir(dir.path()).filePath(file));
+        QCOMPARE(r.selectedFilter, entry);
+    }
+
+    void openChooserTakesANameThatIsNotThere()
+    {
+        QTemporaryDir dir;
+        FileDialogRequest r;
+        r.filters = FileDialogRequest::parseFilter(QStringLiteral("Dizajn (*.dsg)|*.dsg"));
+        r.directory = dir.path();
+        QtPrompts prompts;
+        answerChooser([](QFileDialog *dialog) {
+            // A refusal would show Qt's own box: close it and give up.
+            QTimer::singleShot(0, dialog, [dialog] {
+                if (QWidget *box = QApplication::activeModalWidget(); box && box != dialog)
+                    box->close();
+                dialog->reject();
+            });
+            dialog->selectFile(QStringLiteral("Nema.dsg"));
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        QCOMPARE(prompts.openFile(r), QDir(dir.path()).filePath(QStringLiteral("Nema.dsg")));
+    }
+
     void helpRequestsClimbToTheNearestContext()
     {
-        RecordingHelp help;
-        ContextHelp::setService(&help);
+        TestServices services;
+        const RecordingHelp &help = services.help;
         QWidget window;
+        services.serve(&window);
         auto *group = new QWidget(&window);
         auto *inGroup = new QPushButton(QStringLiteral("a"), group);
         auto *own = new QPushButton(QStringLiteral("b"), &window);
@@ -91,17 +146,39 @@ private Q_SLOTS:
         QTest::keyClick(own, Qt::Key_F1, Qt::ShiftModifier);
         QVERIFY(!QWhatsThis::inWhatsThisMode());
         QCOMPARE(help.topics.size(), 4);
-        ContextHelp::setService(nullptr);
     }
 
     void missingHelpServiceWarnsEveryTime()
     {
-        ScriptedPrompts prompts;
-        GeneralErrorHandler::setPrompts(&prompts);
-        prompts.expectWarning(ContextHelp::MissingHelpFileText).expectWarning(ContextHelp::MissingHelpFileText);
-        ShowHelpTopic(QStringLiteral("1"));
-        ShowHelpTopic(QStringLiteral("1"));
-        GeneralErrorHandler::setPrompts(nullptr);
+        TestServices services;
+        QWidget stray;
+        services.prompts.expectWarning(ContextHelp::MissingHelpFileText)
+            .expectWarning(ContextHelp::MissingHelpFileText);
+        ShowHelpTopic(&stray, QStringLiteral("1"));
+        ShowHelpTopic(&stray, QStringLiteral("1"));
+    }
+
+    // Qt's own dialogs read Croatian; the program's texts are its own anyway.
+    void qtDialogsSpeakCroatian()
+    {
+        QVERIFY2(KalvestrinApplication::instance()->installQtTranslations(),
+                 "Qt's translations (qt6-translations-l10n) are not installed");
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        const auto *buttons = dialog.findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Odustani"));
+    }
+
+private:
+    // Answers the next chooser once it is open.
+    static void answerChooser(std::function<void(QFileDialog *)> answer)
+    {
+        QTimer::singleShot(0, [answer] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            answer(dialog);
+        });
     }
 };
 

@@ -3,7 +3,6 @@
 // An empty results database in a temporary folder, connected the way the
 // program connects, for the database tests.
 
-#include "common/Regional.h"
 #include "database/ConnectionString.h"
 #include "database/ResultsDatabase.h"
 #include "database/ResultsSchema.h"
@@ -15,12 +14,7 @@
 #include <sqlite3.h>
 
 // The tests write and read numbers with a comma, whatever the machine's locale.
-inline void useDecimalComma()
-{
-    Regional r;
-    r.decimalSeparator = QLatin1Char(',');
-    Regional::setCurrent(r);
-}
+inline constexpr QChar DecimalComma = u',';
 
 inline QString connectionFor(const QString &directory)
 {

@@ -2,7 +2,6 @@
 // read-only statement rule, the result set and the grid's model.
 
 #include "common/Failure.h"
-#include "common/Regional.h"
 #include "database/Query.h"
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsTableModel.h"
@@ -41,7 +40,6 @@ class TestDatabase : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { useDecimalComma(); }
 
     void connectionDescriptionKeepsItsPropertiesAndTakesTheFolder_data()
     {
@@ -451,7 +449,7 @@ private Q_SLOTS:
         Query query(db.con);
         query.setSQL(QStringLiteral("select * from data"));
         query.open();
-        ResultsTableModel model(query);
+        ResultsTableModel model(query, DecimalComma);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy failed(&model, &ResultsTableModel::editFailed);
         const QModelIndex cell = model.index(1, query.columnIndex(column));

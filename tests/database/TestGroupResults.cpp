@@ -1,8 +1,6 @@
 // The group results window, the SQL query window and SaveToDatabase, driven
 // as the examiner drives them.
 
-#include "common/Regional.h"
-#include "common/ui/GeneralErrorHandler.h"
 #include "database/Query.h"
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsTableModel.h"
@@ -16,8 +14,10 @@
 #include "tests/database/DatabaseFixture.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestServices.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -40,25 +40,22 @@ int count(ResultsDatabase &con, const QString &where = {})
 
 struct Windows
 {
-    ScriptedPrompts prompts;
+    TestServices services;
+    ScriptedPrompts &prompts = services.prompts;
     DatabaseFixture db;
     std::unique_ptr<TForm9> form9;
     TForm10 *form10 = nullptr;
 
     explicit Windows(int rows = 3)
     {
-        GeneralErrorHandler::setPrompts(&prompts);
         for (int i = 0; i < rows; ++i)
             StoreFinishedTest(db.con, finishedTest({0.5, 1.0}, QStringLiteral("S%1").arg(i)), ',');
     }
-    ~Windows()
-    {
-        form9.reset();
-        GeneralErrorHandler::setPrompts(nullptr);
-    }
+    ~Windows() { form9.reset(); }
     void create()
     {
-        form9 = std::make_unique<TForm9>(db.con, prompts);
+        form9 = std::make_unique<TForm9>(db.con, prompts, DecimalComma);
+        services.serve(form9.get());
         form10 = new TForm10(*form9, prompts, form9.get());
         form9->setSqlWindow(form10);
     }
@@ -77,8 +74,6 @@ class TestGroupResults : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { useDecimalComma(); }
-
     void connectingPutsTheWorkingDirectoryInOrReports()
     {
         ScriptedPrompts prompts;
@@ -104,7 +99,7 @@ private Q_SLOTS:
     {
         Windows w;
         w.create();
-        DatabaseResultSink sink(w.db.con, w.query(), w.prompts);
+        DatabaseResultSink sink(w.db.con, w.query(), w.prompts, DecimalComma);
 
         // Stored while the window is hidden: the current last row once it shows.
         sink.accept(finishedTest({2.0, 2.0}, QStringLiteral("NOVI"), QString(), QString()));
@@ -167,17 +162,18 @@ private Q_SLOTS:
     void windowOpensOnTheLastRowAndLocks()
     {
         Windows w;
+        StoreFinishedTest(w.db.con, finishedTest({1.0 / 3, 0.2, 0.1, 0.7}, QStringLiteral("DUGI")), ',');
         w.create();
         TForm9 &f = *w.form9;
         QCOMPARE(f.windowTitle(), QStringLiteral("Kalvestrin. Forma grupnih rezultata"));
         QCOMPARE(w.query().sql(), QStringLiteral("select * from data;"));
-        QCOMPARE(w.query().currentRow(), 2);
+        QCOMPARE(w.query().currentRow(), 3);
         QVERIFY(!f.isLocked());
 
         f.Lock();
         f.showNormal();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QCOMPARE(f.grid()->currentIndex().row(), 2);
+        QCOMPARE(f.grid()->currentIndex().row(), 3);
         QVERIFY(f.tool(1)->isEnabled() && !f.tool(2)->isEnabled());
         QString shown;
         for (int b = 0; b < DbNavigator::ButtonCount; ++b)
@@ -185,9 +181,18 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringLiteral("1111000001"));
         QVERIFY(!(f.model().flags(f.model().index(0, 1)) & Qt::ItemIsEditable));
 
+        // Scores show whole: every column as wide as its widest value in view
+        // (M, V and Items included), and the examiner may still drag it.
+        const QHeaderView *header = f.grid()->horizontalHeader();
+        for (const char *column : {"M", "V", "Items"}) {
+            const int c = w.query().columnIndex(QString::fromLatin1(column));
+            const QAbstractItemView *view = f.grid();
+            QVERIFY2(header->sectionSize(c) >= view->sizeHintForColumn(c), column);
+        }
+        QCOMPARE(header->sectionResizeMode(0), QHeaderView::Interactive);
+
         // F1 opens the topic of the control; the help commands theirs.
-        RecordingHelp help;
-        ContextHelp::setService(&help);
+        const RecordingHelp &help = w.services.help;
         f.grid()->setFocus();
         QTest::keyClick(f.grid(), Qt::Key_F1);
         f.navigator()->button(DbNavigator::Refresh)->setFocus();
@@ -196,7 +201,6 @@ private Q_SLOTS:
         w.form10->show();
         QTest::mouseClick(w.form10->findChild<QPushButton *>(QStringLiteral("Btn1")), Qt::LeftButton);
         w.form10->hide();
-        ContextHelp::setService(nullptr);
         QCOMPARE(help.topics, QStringList({"39", "-12", "28", "41"}));
 
         QTest::mouseClick(f.tool(1), Qt::LeftButton);
@@ -395,5 +399,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestGroupResults)
+KALVESTRIN_TEST_MAIN(TestGroupResults)
 #include "TestGroupResults.moc"

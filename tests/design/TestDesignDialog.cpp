@@ -1,11 +1,8 @@
 // The design dialog driven as an examiner drives it: every command against the design, the choosers and
 // boxes it opens, its help, and the closing steps that must all run whatever an earlier one found.
 
-#include "common/DataFolder.h"
 #include "common/SafeFile.h"
 #include "common/Windows1250.h"
-#include "common/ui/CapsLock.h"
-#include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "design/ClosingChecks.h"
 #include "design/TestDesign.h"
@@ -13,6 +10,7 @@
 #include "design/ui/TasksPage.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestServices.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -45,26 +43,21 @@ QString writePicture(const QTemporaryDir &dir, const QString &name, QSize size)
 struct Editor
 {
     TestDesign design;
-    ScriptedPrompts prompts;
-    RecordingHelp help;
+    TestServices services;
+    ScriptedPrompts &prompts = services.prompts;
+    RecordingHelp &help = services.help;
     std::unique_ptr<TPagesDlg> dlg;
     int closedCount = 0;
 
     Editor()
     {
-        GeneralErrorHandler::setPrompts(&prompts);
-        ContextHelp::setService(&help);
-        dlg = std::make_unique<TPagesDlg>(design, prompts);
+        dlg = std::make_unique<TPagesDlg>(design, prompts, services.capsLock(), services.dataFolder);
+        services.serve(dlg.get());
         dlg->setTestWindowMetrics([] { return TestWindowMetrics{QSize(640, 480), 30}; });
         QObject::connect(dlg.get(), &TPagesDlg::closed, [this] { ++closedCount; });
         open();
     }
-    ~Editor()
-    {
-        dlg.reset();
-        ContextHelp::setService(nullptr);
-        GeneralErrorHandler::setPrompts(nullptr);
-    }
+    ~Editor() { dlg.reset(); }
     void open()
     {
         dlg->show();
@@ -126,29 +119,6 @@ class TestDesignDialog : public QObject
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        CapsLock::setProbe([] { return true; });
-        CapsLock::setBeeper([] {});
-    }
-
-    void firstState()
-    {
-        Editor e;
-        QVERIFY(e.dlg->windowFlags() & Qt::WindowContextHelpButtonHint);
-        auto *pages = e.find<QTabWidget>(QStringLiteral("PageControl1"));
-        QCOMPARE(pages->currentIndex(), 0);
-        QCOMPARE(QApplication::focusWidget(), e.stimuli());
-        QVERIFY(!e.button("IzbaciPodrazaj")->isEnabled() && !e.button("IzbaciMasku")->isEnabled());
-        QVERIFY(e.find(QStringLiteral("Radio3"))->isEnabled());
-        QAbstractItemModel *model = e.grid()->model();
-        QCOMPARE(model->headerData(9, Qt::Horizontal).toString(), QStringLiteral("Identifikator 10"));
-        QCOMPARE(model->headerData(999, Qt::Vertical).toString(), QStringLiteral("Zadatak 1000"));
-        QCOMPARE(model->rowCount() * 100 + model->columnCount(), 1000 * 100 + 10);
-        QCOMPARE(e.grid()->horizontalHeader()->sectionResizeMode(3), QHeaderView::Interactive);
-        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    }
-
     void insertingAndRemovingStimuli()
     {
         Editor e;
@@ -237,7 +207,12 @@ private Q_SLOTS:
     {
         Editor e;
         auto *number = e.find<QSpinBox>(QStringLiteral("Edit1"));
-        number->setFocus();
+        // Enter in the level list or box presses no button (no picture chooser).
+        for (QWidget *w : {static_cast<QWidget *>(e.levels()), static_cast<QWidget *>(number)}) {
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_Return);
+        }
+        QVERIFY(e.dlg->isVisible());
         // Arrows only: no wrap below 1, digits typed are ignored.
         for (int key : {Qt::Key_Down, Qt::Key_7, Qt::Key_Up, Qt::Key_Up})
             QTest::keyClick(number, Qt::Key(key), Qt::NoModifier);
@@ -343,11 +318,11 @@ private Q_SLOTS:
         writeFileAtomically(target,
                             Windows1250::encode(QStringLiteral(
                                 "/y/1.bmp\r\n/y/2.bmp\r\n/y/3.bmp\r\n^\r\n255\r\n^\r\n4\r\n1\r\n^\r\nŽABA_\r\n")));
-        QDir(DataFolder::path()).mkpath(QStringLiteral("Paradigme"));
+        QDir(e.services.dataFolder).mkpath(QStringLiteral("Paradigme"));
         e.prompts.expectOpenFile(target);
         e.choose(3);
         QCOMPARE(e.lastChooser().title, QStringLiteral("Učitajte prethodno snimljenu podražajnu situaciju"));
-        QCOMPARE(e.lastChooser().directory, QDir(DataFolder::path()).filePath(QStringLiteral("Paradigme")));
+        QCOMPARE(e.lastChooser().directory, QDir(e.services.dataFolder).filePath(QStringLiteral("Paradigme")));
         QCOMPARE(e.listed(), QStringList({"/y/1.bmp", "/y/2.bmp", "/y/3.bmp"}));
         QCOMPARE(e.taskCount(), QStringLiteral("Zadataka: 3"));
         QCOMPARE(e.levels()->count(), 2);
@@ -378,18 +353,14 @@ private Q_SLOTS:
         QCOMPARE(editor->text(), QStringLiteral("Đ"));
 
         // Each key checks Caps Lock: off turns the text red and beeps, on turns it black.
-        bool capsLock = false;
-        int beeps = 0;
-        CapsLock::setProbe([&] { return capsLock; });
-        CapsLock::setBeeper([&] { ++beeps; });
+        e.services.capsLockOn = false;
         typeText(editor, QStringLiteral("a"));
         QCOMPARE(editor->palette().color(QPalette::Text), QColor(Qt::red));
-        QCOMPARE(beeps, 1);
-        capsLock = true;
+        QCOMPARE(e.services.beeps, 1);
+        e.services.capsLockOn = true;
         QTest::keyClick(e.grid(), Qt::Key_Down);
         QCOMPARE(e.grid()->palette().color(QPalette::Text), QColor(Qt::black));
-        QCOMPARE(beeps, 1);
-        initTestCase();
+        QCOMPARE(e.services.beeps, 1);
     }
 
     void conditions()
@@ -435,32 +406,6 @@ private Q_SLOTS:
 
         e.prompts.expectWarning(ClosingChecks::PasswordSpacesText + QStringLiteral("ŠIFRAABCDEFGHIJKLMN"));
         e.close();
-    }
-
-    void help_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("topic"); // empty: nothing opens
-        const QStringList topics{"Lista_podrazaja=4", "Lista_maski=5",  "Edit1=5",      "Grid1=6",   "Check2=8",
-                                 "Label2=9",          "Edit3=9",        "GroupBox3=10", "Check5=10", "Check4=10",
-                                 "Radio1=11",         "Radio3=13",      "Check1=14",    "Label1=18", "Btn1=18",
-                                 "Radio2=20",         "UbaciPodrazaj=", "Speed4=",      "Label5="};
-        for (const QString &t : topics)
-            QTest::newRow(qPrintable(t)) << t.section(QLatin1Char('='), 0, 0) << t.section(QLatin1Char('='), 1);
-    }
-
-    void help()
-    {
-        QFETCH(QString, control);
-        QFETCH(QString, topic);
-        Editor e;
-        // A choice asks through one of its buttons, which passes it to the group.
-        QWidget *target = e.find(control);
-        if (auto *choice = target->findChild<QRadioButton *>())
-            target = choice;
-        QHelpEvent request(QEvent::WhatsThis, QPoint(1, 1), target->mapToGlobal(QPoint(1, 1)));
-        QApplication::sendEvent(target, &request);
-        QCOMPARE(e.help.topics, topic.isEmpty() ? QStringList{} : QStringList{topic});
     }
 
     void helpKeysAndButton()

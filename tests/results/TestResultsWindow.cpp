@@ -2,24 +2,25 @@
 // shown, saved, archives loaded (also broken ones), the chart's axes, the
 // layout, printing into PDF files and help.
 
-#include "common/Clock.h"
 #include "common/Windows1250.h"
 #include "common/ui/ContextHelp.h"
-#include "common/ui/GeneralErrorHandler.h"
 #include "results/ui/DefaultPrintTarget.h"
 #include "results/ui/TRezultati.h"
 #include "tests/results/PdfText.h"
 #include "tests/results/ResultFixtures.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestServices.h"
 
 #include <QAction>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,31 +29,23 @@ namespace {
 
 const QString LoadError = QStringLiteral("Učitavanje arhiviranog testiranja nije uspjelo.");
 
-class FixedClock : public Clock
-{
-public:
-    QDateTime now() const override { return QDateTime(QDate(2026, 12, 6), QTime(18, 4, 5)); }
-    qint64 elapsedNs() const override { return 0; }
-};
-
+// The window with a decimal comma unless the test says otherwise.
 struct Window
 {
-    ScriptedPrompts prompts;
-    RecordingHelp help;
-    FixedClock clock;
-    TRezultati w{prompts};
+    TestServices services;
+    ScriptedPrompts &prompts = services.prompts;
+    RecordingHelp &help = services.help;
+    FakeClock &clock = services.clock;
+    // The window reads the regional settings at each command.
+    TRezultati w{prompts, clock, services.regional, services.dataFolder};
 
-    explicit Window(const QString &pdfFolder = {})
+    explicit Window(const QString &pdfFolder = {}, QChar separator = u',')
     {
-        GeneralErrorHandler::setPrompts(&prompts);
-        ContextHelp::setService(&help);
+        services.regional = regional(separator);
+        clock.wall = QDateTime(QDate(2026, 12, 6), QTime(18, 4, 5));
+        services.serve(&w);
         if (!pdfFolder.isEmpty())
             w.setPrintTarget(std::make_unique<PdfPrintTarget>(clock, pdfFolder));
-    }
-    ~Window()
-    {
-        ContextHelp::setService(nullptr);
-        GeneralErrorHandler::setPrompts(nullptr);
     }
 
     QLabel *label(int n) const { return w.findChild<QLabel *>(QStringLiteral("Label%1").arg(n)); }
@@ -87,11 +80,12 @@ class TestResultsWindow : public QObject
     }
 
 private Q_SLOTS:
-    void init() { Regional::setCurrent(regional(u',')); }
-
     void startsEmptyAndShowsAFinishedTest()
     {
         Window win;
+        // Placed and sized to the screen by itself, not only asked to be maximised.
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(win.w.geometry(), available);
         QVERIFY(!win.tool(2)->isEnabled());
         QVERIFY(win.label(1)->isHidden());
         QCOMPARE(win.label(2)->text(), QStringLiteral("Prezime i ime:"));
@@ -150,8 +144,7 @@ private Q_SLOTS:
     void loadsAnArchiveOverAShownTest()
     {
         const QChar separator = u'.';
-        Regional::setCurrent(regional(separator));
-        Window win;
+        Window win({}, separator);
         win.w.accept(finishedTest(QList<double>(12, 2.0)));
         win.load(
             archive(QStringLiteral("three.txt"), QStringLiteral("IVIĆ ANA; 23; 0; A1; ; 3.5.2009; 0:04:12; DA; NE; "
@@ -192,8 +185,7 @@ private Q_SLOTS:
 
     void warnsOfAnOddSeparator()
     {
-        Regional::setCurrent(regional(u'\''));
-        Window win;
+        Window win({}, u'\'');
         win.w.accept(finishedTest({0.5, 0.25}));
         win.prompts.expectWarning(QStringLiteral("Da biste mogli snimiti testiranje morat ćete podesiti decimalni "
                                                  "separator na Vašem računalu na točku (\".\") ili zarez (\",\"). "
@@ -265,5 +257,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestResultsWindow)
+KALVESTRIN_TEST_MAIN(TestResultsWindow)
 #include "TestResultsWindow.moc"

@@ -13,6 +13,7 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestPictures.h"
+#include "tests/support/TestServices.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -68,7 +69,8 @@ struct Rig
     QTemporaryDir dir;
     TestDesign design;
     SessionState session;
-    ScriptedPrompts prompts;
+    TestServices services;
+    ScriptedPrompts &prompts = services.prompts;
     FakeClock clock;
     RecordingSounds sounds;
     std::unique_ptr<TForm1> form;
@@ -87,12 +89,10 @@ struct Rig
             design.solutions[std::size_t(i)][0] = QStringLiteral("T%1").arg(i + 1);
         }
         design.solutions[0][1] = QStringLiteral("KUĆA");
-        GeneralErrorHandler::setPrompts(&prompts);
         form = std::make_unique<TForm1>(design, session, prompts, clock, sounds);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
-    ~Rig() { GeneralErrorHandler::setPrompts(nullptr); }
 
     template <typename T = QWidget>
     T *child(const char *name)
@@ -449,5 +449,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestTestWindow)
+KALVESTRIN_TEST_MAIN(TestTestWindow)
 #include "TestTestWindow.moc"

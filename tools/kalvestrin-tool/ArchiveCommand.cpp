@@ -3,6 +3,8 @@
 //   archive show FILE... [--separator C] [--shot PNG]
 //   archive print FILE --table|--chart OUT.pdf [--separator C]
 
+#include "common/Clock.h"
+#include "common/DataFolder.h"
 #include "common/Failure.h"
 #include "common/Regional.h"
 #include "common/SafeFile.h"
@@ -73,7 +75,6 @@ Regional takeRegional(QStringList &args)
         r.decimalSeparator = args[i + 1].front();
         args.remove(i, 2);
     }
-    Regional::setCurrent(r);
     return r;
 }
 
@@ -175,12 +176,13 @@ void describe(TRezultati &w)
 
 int show(QStringList args)
 {
-    takeRegional(args);
+    const Regional regional = takeRegional(args);
     const QString shot = takeOption(args, QStringLiteral("--shot"));
     if (args.isEmpty())
         throw std::invalid_argument("usage");
     ToolPrompts prompts;
-    TRezultati w(prompts);
+    SystemClock clock;
+    TRezultati w(prompts, clock, regional, DataFolder::current());
     for (const QString &file : args) {
         out(QStringLiteral("file\t") + file);
         prompts.nextFile = file;
@@ -201,13 +203,14 @@ int show(QStringList args)
 
 int print(QStringList args)
 {
-    takeRegional(args);
+    const Regional regional = takeRegional(args);
     const bool table = args.removeAll(QStringLiteral("--table")) > 0;
     const bool chart = args.removeAll(QStringLiteral("--chart")) > 0;
     if (args.size() != 2 || table == chart)
         throw std::invalid_argument("usage");
     ToolPrompts prompts;
-    TRezultati w(prompts);
+    SystemClock clock;
+    TRezultati w(prompts, clock, regional, DataFolder::current());
     w.setPrintTarget(std::make_unique<PdfPrintTarget>(args[1]));
     w.setWindowState(Qt::WindowNoState);
     w.resize(1280, 1024);

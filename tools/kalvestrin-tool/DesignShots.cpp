@@ -2,6 +2,7 @@
 // of its three pages and the stimulus list's popup written as PNG pictures,
 // for the manual and for checking the layout on a real display.
 
+#include "common/DataFolder.h"
 #include "common/Failure.h"
 #include "common/ui/QtPrompts.h"
 #include "design/DesignFile.h"
@@ -40,7 +41,7 @@ int designShots(QStringList args)
         throw Failure(QStringLiteral("cannot create %1").arg(args[1]));
 
     QtPrompts prompts;
-    TPagesDlg dlg(design, prompts);
+    TPagesDlg dlg(design, prompts, CapsLock(), DataFolder::current());
     dlg.show();
     if (!waitExposed(&dlg))
         throw Failure(QStringLiteral("the dialog never showed"));

@@ -5,7 +5,7 @@
 #include "common/Clock.h"
 #include "common/Failure.h"
 #include "common/NumberText.h"
-#include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/KalvestrinApplication.h"
 #include "common/ui/Prompts.h"
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
@@ -247,7 +247,7 @@ int session(QStringList args)
     PrintingPrompts prompts;
     PrintingSounds sounds;
     PrintingSink sink;
-    GeneralErrorHandler::setPrompts(&prompts);
+    KalvestrinApplication::instance()->setPrompts(&prompts);
 
     TForm1 form(options.design, state, prompts, clock, sounds);
     form.addResultSink(&sink);
@@ -269,6 +269,6 @@ int session(QStringList args)
     if (!closed)
         form.close();
     QCoreApplication::processEvents();
-    GeneralErrorHandler::setPrompts(nullptr);
+    KalvestrinApplication::instance()->setPrompts(nullptr);
     return 0;
 }

@@ -21,13 +21,13 @@
 #include "common/Bitmap.h"
 #include "common/Failure.h"
 #include "common/Version.h"
+#include "common/ui/KalvestrinApplication.h"
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
 #include "session/MaskStimulus.h"
 #include "tools/kalvestrin-tool/DemoKit.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
 
-#include <QApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -186,7 +186,7 @@ int main(int argc, char **argv)
     // Drawing pictures and driving windows needs an application object, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    KalvestrinApplication app(argc, argv);
 
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
