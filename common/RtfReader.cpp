@@ -39,6 +39,20 @@ int codePageOfCharset(int charset)
 
 enum class Destination { Text, FontTable, ColourTable, Skip };
 
+// Where a keyword means something: in every destination or in one.
+enum class Scope { Anywhere, Text, FontTable, ColourTable };
+
+bool applies(Scope scope, Destination destination)
+{
+    switch (scope) {
+    case Scope::Anywhere: return true;
+    case Scope::Text: return destination == Destination::Text;
+    case Scope::FontTable: return destination == Destination::FontTable;
+    case Scope::ColourTable: return destination == Destination::ColourTable;
+    }
+    return false;
+}
+
 struct GroupState
 {
     Destination destination = Destination::Text;
@@ -91,7 +105,7 @@ public:
     struct Keyword
     {
         Action action;
-        Destination where; // Skip: in every destination
+        Scope where;
     };
 
 private:
@@ -297,7 +311,7 @@ private:
     {
         const auto found = keywords().constFind(word);
         if (found != keywords().constEnd()) {
-            if (found->where == Destination::Skip || found->where == state().destination)
+            if (applies(found->where, state().destination))
                 (this->*(found->action))(param, hasParam);
             return;
         }
@@ -452,45 +466,45 @@ private:
 
 const QHash<QByteArray, Parser::Keyword> &Parser::keywords()
 {
-    using D = Destination;
+    using S = Scope;
     static const QHash<QByteArray, Keyword> table = {
-        {"bin", {&Parser::binary, D::Skip}},
-        {"fonttbl", {&Parser::fontTable, D::Skip}},
-        {"colortbl", {&Parser::colourTable, D::Skip}},
-        {"info", {&Parser::skipGroup, D::Skip}},
-        {"stylesheet", {&Parser::skipGroup, D::Skip}},
-        {"pict", {&Parser::skipGroup, D::Skip}},
-        {"object", {&Parser::skipGroup, D::Skip}},
-        {"fldinst", {&Parser::skipGroup, D::Skip}},
-        {"header", {&Parser::skipGroup, D::Skip}},
-        {"footer", {&Parser::skipGroup, D::Skip}},
-        {"footnote", {&Parser::skipGroup, D::Skip}},
-        {"themedata", {&Parser::skipGroup, D::Skip}},
-        {"colorschememapping", {&Parser::skipGroup, D::Skip}},
-        {"u", {&Parser::unicode, D::Skip}},
-        {"uc", {&Parser::unicodeSkip, D::Skip}},
-        {"ansicpg", {&Parser::documentCodePage, D::Skip}},
-        {"f", {&Parser::font, D::Skip}},
-        {"fcharset", {&Parser::fontCharset, D::FontTable}},
-        {"red", {&Parser::red, D::ColourTable}},
-        {"green", {&Parser::green, D::ColourTable}},
-        {"blue", {&Parser::blue, D::ColourTable}},
-        {"par", {&Parser::paragraph, D::Text}},
-        {"row", {&Parser::paragraph, D::Text}},
-        {"cell", {&Parser::cell, D::Text}},
-        {"nestcell", {&Parser::cell, D::Text}},
-        {"b", {&Parser::bold, D::Text}},
-        {"i", {&Parser::italic, D::Text}},
-        {"ul", {&Parser::underline, D::Text}},
-        {"ulnone", {&Parser::noUnderline, D::Text}},
-        {"plain", {&Parser::plain, D::Text}},
-        {"pard", {&Parser::alignLeft, D::Text}},
-        {"ql", {&Parser::alignLeft, D::Text}},
-        {"qc", {&Parser::alignCentre, D::Text}},
-        {"qr", {&Parser::alignRight, D::Text}},
-        {"qj", {&Parser::justify, D::Text}},
-        {"fs", {&Parser::fontSize, D::Text}},
-        {"cf", {&Parser::colour, D::Text}},
+        {"bin", {&Parser::binary, S::Anywhere}},
+        {"fonttbl", {&Parser::fontTable, S::Anywhere}},
+        {"colortbl", {&Parser::colourTable, S::Anywhere}},
+        {"info", {&Parser::skipGroup, S::Anywhere}},
+        {"stylesheet", {&Parser::skipGroup, S::Anywhere}},
+        {"pict", {&Parser::skipGroup, S::Anywhere}},
+        {"object", {&Parser::skipGroup, S::Anywhere}},
+        {"fldinst", {&Parser::skipGroup, S::Anywhere}},
+        {"header", {&Parser::skipGroup, S::Anywhere}},
+        {"footer", {&Parser::skipGroup, S::Anywhere}},
+        {"footnote", {&Parser::skipGroup, S::Anywhere}},
+        {"themedata", {&Parser::skipGroup, S::Anywhere}},
+        {"colorschememapping", {&Parser::skipGroup, S::Anywhere}},
+        {"u", {&Parser::unicode, S::Anywhere}},
+        {"uc", {&Parser::unicodeSkip, S::Anywhere}},
+        {"ansicpg", {&Parser::documentCodePage, S::Anywhere}},
+        {"f", {&Parser::font, S::Anywhere}},
+        {"fcharset", {&Parser::fontCharset, S::FontTable}},
+        {"red", {&Parser::red, S::ColourTable}},
+        {"green", {&Parser::green, S::ColourTable}},
+        {"blue", {&Parser::blue, S::ColourTable}},
+        {"par", {&Parser::paragraph, S::Text}},
+        {"row", {&Parser::paragraph, S::Text}},
+        {"cell", {&Parser::cell, S::Text}},
+        {"nestcell", {&Parser::cell, S::Text}},
+        {"b", {&Parser::bold, S::Text}},
+        {"i", {&Parser::italic, S::Text}},
+        {"ul", {&Parser::underline, S::Text}},
+        {"ulnone", {&Parser::noUnderline, S::Text}},
+        {"plain", {&Parser::plain, S::Text}},
+        {"pard", {&Parser::alignLeft, S::Text}},
+        {"ql", {&Parser::alignLeft, S::Text}},
+        {"qc", {&Parser::alignCentre, S::Text}},
+        {"qr", {&Parser::alignRight, S::Text}},
+        {"qj", {&Parser::justify, S::Text}},
+        {"fs", {&Parser::fontSize, S::Text}},
+        {"cf", {&Parser::colour, S::Text}},
     };
     return table;
 }
