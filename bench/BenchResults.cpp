@@ -89,6 +89,20 @@ void BM_ReadArchive1000(benchmark::State &state)
 }
 BENCHMARK(BM_ReadArchive1000)->Unit(benchmark::kMillisecond);
 
+// A file of the given size in megabytes, nearly all of it in long labels:
+// reading must stay linear in the size.
+void BM_ReadArchiveLarge(benchmark::State &state)
+{
+    SessionResult r = thousandTasks();
+    for (TaskResult &t : r.tasks)
+        t.label = QString(int(state.range(0)) * 1000, u'x');
+    const QString text = ComposeArchiveText(r, comma());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadArchive(text, QLatin1Char('.')).taskCount);
+    state.SetBytesProcessed(state.iterations() * text.size());
+}
+BENCHMARK(BM_ReadArchiveLarge)->Arg(4)->Arg(40)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_Sheet1000(benchmark::State &state)
 {
     const SessionResult r = thousandTasks();

@@ -1,6 +1,7 @@
 #include "common/Bitmap.h"
 
 #include "common/Failure.h"
+#include "common/RleBitmap.h"
 #include "common/SafeFile.h"
 
 #include <QDir>
@@ -88,13 +89,36 @@ QString truncatedBitmap(const QString &path)
     return complete ? QString() : shortFile.arg(fileSize);
 }
 
+// A run-length compressed bitmap, decoded by our own reader; a null image,
+// and no reason, for every other file.
+QImage readRleBitmap(const QString &path, QString &reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray head = file.peek(54);
+    if (head.size() < 54 || !head.startsWith("BM") || le32(head, 14) < 40)
+        return {};
+    const quint32 compression = le32(head, 30);
+    if (compression != RleBitmap::Rle8 && compression != RleBitmap::Rle4)
+        return {};
+    try {
+        return RleBitmap::decodeFile(file.readAll());
+    } catch (const Failure &f) {
+        reason = f.text();
+        return {};
+    }
+}
+
 } // namespace
 
 QImage loadPicture(const QString &path)
 {
     QString reason = truncatedBitmap(path);
     QImage image;
-    if (reason.isEmpty()) {
+    if (reason.isEmpty())
+        image = readRleBitmap(path, reason);
+    if (reason.isEmpty() && image.isNull()) {
         QImageReader reader(path);
         reader.setAutoTransform(false);
         image = reader.read();

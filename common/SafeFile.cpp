@@ -13,7 +13,9 @@ void writeFileAtomically(const QString &path, const QByteArray &bytes)
         throw Failure(QStringLiteral("Datoteku \"%1\" nije moguće stvoriti: %2")
                           .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // QSaveFile keeps the tail of the bytes in its buffer and commit() does not
+    // report a failure to write it out (a full disk): flush first and look.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw Failure(

@@ -57,7 +57,7 @@ QString ArchiveFileText(const QByteArray &bytes);
 // Takes the next field off `rest`: leading blanks skipped, the text up to the
 // next ";" (or all that remains), cut to 255 characters; for numbers the
 // other machine's separator becomes ours. Throws Failure when nothing remains.
-QString ReadArchiveField(QString &rest, bool numeric, QChar separator);
+QString ReadArchiveField(QStringView &rest, bool numeric, QChar separator);
 
 // Reads a whole archive text, handing each field on as soon as it has been
 // read and converted. Throws Failure on the first field that is missing or

@@ -25,6 +25,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QtEndian>
+
+#include <random>
 
 namespace {
 
@@ -175,6 +178,52 @@ private Q_SLOTS:
         }
     }
 
+    // A damaged help file is refused, never fatal: thousands of deterministic
+    // mutants of the built file, each either opened and read whole or refused.
+    void damagedHelpFilesAreRefused()
+    {
+        const QByteArray original = readWholeFile(BuiltHelpFile);
+        const qsizetype control = original.indexOf("LZXC"); // the compression's parameters
+        QVERIFY(control > 0);
+        const QString path = m_dir.filePath(QStringLiteral("mutant.chm"));
+        ChmFile file;
+        file.setTimeLimit(500); // the built file takes milliseconds
+        std::mt19937 random(20261207);
+        const auto below = [&](qsizetype n) { return qsizetype(random() % quint32(qMax<qsizetype>(n, 1))); };
+        constexpr int Mutants = 2000;
+        int opened = 0;
+        for (int n = 0; n < Mutants; ++n) {
+            QByteArray mutant = original;
+            switch (n % 4) {
+            case 0: // a few bytes anywhere
+                for (int i = 0; i < 1 + n % 7; ++i)
+                    mutant[below(mutant.size())] = char(random());
+                break;
+            case 1: // a word of the headers and directory: 0, all ones or anything
+                qToLittleEndian(n % 3 == 0   ? 0u
+                                : n % 3 == 1 ? ~0u
+                                             : quint32(random()),
+                                mutant.data() + below(qMin<qsizetype>(mutant.size(), 4096) - 4));
+                break;
+            case 2: // the compression's parameters and reset table
+                mutant[qMin(control - 64 + below(512), mutant.size() - 1)] = char(random());
+                break;
+            default: mutant.truncate(below(mutant.size()));
+            }
+            QFile out(path); // no sync to disk: thousands of files
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(mutant) == mutant.size());
+            out.close();
+            if (!file.open(path)) {
+                QVERIFY(!file.isOpen() && file.files().isEmpty());
+                continue;
+            }
+            ++opened;
+            for (const QString &object : file.files())
+                QVERIFY(file.read(object));
+        }
+        QVERIFY2(opened > 0 && opened < Mutants, qPrintable(QString::number(opened)));
+    }
+
     void unusableHelpFileWarnsEachTimeHelpIsAskedFor_data()
     {
         QTest::addColumn<QString>("path");
@@ -183,6 +232,10 @@ private Q_SLOTS:
         QTest::newRow("no path yet") << QString();
         QTest::newRow("no file") << m_dir.filePath(QStringLiteral("Kalvestrin.chm"));
         QTest::newRow("not a help file") << garbage;
+        QByteArray damaged = readWholeFile(BuiltHelpFile); // chmlib divides by its window size
+        qToLittleEndian(quint32(0), damaged.data() + damaged.indexOf("LZXC") + 12);
+        writeFileAtomically(m_dir.filePath(QStringLiteral("damaged.chm")), damaged);
+        QTest::newRow("a damaged help file") << m_dir.filePath(QStringLiteral("damaged.chm"));
         QTest::newRow("a folder") << m_dir.path();
     }
 

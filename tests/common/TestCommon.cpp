@@ -9,11 +9,16 @@
 #include "common/Windows1250.h"
 #include "tests/support/TestPictures.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <iconv.h>
+#include <unistd.h>
 
 class TestCommon : public QObject
 {
@@ -165,10 +170,78 @@ private Q_SLOTS:
         QCOMPARE(loadPicture(path).size(), QSize(3, 2));
     }
 
+    // Run-length compressed bitmaps, decoded by our reader: whole ones as
+    // Qt's reader shows them, cut-off or overflowing ones refused.
+    void compressedBitmaps_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<QByteArray>("runs");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<QList<QPoint>>("skipped");
+        // 4 x 3 pictures; rows bottom-up, each ended by 00 00, the picture by 00 01.
+        const auto row = [](const char *name, int bits, const char *hex, bool whole, QList<QPoint> skipped = {}) {
+            QTest::newRow(name) << bits << QByteArray::fromHex(hex) << whole << skipped;
+        };
+        row("RLE8 runs and a literal", 8, "0403 0000 0201 0205 0000 0003 0102 0300 0104 0000 0001", true);
+        row("RLE8 jump and early line ends", 8, "0107 0000 0002 0101 0109 0001", true,
+            {{1, 2}, {2, 2}, {3, 2}, {0, 1}, {1, 1}, {2, 1}, {3, 1}, {0, 0}, {2, 0}, {3, 0}});
+        row("RLE4 runs and a literal", 4, "0412 0000 0003 1230 0145 0000 0451 0001", true);
+        row("rows ended, no end mark", 8, "0401 0000 0402 0000 0403 0000", true);
+        row("cut off after one row", 8, "0401 0000", false);
+        row("cut off inside a literal", 8, "0401 0000 0004 0102", false);
+        row("run beyond the row", 8, "0501 0000 0402 0000 0403 0000 0001", false);
+        row("row beyond the picture", 8, "0000 0000 0000 0401 0001", false);
+    }
+    void compressedBitmaps()
+    {
+        QFETCH(int, bits);
+        QFETCH(QByteArray, runs);
+        QFETCH(bool, whole);
+        // Header with the image size left 0, as many writers leave it, and 16 colours.
+        QByteArray file(54 + 64, '\0');
+        const auto put32 = [&](int at, quint32 v) { qToLittleEndian(v, file.data() + at); };
+        file[0] = 'B';
+        file[1] = 'M';
+        put32(2, quint32(file.size() + runs.size()));
+        put32(10, 54 + 64);
+        put32(14, 40);
+        put32(18, 4);
+        put32(22, 3);
+        file[26] = 1;
+        file[28] = char(bits);
+        put32(30, bits == 8 ? 1 : 2);
+        put32(46, 16);
+        for (int c = 0; c < 16; ++c)
+            put32(54 + 4 * c, qRgb(c * 16, 255 - c * 16, c));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rle.bmp"));
+        writeFileAtomically(path, file + runs);
+        if (!whole) {
+            QVERIFY_THROWS_EXCEPTION(Failure, loadPicture(path));
+            return;
+        }
+        const QImage picture = loadPicture(path);
+        QImage qt = QImage(path).convertToFormat(QImage::Format_RGB32);
+        // Pixels the data jumps over take the first colour (Qt paints some black).
+        QFETCH(QList<QPoint>, skipped);
+        for (const QPoint &p : skipped) {
+            QCOMPARE(picture.pixel(p), qRgb(0, 255, 0));
+            qt.setPixel(p, qRgb(0, 255, 0));
+        }
+        QCOMPARE(picture, qt);
+        QVERIFY(picture.pixel(0, 2) != picture.pixel(0, 0));
+    }
+
     void resourcesAreBuiltIn()
     {
-        // The texts and the picture are read back where they are shown.
-        QVERIFY(Resources::instructionText(1).size() <= 1000);
+        // Both built-in instructions whole, with their Croatian letters.
+        const QString independent = Resources::instructionText(1);
+        const QString assisted = Resources::instructionText(2);
+        for (const QString &text : {independent, assisted})
+            QVERIFY(text.startsWith(QStringLiteral("Molimo Vas da gledate u ekran i promatrate slike koje će se")));
+        QVERIFY(independent.contains(QLatin1String("tipku ENTER")) && !assisted.contains(QLatin1String("ENTER")));
+        QVERIFY(independent.endsWith(QStringLiteral("pozovite osobu koja Vas je uputila u zadatak.")));
+        QVERIFY(assisted.endsWith(QStringLiteral("postajati sve lakše i lakše pa ćete ih lakše moći raspoznati.")));
         // WAV, PCM, mono, 8000 Hz, 8 bits, 6000 samples.
         for (const QString &name : {QStringLiteral("ID_DA"), QStringLiteral("ID_NE")}) {
             const QByteArray wav = Resources::sound(name);
@@ -176,6 +249,41 @@ private Q_SLOTS:
             QCOMPARE(wav.left(4) + wav.mid(8, 8), QByteArray("RIFFWAVEfmt "));
             QCOMPARE(wav.mid(20, 16).toHex(), QByteArray("01000100401f0000401f000001000800"));
         }
+    }
+
+    // A save onto a full disk fails with the system's reason and leaves the
+    // old file byte for byte, whether the new bytes fit the write buffer or not.
+    void saveOntoFullDiskKeepsOldFile_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("within the write buffer") << 3000;
+        QTest::newRow("beyond it") << 200000;
+    }
+    void saveOntoFullDiskKeepsOldFile()
+    {
+        QFETCH(int, size);
+        if (geteuid() != 0)
+            QSKIP("Mounting a small file system to fill needs root.");
+        QTemporaryDir dir;
+        if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=256k", "tmpfs", dir.path()}) != 0)
+            QSKIP("No small file system could be mounted here.");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {dir.path()}); });
+        const QString path = dir.filePath(QStringLiteral("arhiva.txt"));
+        const QByteArray old = QByteArray("IVIĆ ANA; 23; 0; ").repeated(300);
+        writeFileAtomically(path, old);
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) == 4096) {
+        }
+        try {
+            writeFileAtomically(path, QByteArray(size, 'n'));
+            QFAIL("The save reported success on a full disk.");
+        } catch (const Failure &f) {
+            QVERIFY2(f.text().contains(QDir::toNativeSeparators(path)) && f.text().contains(QLatin1String("space")),
+                     qPrintable(f.text()));
+        }
+        QCOMPARE(readWholeFile(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
     }
 };
 

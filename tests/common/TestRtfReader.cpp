@@ -20,8 +20,35 @@ private Q_SLOTS:
         QTest::newRow("code page byte and unicode")
             << QByteArray("{\\rtf1\\ansi\\ansicpg1250 Mi\\'9a i \\u269?ovjek}") << QStringLiteral("Miš i čovjek");
         QTest::newRow("paragraphs and tab") << QByteArray("{\\rtf1 A\\par B\\tab C}") << QStringLiteral("A\nB\tC");
-        QTest::newRow("escaped symbols") << QByteArray("{\\rtf1 \\{x\\}\\\\ a\\~b}")
-                                         << QStringLiteral("{x}\\ a\u00A0b");
+        QTest::newRow("escaped symbols") << QByteArray("{\\rtf1 \\{x\\}\\\\ a\\~b\\_c\\-d}")
+                                         << QStringLiteral("{x}\\ a\u00A0b\u2011cd");
+        QTest::newRow("typography") << QByteArray(
+                                           "{\\rtf1 \\ldblquote A\\rdblquote  \\lquote B\\rquote  1\\endash 2\\emdash "
+                                           "\\bullet\\enspace x\\emspace y}")
+                                    << QStringLiteral("\u201CA\u201D \u2018B\u2019 1\u20132\u2014\u2022\u2002x\u2003y");
+        // As word processors write tables: row properties, then the cells.
+        QTest::newRow("table") << QByteArray("{\\rtf1\\pard A\\par\\trowd\\cellx2000\\cellx4000\\cellx6000"
+                                             "\\pard\\intbl{ime\\cell}{\\b dob\\cell}\\cell\\row"
+                                             "\\trowd\\cellx2000\\pard\\intbl Ana\\cell\\cell 23\\cell\\row\\pard B}")
+                               << QStringLiteral("A\nime\tdob\nAna\t\t23\nB");
+        QTest::newRow("declared code pages")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9 {\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}"
+                          "{\\f2\\fcharset204 Arial Cyr;}}\\f1 \\'9a\\'e8{\\f2 \\'e4\\'e0}\\'e8\\f0 \\'e8}")
+            << QStringLiteral("café šč\u0434\u0430čè");
+        QTest::newRow("as a word processor writes it")
+            << QByteArray(
+                   "{\\rtf1\\ansi\\deff4\\adeflang1025\n"
+                   "{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times New Roman;}{\\f4\\fswiss\\fprq2\\fcharset238 "
+                   "Arial;}}\n"
+                   "{\\colortbl;\\red0\\green0\\blue0;\\red128\\green128\\blue128;}\n"
+                   "{\\stylesheet{\\s0\\snext0\\ql\\cf0\\loch\\f4\\fs24\\lang1050 Default Paragraph Style;}}\n"
+                   "{\\*\\generator Pisac/7.4}{\\info{\\creatim\\yr2026\\mo12\\dy7}}\\deftab709\\viewscale100\n"
+                   "{\\*\\pgdsctbl{\\pgdsc0\\pgwsxn11906 Default Page Style;}}\\sectd\\pgndec\n"
+                   "\\pard\\plain \\s0\\ql\\ltrpar\\cf0\\kerning1\\dbch\\af5\\loch\\f4\\hich\\af4\\fs24\\lang1050"
+                   "{\\loch\\f4\\hich\\af4\\rtlch \\ltrch\\loch\n"
+                   "U\\'e8enik {\\b {\\i \\u269\\'e8ita}} \\ldblquote uputu\\rdblquote .}\n"
+                   "\\par \\pard\\plain \\s0\\qc{\\cf2\\loch\\f4 Kraj}\n\\par }")
+            << QStringLiteral("Učenik čita \u201Cuputu\u201D.\nKraj\n");
         QTest::newRow("skipped groups")
             << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
                           "{\\info{\\title T}}{\\stylesheet{\\s0 Normal;}}{\\*\\generator W;}"
@@ -87,6 +114,14 @@ private Q_SLOTS:
         QCOMPARE(doc.toPlainText(), QStringLiteral("Uputa"));
         RtfReader::loadFile(write("u.rtf", "\x8a\x9a \xe8\xe6 \\par"), doc); // cp1250 text despite its name
         QCOMPARE(doc.toPlainText(), QStringLiteral("Šš čć \\par"));
+
+        // Formatting runs beyond a page or two are refused before any layout.
+        const QByteArray run("{\\b\\i x}");
+        const QByteArray justFits = "{\\rtf1" + run.repeated((RtfReader::MaxBytes - 7) / run.size()) + '}';
+        RtfReader::loadFile(write("fits.rtf", justFits), doc);
+        QCOMPARE(doc.characterCount(), int(justFits.size() - 7) / run.size() + 1);
+        for (const QByteArray &huge : {justFits + run, QByteArray(RtfReader::MaxBytes + 1, 'a')})
+            QVERIFY_THROWS_EXCEPTION(Failure, RtfReader::loadFile(write("huge.rtf", huge), doc));
     }
 };
 

@@ -148,7 +148,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(int, field);
         QString joined = ArchiveFileText(Windows1250::encode(text));
-        QString rest = joined;
+        QStringView rest = joined;
         QString value;
         for (int i = 0; i < field; ++i)
             value = ReadArchiveField(rest, false, u',');
