@@ -41,7 +41,7 @@ void ResultsDatabase::open()
         if (sqlite3_db_readonly(db, "main") != 0)
             throw Failure(
                 SqliteValues::errorText(SQLITE_READONLY, path, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY))));
-        setPragmas(db);
+        setPragmas(db, path);
         m_queries.open(path);
     } catch (...) {
         sqlite3_close_v2(db);
@@ -67,7 +67,7 @@ void ResultsDatabase::requireResultsTable(sqlite3 *db, const QString &path)
                           .arg(path, missing.join(QLatin1String(", "))));
 }
 
-void ResultsDatabase::setPragmas(sqlite3 *db)
+void ResultsDatabase::setPragmas(sqlite3 *db, const QString &path)
 {
     auto exec = [db](const char *sql) {
         if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -76,8 +76,19 @@ void ResultsDatabase::setPragmas(sqlite3 *db)
     // WAL keeps a stored test through a power cut and lets a second instance
     // read while we write; where the file system cannot share memory for it,
     // the rollback journal with full syncs is the durable fallback.
-    if (sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        exec("PRAGMA journal_mode=DELETE;");
+    // The pragma answers with the mode in force, which is how a refused WAL shows.
+    auto journalMode = [db](const QString &mode) {
+        Statement pragma(db, QStringLiteral("PRAGMA journal_mode=%1;").arg(mode));
+        return pragma.step() ? pragma.text(0).toLower() : QString();
+    };
+    QString mode;
+    try {
+        mode = journalMode(QStringLiteral("WAL"));
+    } catch (const Failure &) {
+    }
+    if (mode != QLatin1String("wal") && (mode = journalMode(QStringLiteral("DELETE"))) != QLatin1String("delete"))
+        throw Failure(
+            QStringLiteral("Baza podataka \"%1\" ne može voditi dnevnik promjena (journal_mode %2).").arg(path, mode));
     exec("PRAGMA synchronous=FULL;");
     // The grid reads pages at an offset, which walks the table: mapped and
     // cached pages keep that walk out of system calls.

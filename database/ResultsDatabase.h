@@ -67,7 +67,7 @@ public:
 private:
     void requireOpen() const;
     static void requireResultsTable(sqlite3 *db, const QString &path);
-    static void setPragmas(sqlite3 *db);
+    static void setPragmas(sqlite3 *db, const QString &path);
 
     QString m_connectionString;
     QString m_fileName;
