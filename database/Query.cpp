@@ -4,6 +4,8 @@
 #include "database/ResultsDatabase.h"
 #include "database/SqliteValues.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace {
@@ -443,11 +445,7 @@ int Query::findRow(qint64 id, int hint)
         if (row >= 0 && row < m_rowCount && rowId(row) == id)
             return row;
     }
-    struct Reset
-    {
-        ReadOnlyStatement &s;
-        ~Reset() { s.reset(); }
-    } reset{m_statement};
+    const auto reset = qScopeGuard([this] { m_statement.reset(); });
     for (int row = 0; m_statement.next(); ++row) {
         if (m_statement.value(m_idColumn).toLongLong() == id)
             return row;

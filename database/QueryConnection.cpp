@@ -81,8 +81,11 @@ int QueryConnection::authorize(void *, int action, const char *a, const char *b,
 {
     switch (action) {
     case SQLITE_SELECT:
-    case SQLITE_READ:
     case SQLITE_RECURSIVE: return SQLITE_OK;
+    // A pragma used as a table runs when the statement steps; refused here
+    // it is refused before anything runs.
+    case SQLITE_READ:
+        return !a || sqlite3_strnicmp(a, "pragma_", 7) != 0 || listed(AllowedPragmas, a + 7) ? SQLITE_OK : SQLITE_DENY;
     case SQLITE_FUNCTION: return listed(AllowedFunctions, b) ? SQLITE_OK : SQLITE_DENY;
     case SQLITE_PRAGMA: return listed(AllowedPragmas, a) ? SQLITE_OK : SQLITE_DENY;
     // A table-valued function declares itself in the in-memory schema as it

@@ -6,7 +6,7 @@
 #include "database/Query.h"
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsTableModel.h"
-#include "database/SelectRule.h"
+#include "database/Statement.h"
 #include "database/StoredTest.h"
 #include "tests/database/DatabaseFixture.h"
 
@@ -25,13 +25,8 @@ namespace {
 // Reads one value past the statement rule (pragmas write nothing but are not "read-only").
 QVariant scalar(ResultsDatabase &con, const QString &sql)
 {
-    sqlite3_stmt *s = nullptr;
-    sqlite3_prepare_v2(con.handle(), sql.toUtf8().constData(), -1, &s, nullptr);
-    QVariant v;
-    if (sqlite3_step(s) == SQLITE_ROW && sqlite3_column_type(s, 0) != SQLITE_NULL)
-        v = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
-    sqlite3_finalize(s);
-    return v;
+    Statement s(con.handle(), sql);
+    return s.step() ? s.value(0) : QVariant();
 }
 
 void addRows(ResultsDatabase &con, int n)
@@ -275,30 +270,6 @@ private Q_SLOTS:
         }
         QCOMPARE(scalar(db.con, QStringLiteral("SELECT count(*) FROM Data")).toInt(), 2);
         QCOMPARE(scalar(db.con, QStringLiteral("SELECT group_concat(name) FROM sqlite_schema")), schema);
-    }
-
-    void selectRuleTrimsAndTestsSixCharacters_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("trimmed");
-        QTest::addColumn<bool>("passes");
-        QTest::newRow("blanks and line break") << "   SELECT Name, Age FROM Data WHERE Age > 30\r\n"
-                                               << "SELECT Name, Age FROM Data WHERE Age > 30" << true;
-        QTest::newRow("mixed case") << "\tSeLeCt 1"
-                                    << "SeLeCt 1" << true;
-        QTest::newRow("selectx") << "selectx"
-                                 << "selectx" << true;
-        QTest::newRow("short") << " sel "
-                               << "sel" << false;
-        QTest::newRow("delete") << "delete from data"
-                                << "delete from data" << false;
-    }
-    void selectRuleTrimsAndTestsSixCharacters()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, trimmed);
-        QCOMPARE(SelectRule::trimmed(text), trimmed);
-        QTEST(SelectRule::beginsWithSelect(SelectRule::trimmed(text)), "passes");
     }
 
     void onlyPlainResultsOfDataAreUpdatable_data()
