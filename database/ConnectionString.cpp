@@ -2,6 +2,8 @@
 
 #include "common/Failure.h"
 
+#include <QDir>
+
 const QString &ConnectionString::stored()
 {
     static const QString text = QStringLiteral(
@@ -110,7 +112,12 @@ void ConnectionString::putDirectory(const QString &directory)
     for (auto &property : m_properties) {
         const qsizetype at = property.second.indexOf(placeholder, 0, Qt::CaseSensitive);
         if (at >= 0) {
-            property.second.replace(at, placeholder.size(), directory);
+            // The directory stays as the system gave it ("\" is an ordinary
+            // file-name character here); only the stored description's own
+            // separators around it become this system's.
+            auto ours = [](QString text) { return text.replace(QLatin1Char('\\'), QDir::separator()); };
+            const QString &value = property.second;
+            property.second = ours(value.left(at)) + directory + ours(value.mid(at + placeholder.size()));
             return;
         }
     }
@@ -118,9 +125,7 @@ void ConnectionString::putDirectory(const QString &directory)
 
 QString ConnectionString::dataSourcePath() const
 {
-    QString path = value(QStringLiteral("Data Source"));
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return path;
+    return value(QStringLiteral("Data Source"));
 }
 
 QString ConnectionString::forFile(const QString &path)

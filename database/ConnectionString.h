@@ -30,12 +30,13 @@ public:
     void setValue(const QString &key, const QString &value);
     const QList<QPair<QString, QString>> &properties() const { return m_properties; }
 
-    // Replaces the first "C:\Temp" (with case) among the values by `directory`.
-    // Working on values rather than on the raw text keeps a directory that
-    // holds ";" or quotes inside its property.
+    // Replaces the first "C:\Temp" (with case) among the values by `directory`,
+    // taken as it is; the "\" separators the stored value has around it become
+    // this system's. Working on values rather than on the raw text keeps a
+    // directory that holds ";" or quotes inside its property.
     void putDirectory(const QString &directory);
 
-    // The database file named by `Data Source`, "\" read as "/".
+    // The database file named by `Data Source`, as written there.
     QString dataSourcePath() const;
 
 private:

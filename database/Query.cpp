@@ -4,59 +4,26 @@
 #include "database/ResultsDatabase.h"
 #include "database/SqliteValues.h"
 
-#include <sqlite3.h>
+#include <QScopeGuard>
 
 #include <algorithm>
-
-// A statement of our own making around the examiner's one (the row count and
-// the page read), finalised with the query.
-struct Query::Stmt
-{
-    sqlite3_stmt *s = nullptr;
-    ~Stmt() { sqlite3_finalize(s); }
-
-    static std::unique_ptr<Stmt> prepare(ResultsDatabase &con, const QString &sql)
-    {
-        auto stmt = std::make_unique<Stmt>();
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(con.handle(), text.constData(), int(text.size()), &stmt->s, nullptr) != SQLITE_OK ||
-            !stmt->s)
-            return nullptr;
-        return stmt;
-    }
-};
 
 namespace {
 
 const QString NotUpdatableText = QStringLiteral("Ovaj rezultat se ne može mijenjati: zapisi se mijenjaju samo kad "
                                                 "svi stupci dolaze izravno iz tablice Data, uz stupac ID.");
 
-// Resets a statement when the read of a page is over, whatever happened.
-struct ResetGuard
-{
-    sqlite3_stmt *s;
-    ~ResetGuard()
-    {
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
-    }
-};
-
 // How many times the plan reads a table: a result that reads Data twice (a
 // self-join, a subquery) may show one row's ID beside another row's values.
 int tableReads(ResultsDatabase &con, const QString &sql)
 {
-    const QByteArray text = (QStringLiteral("EXPLAIN QUERY PLAN ") + sql).toUtf8();
-    sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(con.handle(), text.constData(), int(text.size()), &s, nullptr) != SQLITE_OK || !s)
-        return -1;
+    Statement plan(con.queries().handle(), QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
     int reads = 0;
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        const QString detail = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 3)));
+    while (plan.step()) {
+        const QString detail = plan.text(3);
         if (detail.startsWith(QLatin1String("SCAN ")) || detail.startsWith(QLatin1String("SEARCH ")))
             ++reads;
     }
-    sqlite3_finalize(s);
     return reads;
 }
 
@@ -110,10 +77,11 @@ void Query::open()
     if (plain && idColumn >= 0 && tableReads(m_con, statement.sql()) != 1)
         plain = false;
 
+    // The line breaks end a comment the statement may close with.
     const QString inner = QStringLiteral("(\n") + statement.sql() + QStringLiteral("\n)");
-    m_countStatement = Stmt::prepare(m_con, QStringLiteral("SELECT count(*) FROM ") + inner);
-    m_pageStatement =
-        Stmt::prepare(m_con, QStringLiteral("SELECT * FROM ") + inner + QStringLiteral(" LIMIT ?1 OFFSET ?2"));
+    sqlite3 *db = m_con.queries().handle();
+    m_countStatement = Statement(db, QStringLiteral("SELECT count(*) FROM ") + inner);
+    m_pageStatement = Statement(db, QStringLiteral("SELECT * FROM ") + inner + QStringLiteral(" LIMIT ?1 OFFSET ?2"));
     m_statement = std::move(statement);
     m_columns = columns;
     m_idColumn = plain ? idColumn : -1;
@@ -150,11 +118,10 @@ void Query::clearResult()
     m_editRow = -1;
     m_buffer.clear();
     m_changed.clear();
-    m_pages.clear();
-    m_lru.clear();
+    m_cache.clear();
     m_statement = {};
-    m_countStatement.reset();
-    m_pageStatement.reset();
+    m_countStatement = {};
+    m_pageStatement = {};
     m_columns.clear();
     m_idColumn = -1;
     m_rowCount = 0;
@@ -164,59 +131,24 @@ void Query::clearResult()
 
 int Query::countRows()
 {
-    if (m_countStatement) {
-        sqlite3_stmt *s = m_countStatement->s;
-        ResetGuard guard{s};
-        const int rc = sqlite3_step(s);
-        if (rc == SQLITE_ROW)
-            return int(sqlite3_column_int64(s, 0));
-        throw Failure(SqliteValues::errorText(m_con.handle()));
-    }
-    int n = 0;
-    while (m_statement.next())
-        ++n;
+    const bool counted = m_countStatement.step();
+    const int n = counted ? int(m_countStatement.int64(0)) : 0;
+    m_countStatement.reset();
     return n;
 }
 
-void Query::load(int page)
+const RowCache::Rows &Query::load(int page)
 {
-    std::vector<QVariantList> rows;
+    RowCache::Rows rows;
     rows.reserve(PageSize);
-    const qint64 offset = qint64(page) * PageSize;
-    if (m_pageStatement) {
-        sqlite3_stmt *s = m_pageStatement->s;
-        ResetGuard guard{s};
-        sqlite3_bind_int64(s, 1, PageSize);
-        sqlite3_bind_int64(s, 2, offset);
-        const int n = sqlite3_column_count(s);
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-            QVariantList row;
-            row.reserve(n);
-            for (int c = 0; c < n; ++c)
-                row << SqliteValues::column(s, c);
-            rows.push_back(std::move(row));
-        }
-        if (rc != SQLITE_DONE)
-            throw Failure(SqliteValues::errorText(m_con.handle()));
-    } else {
-        // A statement SQLite will not nest: read it from the start.
-        struct Reset
-        {
-            ReadOnlyStatement &s;
-            ~Reset() { s.reset(); }
-        } reset{m_statement};
-        for (qint64 skipped = 0; skipped < offset && m_statement.next(); ++skipped) {
-        }
-        while (int(rows.size()) < PageSize && m_statement.next())
-            rows.push_back(m_statement.values());
-    }
-    if (int(m_pages.size()) >= MaxCachedPages) {
-        m_pages.erase(m_lru.front());
-        m_lru.pop_front();
-    }
-    m_pages[page] = std::move(rows);
-    m_lru.push_back(page);
+    m_pageStatement.bind(1, qint64(PageSize));
+    m_pageStatement.bind(2, qint64(page) * PageSize);
+    // A failing step resets the statement itself.
+    while (m_pageStatement.step())
+        rows.push_back(m_pageStatement.values());
+    // Reset at once: no read stays open between events.
+    m_pageStatement.reset();
+    return m_cache.insert(page, std::move(rows));
 }
 
 const QVariantList &Query::rowValues(int row)
@@ -225,15 +157,8 @@ const QVariantList &Query::rowValues(int row)
     if (row < 0 || row >= m_rowCount)
         return none;
     const int page = row / PageSize;
-    auto it = m_pages.find(page);
-    if (it == m_pages.end()) {
-        load(page);
-        it = m_pages.find(page);
-    } else if (m_lru.back() != page) {
-        m_lru.remove(page);
-        m_lru.push_back(page);
-    }
-    const std::vector<QVariantList> &rows = it->second;
+    const RowCache::Rows *cached = m_cache.find(page);
+    const RowCache::Rows &rows = cached ? *cached : load(page);
     const int index = row % PageSize;
     // Rows deleted by another program since the count: shown empty until refreshed.
     return index < int(rows.size()) ? rows[std::size_t(index)] : none;
@@ -256,10 +181,7 @@ qint64 Query::rowId(int row)
 
 int Query::cachedRowCount() const
 {
-    int n = 0;
-    for (const auto &[page, rows] : m_pages)
-        n += int(rows.size());
-    return n;
+    return m_cache.rowCount();
 }
 
 void Query::setCurrentRow(int row)
@@ -496,8 +418,7 @@ void Query::reload(qint64 keepId, int fallbackRow)
     m_stale = false;
     m_pendingId = -1;
     Q_EMIT aboutToReset();
-    m_pages.clear();
-    m_lru.clear();
+    m_cache.clear();
     try {
         m_rowCount = countRows();
     } catch (...) {
@@ -524,11 +445,7 @@ int Query::findRow(qint64 id, int hint)
         if (row >= 0 && row < m_rowCount && rowId(row) == id)
             return row;
     }
-    struct Reset
-    {
-        ReadOnlyStatement &s;
-        ~Reset() { s.reset(); }
-    } reset{m_statement};
+    const auto reset = qScopeGuard([this] { m_statement.reset(); });
     for (int row = 0; m_statement.next(); ++row) {
         if (m_statement.value(m_idColumn).toLongLong() == id)
             return row;

@@ -9,15 +9,12 @@
 // among them: a row is then addressed by its ID.
 
 #include "database/ReadOnlyStatement.h"
+#include "database/RowCache.h"
+#include "database/Statement.h"
 
 #include <QList>
 #include <QObject>
 #include <QVariant>
-
-#include <list>
-#include <memory>
-#include <unordered_map>
-#include <vector>
 
 class ResultsDatabase;
 
@@ -27,8 +24,8 @@ class Query : public QObject
 public:
     enum class State { Closed, Browse, Edit, Insert };
 
-    static constexpr int PageSize = 1024;
-    static constexpr int MaxCachedPages = 4;
+    static constexpr int PageSize = RowCache::PageSize;
+    static constexpr int MaxCachedPages = RowCache::MaxPages;
 
     explicit Query(ResultsDatabase &con, QObject *parent = nullptr);
     ~Query() override;
@@ -97,7 +94,6 @@ public:
     // Deferred while nobody looks at the rows (the grid is hidden): a
     // finished test is then stored without reading the result again.
     void setDeferUpdates(bool defer);
-    bool isStale() const { return m_stale; }
 
     // Rows held in the page cache; never more than PageSize * MaxCachedPages.
     int cachedRowCount() const;
@@ -111,11 +107,8 @@ Q_SIGNALS:
     void stateChanged();
 
 private:
-    struct Page;
-    struct Stmt;
-
     const QVariantList &rowValues(int row);
-    void load(int page);
+    const RowCache::Rows &load(int page);
     void clearResult();
     int countRows();
     void reload(qint64 keepId, int fallbackRow);
@@ -129,8 +122,8 @@ private:
     QString m_sql;
     State m_state = State::Closed;
     ReadOnlyStatement m_statement;
-    std::unique_ptr<Stmt> m_countStatement;
-    std::unique_ptr<Stmt> m_pageStatement;
+    Statement m_countStatement;
+    Statement m_pageStatement;
     QList<StatementColumn> m_columns;
     int m_idColumn = -1;
     int m_rowCount = 0;
@@ -139,9 +132,7 @@ private:
     bool m_stale = false;
     qint64 m_pendingId = -1;
 
-    // Page cache, least recently used at the front of m_lru.
-    std::unordered_map<int, std::vector<QVariantList>> m_pages;
-    std::list<int> m_lru;
+    RowCache m_cache;
 
     // The row in edit (or being inserted, at index m_rowCount).
     int m_editRow = -1;

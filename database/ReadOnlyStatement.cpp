@@ -2,11 +2,8 @@
 
 #include "common/Failure.h"
 #include "database/ResultsDatabase.h"
-#include "database/SqliteValues.h"
 
 #include <sqlite3.h>
-
-#include <utility>
 
 namespace {
 
@@ -72,59 +69,17 @@ const QString &ReadOnlyStatement::RefusedText()
     return refused;
 }
 
-ReadOnlyStatement::~ReadOnlyStatement()
-{
-    sqlite3_finalize(m_stmt);
-}
-
-ReadOnlyStatement::ReadOnlyStatement(ReadOnlyStatement &&other) noexcept
-    : m_stmt(std::exchange(other.m_stmt, nullptr))
-    , m_sql(std::move(other.m_sql))
-    , m_columns(std::move(other.m_columns))
-{}
-
-ReadOnlyStatement &ReadOnlyStatement::operator=(ReadOnlyStatement &&other) noexcept
-{
-    if (this != &other) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = std::exchange(other.m_stmt, nullptr);
-        m_sql = std::move(other.m_sql);
-        m_columns = std::move(other.m_columns);
-    }
-    return *this;
-}
-
 bool ReadOnlyStatement::next()
 {
-    if (!m_stmt)
-        return false;
-    const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
+    if (m_statement.step())
         return true;
-    sqlite3_reset(m_stmt);
-    if (rc == SQLITE_DONE)
-        return false;
-    throw Failure(SqliteValues::errorText(sqlite3_db_handle(m_stmt)));
-}
-
-QVariant ReadOnlyStatement::value(int column) const
-{
-    return SqliteValues::column(m_stmt, column);
-}
-
-QVariantList ReadOnlyStatement::values() const
-{
-    QVariantList row;
-    row.reserve(m_columns.size());
-    for (int c = 0; c < m_columns.size(); ++c)
-        row << SqliteValues::column(m_stmt, c);
-    return row;
+    m_statement.reset();
+    return false;
 }
 
 void ReadOnlyStatement::reset()
 {
-    if (m_stmt)
-        sqlite3_reset(m_stmt);
+    m_statement.reset();
 }
 
 ReadOnlyStatement prepareReadOnly(ResultsDatabase &con, const QString &text)
@@ -132,16 +87,15 @@ ReadOnlyStatement prepareReadOnly(ResultsDatabase &con, const QString &text)
     if (!con.isOpen())
         throw Failure(QStringLiteral("Veza s bazom podataka nije otvorena."));
     const QByteArray sql = text.toUtf8();
-    const char *tail = nullptr;
+    qsizetype tail = 0;
     ReadOnlyStatement statement;
-    if (sqlite3_prepare_v2(con.handle(), sql.constData(), int(sql.size()), &statement.m_stmt, &tail) != SQLITE_OK)
-        throw Failure(SqliteValues::errorText(con.handle()));
-    sqlite3_stmt *s = statement.m_stmt;
-    if (!s || !onlyFiller(tail, sql.constData() + sql.size()) || !sqlite3_stmt_readonly(s) ||
+    statement.m_statement = Statement(con.queries().handle(), text, &tail);
+    sqlite3_stmt *s = statement.handle();
+    if (!s || !onlyFiller(sql.constData() + tail, sql.constData() + sql.size()) || !sqlite3_stmt_readonly(s) ||
         sqlite3_column_count(s) == 0 || sqlite3_bind_parameter_count(s) != 0)
         throw Failure(ReadOnlyStatement::RefusedText());
 
-    qsizetype end = tail - sql.constData();
+    qsizetype end = tail;
     while (end > 0 && (sql[end - 1] == ';' || static_cast<unsigned char>(sql[end - 1]) <= ' '))
         --end;
     statement.m_sql = QString::fromUtf8(sql.constData(), end).trimmed();

@@ -4,18 +4,20 @@
 // blanks, ";" and comments after it) that returns columns, changes nothing
 // and takes no parameters. It is what every text the examiner types becomes
 // before it runs: the SQL window, the group results grid, the tool and the
-// export all go through prepareReadOnly.
+// export all go through prepareReadOnly, which prepares on the database's
+// read-only query connection.
 //
 // Between next() returning false (or reset()) and the next next() the
 // statement holds no read transaction, so a caller that reads a page and
 // resets keeps no lock between events.
+
+#include "database/Statement.h"
 
 #include <QList>
 #include <QString>
 #include <QVariant>
 
 class ResultsDatabase;
-struct sqlite3_stmt;
 
 // What a column holds, read from its declared type the way SQLite gives
 // affinity ("BOOLEAN" before "INT"): integers, doubles, Booleans or text.
@@ -40,15 +42,8 @@ public:
     // The message a refused text gets: not one statement, or one that would write.
     static const QString &RefusedText();
 
-    ReadOnlyStatement() = default;
-    ~ReadOnlyStatement();
-    ReadOnlyStatement(ReadOnlyStatement &&other) noexcept;
-    ReadOnlyStatement &operator=(ReadOnlyStatement &&other) noexcept;
-    ReadOnlyStatement(const ReadOnlyStatement &) = delete;
-    ReadOnlyStatement &operator=(const ReadOnlyStatement &) = delete;
-
-    bool isValid() const { return m_stmt != nullptr; }
-    sqlite3_stmt *handle() const { return m_stmt; }
+    bool isValid() const { return m_statement.isValid(); }
+    sqlite3_stmt *handle() const { return m_statement.handle(); }
 
     // The statement's own text, without what followed it (";", comments).
     const QString &sql() const { return m_sql; }
@@ -60,14 +55,14 @@ public:
     bool next();
     // The current row's value (after next() returned true): NULL invalid,
     // INTEGER qlonglong, REAL double, TEXT QString, BLOB QByteArray.
-    QVariant value(int column) const;
-    QVariantList values() const;
+    QVariant value(int column) const { return m_statement.value(column); }
+    QVariantList values() const { return m_statement.values(); }
     // Ends the current read so the statement can run again from its start.
     void reset();
 
 private:
     friend ReadOnlyStatement prepareReadOnly(ResultsDatabase &con, const QString &text);
-    sqlite3_stmt *m_stmt = nullptr;
+    Statement m_statement;
     QString m_sql;
     QList<StatementColumn> m_columns;
 };

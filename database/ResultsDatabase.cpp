@@ -3,7 +3,9 @@
 #include "common/Failure.h"
 #include "database/ConnectionString.h"
 #include "database/SessionSchema.h"
+#include "database/ResultsSchema.h"
 #include "database/SqliteValues.h"
+#include "database/Statement.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,42 +25,32 @@ void ResultsDatabase::open()
         throw Failure(QStringLiteral("Opis veze ne navodi datoteku baze podataka (Data Source)."));
     // SQLite would otherwise create an empty database on the way.
     if (!QFileInfo(path).isFile())
-        throw Failure(QStringLiteral("unable to open database file: %1").arg(path));
+        throw Failure(QStringLiteral("Datoteka baze podataka \"%1\" ne postoji.").arg(path));
 
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    auto fail = [&db](const QString &text) {
+    try {
+        if (rc != SQLITE_OK)
+            throw Failure(SqliteValues::errorText(rc, path, QString::fromUtf8(sqlite3_errstr(rc))));
+        sqlite3_extended_result_codes(db, 1);
+        if (sqlite3_busy_timeout(db, BusyTimeoutMs) != SQLITE_OK)
+            throw Failure(SqliteValues::errorText(db));
+        // A database we cannot write would turn every finished test into an
+        // error. Refused before anything is read: reading a WAL database through
+        // a read-only file leaves its -shm read-only behind, and that would keep
+        // refusing every write after the file is made writable again.
+        if (sqlite3_db_readonly(db, "main") != 0)
+            throw Failure(
+                SqliteValues::errorText(SQLITE_READONLY, path, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY))));
+        // Reading the schema is what tells a foreign file (an old Access
+        // database, an empty file) from ours; SQLite writes nothing before.
+        requireResultsTable(db, path);
+        setPragmas(db, path);
+        m_queries.open(path);
+    } catch (...) {
         sqlite3_close_v2(db);
-        db = nullptr;
-        throw Failure(text);
-    };
-    if (rc != SQLITE_OK)
-        fail(SqliteValues::errorText(db));
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
-
-    // A database we cannot write would turn every finished test into an
-    // error. Refused before anything is read: reading a WAL database through
-    // a read-only file leaves its -shm read-only behind, and that would keep
-    // refusing every write after the file is made writable again.
-    if (sqlite3_db_readonly(db, "main") != 0)
-        fail(QStringLiteral("attempt to write a readonly database"));
-    // Reading the schema is what tells a foreign file (an old Access
-    // database) from ours; SQLite writes nothing before it knows.
-    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        fail(SqliteValues::errorText(db));
-
-    // WAL keeps a stored test through a power cut and lets a second instance
-    // read while we write; where the file system cannot share memory for it,
-    // the rollback journal with full syncs is the durable fallback.
-    if (sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        sqlite3_exec(db, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
-    if (sqlite3_exec(db, "PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr) != SQLITE_OK)
-        fail(SqliteValues::errorText(db));
-    // The grid reads pages at an offset, which walks the table: mapped and
-    // cached pages keep that walk out of system calls.
-    sqlite3_exec(db, "PRAGMA mmap_size=268435456; PRAGMA cache_size=-32768;", nullptr, nullptr, nullptr);
-
+        throw;
+    }
     m_db = db;
     m_fileName = path;
     // A database of an earlier version gets the tables of presentations here.
@@ -70,8 +62,53 @@ void ResultsDatabase::open()
     }
 }
 
+void ResultsDatabase::requireResultsTable(sqlite3 *db, const QString &path)
+{
+    Statement info(db, QStringLiteral("SELECT name FROM pragma_table_info('Data', 'main')"));
+    QStringList present;
+    while (info.step())
+        present << info.text(0).toLower();
+    QStringList missing;
+    for (const QString &column : ResultsSchema::columnNames()) {
+        if (!present.contains(column.toLower()))
+            missing << column;
+    }
+    if (!missing.isEmpty())
+        throw Failure(QStringLiteral("Datoteka \"%1\" nije baza podataka rezultata: tablici Data nedostaju stupci %2.")
+                          .arg(path, missing.join(QLatin1String(", "))));
+}
+
+void ResultsDatabase::setPragmas(sqlite3 *db, const QString &path)
+{
+    auto exec = [db](const char *sql) {
+        if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw Failure(SqliteValues::errorText(db));
+    };
+    // WAL keeps a stored test through a power cut and lets a second instance
+    // read while we write; where the file system cannot share memory for it,
+    // the rollback journal with full syncs is the durable fallback.
+    // The pragma answers with the mode in force, which is how a refused WAL shows.
+    auto journalMode = [db](const QString &mode) {
+        Statement pragma(db, QStringLiteral("PRAGMA journal_mode=%1;").arg(mode));
+        return pragma.step() ? pragma.text(0).toLower() : QString();
+    };
+    QString mode;
+    try {
+        mode = journalMode(QStringLiteral("WAL"));
+    } catch (const Failure &) {
+    }
+    if (mode != QLatin1String("wal") && (mode = journalMode(QStringLiteral("DELETE"))) != QLatin1String("delete"))
+        throw Failure(
+            QStringLiteral("Baza podataka \"%1\" ne može voditi dnevnik promjena (journal_mode %2).").arg(path, mode));
+    exec("PRAGMA synchronous=FULL;");
+    // The grid reads pages at an offset, which walks the table: mapped and
+    // cached pages keep that walk out of system calls.
+    exec("PRAGMA mmap_size=268435456; PRAGMA cache_size=-32768;");
+}
+
 void ResultsDatabase::close()
 {
+    m_queries.close();
     if (!m_db)
         return;
     // _v2: statements still prepared elsewhere keep the handle alive until
@@ -89,41 +126,18 @@ void ResultsDatabase::requireOpen() const
 qint64 ResultsDatabase::execute(const QString &statement, const QVariantList &values)
 {
     requireOpen();
-    const QByteArray sql = statement.toUtf8();
-    sqlite3_stmt *stmt = nullptr;
-    const char *tail = nullptr;
-    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
-        throw Failure(SqliteValues::errorText(m_db));
-    struct Finaliser
-    {
-        sqlite3_stmt *s;
-        ~Finaliser() { sqlite3_finalize(s); }
-    } finaliser{stmt};
-    if (!stmt)
+    Statement stmt(m_db, statement);
+    if (!stmt.isValid())
         return 0;
-    if (sqlite3_bind_parameter_count(stmt) != values.size())
-        throw Failure(QStringLiteral("Naredba traži %1 vrijednosti, dano ih je %2.")
-                          .arg(sqlite3_bind_parameter_count(stmt))
-                          .arg(values.size()));
-    for (int i = 0; i < values.size(); ++i)
-        SqliteValues::bind(stmt, i + 1, values[i]);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-    if (rc != SQLITE_DONE)
-        throw Failure(SqliteValues::errorText(m_db));
-    return sqlite3_changes64(m_db);
+    stmt.bindAll(values);
+    return stmt.run();
 }
 
 void ResultsDatabase::executeScript(const QString &script)
 {
     requireOpen();
-    char *message = nullptr;
-    if (sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString text = message ? QString::fromUtf8(message) : SqliteValues::errorText(m_db);
-        sqlite3_free(message);
-        throw Failure(text);
-    }
+    if (sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw Failure(SqliteValues::errorText(m_db));
 }
 
 qint64 ResultsDatabase::lastInsertId() const
@@ -140,6 +154,8 @@ ResultsDatabase::Transaction::Transaction(ResultsDatabase &db)
 
 ResultsDatabase::Transaction::~Transaction()
 {
+    // A rollback that fails leaves SQLite to roll back when the connection
+    // closes; a destructor has nobody to tell.
     if (m_open && m_db.m_db)
         sqlite3_exec(m_db.m_db, "ROLLBACK;", nullptr, nullptr, nullptr);
 }

@@ -2,7 +2,11 @@
 
 // The one connection to the results database (`con`): an SQLite file named by
 // the `Data Source` of a connection description. Opening never creates the
-// file; every failure throws Failure with SQLite's own text.
+// file; every failure throws Failure in the program's words, naming the file,
+// with SQLite's own text after them. Our own statements (storing a test,
+// editing a row) run on this connection; the examiner's run on `queries()`.
+
+#include "database/QueryConnection.h"
 
 #include <QString>
 #include <QVariantList>
@@ -24,14 +28,17 @@ public:
     const QString &connectionString() const { return m_connectionString; }
 
     // Opens the file of `Data Source` for reading and writing. A missing file,
-    // one that is not an SQLite database, or one we may not write is refused
-    // and left byte for byte as it was. Sets WAL (the rollback journal where
-    // WAL cannot be had), synchronous FULL and the busy timeout.
+    // one that is not an SQLite database holding table Data with its columns,
+    // or one we may not write is refused and left byte for byte as it was.
+    // Sets WAL (the rollback journal where WAL cannot be had), synchronous
+    // FULL and the busy timeout, then opens the query connection.
     void open();
     void close();
     bool isOpen() const { return m_db != nullptr; }
 
     sqlite3 *handle() const { return m_db; }
+    // The read-only connection for statements the examiner types.
+    QueryConnection &queries() { return m_queries; }
     QString fileName() const { return m_fileName; }
 
     // Runs one statement with its values bound (?1, ?2, ...); the number of
@@ -59,8 +66,11 @@ public:
 
 private:
     void requireOpen() const;
+    static void requireResultsTable(sqlite3 *db, const QString &path);
+    static void setPragmas(sqlite3 *db, const QString &path);
 
     QString m_connectionString;
     QString m_fileName;
     sqlite3 *m_db = nullptr;
+    QueryConnection m_queries;
 };

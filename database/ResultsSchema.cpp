@@ -30,10 +30,19 @@ const QString &ResultsSchema::createTableSql()
     return sql;
 }
 
+const QStringList &ResultsSchema::columnNames()
+{
+    static const QStringList names = {QStringLiteral("ID"),     QStringLiteral("Name"),   QStringLiteral("Surname"),
+                                      QStringLiteral("Age"),    QStringLiteral("Gender"), QStringLiteral("N"),
+                                      QStringLiteral("M"),      QStringLiteral("V"),      QStringLiteral("Items"),
+                                      QStringLiteral("Field1"), QStringLiteral("Field2"), QStringLiteral("Field3")};
+    return names;
+}
+
 void ResultsSchema::createDatabase(const QString &path)
 {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        throw Failure(QStringLiteral("%1 already exists; it is left as it is.").arg(path));
+        throw Failure(QStringLiteral("Datoteka \"%1\" već postoji; ostavljena je kakva jest.").arg(path));
 
     const QFileInfo target(path);
     QString temporaryPath;
@@ -41,7 +50,8 @@ void ResultsSchema::createDatabase(const QString &path)
         QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
                                  QStringLiteral(".XXXXXX"));
         if (!temporary.open())
-            throw Failure(QStringLiteral("%1: %2").arg(path, temporary.errorString()));
+            throw Failure(
+                QStringLiteral("Datoteka \"%1\" ne može se napraviti: %2").arg(path, temporary.errorString()));
         temporary.setAutoRemove(false);
         temporaryPath = temporary.fileName();
     }
@@ -68,7 +78,7 @@ void ResultsSchema::createDatabase(const QString &path)
         error = SqliteValues::errorText(db);
     if (!error.isEmpty()) {
         removeTemporary();
-        throw Failure(QStringLiteral("%1: %2").arg(path, error));
+        throw Failure(QStringLiteral("Datoteka \"%1\" ne može se napraviti: %2").arg(path, error));
     }
     // A temporary file is private to its owner; the database is an ordinary file.
     QFile::setPermissions(temporaryPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
@@ -76,7 +86,7 @@ void ResultsSchema::createDatabase(const QString &path)
     // QFile::rename never replaces a file that appeared meanwhile.
     if (!QFile::rename(temporaryPath, path)) {
         removeTemporary();
-        throw Failure(QStringLiteral("%1 cannot be written.").arg(path));
+        throw Failure(QStringLiteral("Datoteka \"%1\" ne može se zapisati.").arg(path));
     }
     removeTemporary();
 }

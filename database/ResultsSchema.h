@@ -4,6 +4,7 @@
 // database. The program itself never creates the database; the tool does.
 
 #include <QString>
+#include <QStringList>
 
 namespace ResultsSchema {
 
@@ -11,6 +12,9 @@ namespace ResultsSchema {
 // value the column cannot take (SQLite would otherwise keep "abc" in Age);
 // AUTOINCREMENT keeps a deleted last row's ID from coming back.
 const QString &createTableSql();
+
+// The columns of Data, in table order: what opening requires of a file.
+const QStringList &columnNames();
 
 // Writes an empty results database (Data and the tables of SessionSchema,
 // WAL set) at `path`: built under a temporary name beside it and renamed

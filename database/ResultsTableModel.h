@@ -25,7 +25,6 @@ public:
 
     // Read-only: nothing can be typed, whatever the result.
     void setReadOnly(bool readOnly);
-    bool isReadOnly() const { return m_readOnly; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

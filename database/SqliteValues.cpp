@@ -1,67 +1,50 @@
 #include "database/SqliteValues.h"
 
-#include "common/Failure.h"
-
 #include <sqlite3.h>
 
 namespace SqliteValues {
 
-void bind(sqlite3_stmt *statement, int index, const QVariant &value)
+namespace {
+
+QString whatHappened(int code, const QString &file)
 {
-    int rc = SQLITE_OK;
-    if (!value.isValid() || value.isNull()) {
-        rc = sqlite3_bind_null(statement, index);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Bool: rc = sqlite3_bind_int(statement, index, value.toBool() ? 1 : 0); break;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::Short:
-        case QMetaType::UShort: rc = sqlite3_bind_int64(statement, index, value.toLongLong()); break;
-        case QMetaType::Double:
-        case QMetaType::Float: rc = sqlite3_bind_double(statement, index, value.toDouble()); break;
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            rc = sqlite3_bind_blob64(statement, index, bytes.constData(), sqlite3_uint64(bytes.size()),
-                                     SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text64(statement, index, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
-                                     SQLITE_UTF8);
-            break;
-        }
-        }
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("Baza podataka %1 je zauzeta: drugi program upravo radi s njom. Pokušajte ponovno "
+                              "malo kasnije.")
+            .arg(file);
+    case SQLITE_CANTOPEN: return QStringLiteral("Datoteka baze podataka %1 ne može se otvoriti.").arg(file);
+    case SQLITE_NOTADB: return QStringLiteral("Datoteka %1 nije baza podataka.").arg(file);
+    case SQLITE_CORRUPT: return QStringLiteral("Datoteka baze podataka %1 je oštećena.").arg(file);
+    case SQLITE_READONLY: return QStringLiteral("U bazu podataka %1 ne može se pisati.").arg(file);
+    case SQLITE_PERM: return QStringLiteral("Nema dopuštenja za rad s datotekom %1.").arg(file);
+    case SQLITE_FULL: return QStringLiteral("Disk je pun: baza podataka %1 ne može primiti nove podatke.").arg(file);
+    case SQLITE_IOERR: return QStringLiteral("Greška pri čitanju ili pisanju datoteke %1.").arg(file);
+    case SQLITE_NOMEM: return QStringLiteral("Nema dovoljno memorije za rad s bazom podataka %1.").arg(file);
+    case SQLITE_CONSTRAINT: return QStringLiteral("Baza podataka %1 ne prihvaća ovu vrijednost.").arg(file);
+    case SQLITE_INTERRUPT: return QStringLiteral("Izvođenje naredbe nad bazom podataka %1 je prekinuto.").arg(file);
+    case SQLITE_AUTH:
+        return QStringLiteral("Naredba nad bazom podataka %1 traži nešto što program ne dopušta.").arg(file);
+    default: return QStringLiteral("Naredba nad bazom podataka %1 nije uspjela.").arg(file);
     }
-    if (rc != SQLITE_OK)
-        throw Failure(errorText(sqlite3_db_handle(statement)));
 }
 
-QVariant column(sqlite3_stmt *statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT: {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
-    }
-    case SQLITE_BLOB: {
-        const auto *data = static_cast<const char *>(sqlite3_column_blob(statement, column));
-        return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
-    }
-    default: return {};
-    }
-}
+} // namespace
 
 QString errorText(sqlite3 *db)
 {
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+    if (!db)
+        return errorText(SQLITE_NOMEM, QString(), QStringLiteral("out of memory"));
+    const char *file = sqlite3_db_filename(db, "main");
+    return errorText(sqlite3_extended_errcode(db), file && *file ? QString::fromUtf8(file) : QString(),
+                     QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+QString errorText(int code, const QString &path, const QString &sqliteText)
+{
+    const QString file = QLatin1Char('"') + path + QLatin1Char('"');
+    return whatHappened(code, file) + QStringLiteral(" (SQLite: %1)").arg(sqliteText);
 }
 
 QString quoteIdentifier(const QString &name)

@@ -6,11 +6,15 @@
 #include "common/ui/Prompts.h"
 #include "database/Query.h"
 #include "database/ReadOnlyStatement.h"
+#include "database/ResultsDatabase.h"
 #include "database/SelectRule.h"
 #include "database/ui/QueryHost.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 
 TForm10::TForm10(QueryHost &host, Prompts &prompts, QWidget *parent)
     : QDialog(parent)
@@ -33,10 +37,14 @@ TForm10::TForm10(QueryHost &host, Prompts &prompts, QWidget *parent)
     m_btn1->setObjectName(QStringLiteral("Btn1"));
     m_btn2 = new QPushButton(QStringLiteral("&Provedi"), this);
     m_btn2->setObjectName(QStringLiteral("Btn2"));
-    m_btn2->setAutoDefault(false);
-    m_btn1->setAutoDefault(false);
+    m_btn3 = new QPushButton(QStringLiteral("Prekini"), this);
+    m_btn3->setObjectName(QStringLiteral("Btn3"));
+    m_btn3->hide();
+    for (QPushButton *button : {m_btn1, m_btn2, m_btn3})
+        button->setAutoDefault(false);
     connectCommand(m_btn1, &QPushButton::clicked, this, &TForm10::Btn1Click);
     connectCommand(m_btn2, &QPushButton::clicked, this, &TForm10::Btn2Click);
+    connect(m_btn3, &QPushButton::clicked, this, &TForm10::Btn3Click);
     ContextHelp::installRoute(this, {}, QStringLiteral("41"));
 }
 
@@ -49,6 +57,7 @@ void TForm10::resizeEvent(QResizeEvent *event)
     const int top = margin + memoHeight + margin;
     m_btn2->setGeometry(width() - margin - buttonWidth, top, buttonWidth, buttonHeight);
     m_btn1->setGeometry(width() - 2 * (margin + buttonWidth), top, buttonWidth, buttonHeight);
+    m_btn3->setGeometry(margin, top, buttonWidth, buttonHeight);
 }
 
 void TForm10::showEvent(QShowEvent *event)
@@ -73,6 +82,8 @@ void TForm10::Btn1Click()
 
 void TForm10::Btn2Click()
 {
+    if (m_running)
+        return;
     const QString text = SelectRule::trimmed(m_memo->toPlainText());
     m_memo->setPlainText(text);
     if (!SelectRule::beginsWithSelect(text)) {
@@ -83,15 +94,58 @@ void TForm10::Btn2Click()
     // A row typed in the grid is stored before its result goes away.
     query.postPending();
     try {
-        query.close();
-        query.setSQL(text);
-        query.open();
+        runStoppable([&] {
+            query.close();
+            query.setSQL(text);
+            query.open();
+        });
         m_host.focusGrid();
     } catch (const Failure &) {
-        m_prompts.error(ReadOnlyStatement::RefusedText());
+        // A statement the examiner stopped needs no message.
+        if (!m_stopRequested)
+            m_prompts.error(ReadOnlyStatement::RefusedText());
         query.close();
         query.setSQL(m_previousSql);
         query.open();
         m_host.focusGrid();
     }
+}
+
+void TForm10::runStoppable(const std::function<void()> &open)
+{
+    QueryConnection &connection = m_host.query().connection().queries();
+    QElapsedTimer sincePump;
+    sincePump.start();
+    connection.setStopCheck([this, &sincePump] {
+        // Often enough to keep the window painted and the button pressable.
+        if (sincePump.elapsed() >= 50) {
+            QCoreApplication::processEvents();
+            sincePump.restart();
+        }
+        return m_stopRequested;
+    });
+    setRunning(true);
+    const auto done = qScopeGuard([&] {
+        connection.setStopCheck({});
+        setRunning(false);
+    });
+    open();
+}
+
+void TForm10::setRunning(bool running)
+{
+    m_running = running;
+    if (running)
+        m_stopRequested = false;
+    m_memo->setReadOnly(running);
+    m_btn2->setEnabled(!running);
+    m_btn3->setVisible(running);
+}
+
+void TForm10::reject()
+{
+    if (m_running)
+        Btn3Click();
+    else
+        QDialog::reject();
 }

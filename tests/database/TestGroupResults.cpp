@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <sqlite3.h>
@@ -78,21 +79,25 @@ private Q_SLOTS:
     {
         ScriptedPrompts prompts;
         QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("a b;č"));
+        // "\\" is an ordinary character of a folder's name here.
+        const QString folder = dir.filePath(QStringLiteral("a b;č\\d"));
         QVERIFY(QDir().mkpath(folder));
         ResultsSchema::createDatabase(folder + QStringLiteral("/Kalvestrin.mdb"));
         ResultsDatabase con;
         QVERIFY(DatabaseConnection::SetConnectionString(con, prompts, folder));
         QVERIFY(con.isOpen());
+        StoredTest::insert(con, finishedTest({0.5, 1.0}), ',');
+        QCOMPARE(count(con), 1);
         QVERIFY(con.connectionString().startsWith(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=\"\";")));
 
-        QFile junk(dir.filePath(QStringLiteral("Kalvestrin.mdb")));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(2048, 'J'));
-        junk.close();
+        // An empty file is no results database, and stays empty.
+        QFile empty(dir.filePath(QStringLiteral("Kalvestrin.mdb")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
         prompts.expectError(DatabaseConnection::ConnectFailedText);
         QVERIFY(!DatabaseConnection::SetConnectionString(con, prompts, dir.path()));
         QVERIFY(!con.isOpen());
+        QCOMPARE(empty.size(), 0);
     }
 
     void finishedTestsAreStoredWhateverTheGridShows()
@@ -380,6 +385,38 @@ private Q_SLOTS:
         QTEST(w.form9->model().columnCount(), "columns");
         QCOMPARE(count(w.db.con), 3);
         QVERIFY(w.form10->isVisible());
+    }
+
+    void sqlWindowStopsARunawayStatement_data()
+    {
+        QTest::addColumn<bool>("escape"); // or "Prekini"
+        QTest::newRow("Prekini") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void sqlWindowStopsARunawayStatement()
+    {
+        QFETCH(bool, escape);
+        Windows w;
+        w.create();
+        w.form9->showNormal();
+        w.form10->show();
+        auto *stop = w.form10->findChild<QPushButton *>(QStringLiteral("Btn3"));
+        QVERIFY(!stop->isVisible());
+        // Pressed while the endless statement runs: the window answers meanwhile.
+        QTimer::singleShot(0, w.form10, [&] {
+            QVERIFY(w.form10->isRunning() && stop->isVisible());
+            if (escape)
+                QTest::keyClick(w.form10, Qt::Key_Escape);
+            else
+                QTest::mouseClick(stop, Qt::LeftButton);
+        });
+        w.run(QStringLiteral(
+            "select count(*) from (with recursive c(x) as (select 1 union all select x + 1 from c) select x from c)"));
+        QVERIFY(!w.form10->isRunning());
+        QVERIFY(w.form10->isVisible() && !stop->isVisible());
+        QCOMPARE(w.query().sql(), QStringLiteral("select * from data;"));
+        QCOMPARE(w.form9->model().columnCount(), 12);
+        w.form10->hide();
     }
 
     void sqlWindowRestoresTheStatementOfItsOpening()

@@ -342,8 +342,11 @@ private Q_SLOTS:
                                               << "a.xml" << int(efXML) << notReadOnly;
         QTest::newRow("writing statement") << "SELECT * FROM Data; DROP TABLE Data"
                                            << "a.htm" << int(efHTML) << notReadOnly;
-        QTest::newRow("engine's message") << "SELECT * FROM Missing"
-                                          << "a.csv" << int(efText) << "no such table: Missing";
+        QTest::newRow("engine's message")
+            << "SELECT * FROM Missing"
+            << "a.csv" << int(efText)
+            << QStringLiteral("Naredba nad bazom podataka \"%1\" nije uspjela. (SQLite: no such table: Missing)")
+                   .arg(m_dbPath);
         QTest::newRow("Access file missing") << all << "missing.mdb" << int(efAccess) << "unable to open database file";
     }
     void refusesBeforeTouchingAnything()
