@@ -2,13 +2,7 @@
 
 #include "common/Failure.h"
 #include "database/ResultsDatabase.h"
-#include "database/export/AccessExporter.h"
-#include "database/export/DBaseExporter.h"
 #include "database/export/ExportData.h"
-#include "database/export/HtmlExporter.h"
-#include "database/export/ParadoxExporter.h"
-#include "database/export/SpreadsheetExporters.h"
-#include "database/export/TextExporter.h"
 #include "database/export/XmlExporter.h"
 
 #include <QDir>
@@ -123,26 +117,8 @@ ExportStatementParts splitExportStatement(const QString &statement)
 
 std::unique_ptr<Exporter> makeExporter(ExportFormat format)
 {
-    switch (format) {
-    case efAccess: return std::make_unique<AccessExporter>();
-    case efExcel3:
-    case efExcel4:
-    case efExcel5:
-    case efExcel8:
-    case efLotusWK1:
-    case efLotusWK3: return makeSpreadsheetExporter(format);
-    case efDBase3: return std::make_unique<DBaseExporter>(DBaseVersion::III);
-    case efDBase4: return std::make_unique<DBaseExporter>(DBaseVersion::IV);
-    case efDBase5: return std::make_unique<DBaseExporter>(DBaseVersion::V);
-    case efParadox3: return std::make_unique<ParadoxExporter>(ParadoxVersion::V3);
-    case efParadox4: return std::make_unique<ParadoxExporter>(ParadoxVersion::V4);
-    case efParadox5: return std::make_unique<ParadoxExporter>(ParadoxVersion::V5);
-    case efText: return std::make_unique<TextExporter>();
-    case efHTML: return std::make_unique<HtmlExporter>();
-    case efXML: return std::make_unique<XmlExporter>();
-    case efLotusWK4: break;
-    }
-    return nullptr;
+    const ExportFormatInfo *info = exportFormatInfo(format);
+    return info && info->make ? info->make() : nullptr;
 }
 
 int ExportQuery(ResultsDatabase *con, const QString &statement, const QString &fileName, ExportFormat format,
@@ -169,7 +145,7 @@ int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &
     const QFileInfo file(fileName);
     // Access and the Excel workbooks hold a named table or sheet; every other
     // format is named after its file.
-    const bool namedTable = format == efAccess || format == efExcel5 || format == efExcel8;
+    const bool namedTable = exportFormatInfo(format)->namedTable;
     if (namedTable && tableName.isEmpty())
         throw Failure(IncompleteParameters);
     const OpenForExport open(*con);

@@ -2,31 +2,12 @@
 
 // The export of a select statement's result to a file of another program.
 
-#include "database/export/Exporter.h"
+#include "database/export/ExportFormats.h"
 
 #include <memory>
 
 class ResultsDatabase;
 
-enum ExportFormat : int {
-    efAccess,
-    efExcel3,
-    efExcel4,
-    efExcel5,
-    efExcel8,
-    efLotusWK1,
-    efLotusWK3,
-    efLotusWK4,
-    efDBase3,
-    efDBase4,
-    efDBase5,
-    efParadox3,
-    efParadox4,
-    efParadox5,
-    efText,
-    efHTML,
-    efXML,
-};
 
 // The two pieces ExportQuery cuts a statement into.
 struct ExportStatementParts

@@ -11,7 +11,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 enum class ExportColumnType { Integer, Double, Boolean, Text };
@@ -36,13 +38,20 @@ struct ExportData
 };
 
 // The files of one export. create() gives a device writing a temporary file
-// beside `finalPath`; commit() flushes them all and renames them over their
-// targets in the order they were created (companions first, the main file
-// last). Destroyed without a commit, it removes its temporaries.
+// beside `finalPath`; the file created last is the main one, those before it
+// its companions (a memo file, schema.ini). commit() flushes them all and puts
+// them in place so that no reader ever pairs an old main file with a new
+// companion or the other way round: the old main file goes aside first, the
+// companions replace theirs, the new main file comes last; a failure on the
+// way puts every old file back. Destroyed without a commit, it removes its
+// temporaries.
 class ExportFiles
 {
 public:
-    ExportFiles();
+    // How a file is renamed; tests put one in that fails.
+    using Rename = std::function<std::error_code(const QString &from, const QString &to)>;
+
+    explicit ExportFiles(Rename rename = {});
     ~ExportFiles();
     ExportFiles(const ExportFiles &) = delete;
     ExportFiles &operator=(const ExportFiles &) = delete;
@@ -52,7 +61,11 @@ public:
 
 private:
     struct File;
+    struct Moved;
+    void rename(const QString &from, const QString &to, const QString &shownPath) const;
+    void undo(std::vector<Moved> &moved) const;
     std::vector<std::unique_ptr<File>> m_files;
+    Rename m_rename;
 };
 
 class Exporter
