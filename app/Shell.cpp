@@ -85,7 +85,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     if (m_services.clock)
         m_results->setPrintTarget(std::make_unique<DefaultPrintTarget>(*m_services.clock, DataFolder::path()));
     m_about = new TAboutBox(m_main.get());
-    m_groupResults = new TForm9(*m_database, prompts, m_main.get());
+    m_groupResults = new TForm9(*m_database, prompts, *m_services.clock, m_main.get());
     m_sqlWindow = new TForm10(*m_groupResults, prompts, m_groupResults);
     m_groupResults->setSqlWindow(m_sqlWindow);
 

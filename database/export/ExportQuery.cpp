@@ -1,5 +1,6 @@
 #include "database/export/ExportQuery.h"
 
+#include "common/Clock.h"
 #include "common/Failure.h"
 #include "database/ResultsDatabase.h"
 #include "database/export/ExportData.h"
@@ -122,18 +123,18 @@ std::unique_ptr<Exporter> makeExporter(ExportFormat format)
 }
 
 int ExportQuery(ResultsDatabase *con, const QString &statement, const QString &fileName, ExportFormat format,
-                const QString &tableName)
+                const QString &tableName, const Clock &clock)
 {
     if (statement.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     if (format == efXML)
-        return SaveQueryAsXml(con, statement, fileName);
+        return SaveQueryAsXml(con, statement, fileName, clock);
     const ExportStatementParts parts = splitExportStatement(statement);
-    return ExportTable(con, parts.sourcePart, parts.fieldList, fileName, format, tableName);
+    return ExportTable(con, parts.sourcePart, parts.fieldList, fileName, format, tableName, clock);
 }
 
 int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &fieldList, const QString &fileName,
-                ExportFormat format, const QString &tableName)
+                ExportFormat format, const QString &tableName, const Clock &clock)
 {
     if (sourcePart.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
@@ -150,18 +151,20 @@ int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &
         throw Failure(IncompleteParameters);
     const OpenForExport open(*con);
     refuseResultsDatabase(con->handle(), file.absoluteFilePath());
-    const ExportData data = readExportData(*con, QStringLiteral("SELECT %1 FROM %2").arg(fields, sourcePart),
-                                           namedTable ? tableName : file.completeBaseName());
+    ExportData data = readExportData(*con, QStringLiteral("SELECT %1 FROM %2").arg(fields, sourcePart),
+                                     namedTable ? tableName : file.completeBaseName());
+    data.writtenAt = clock.now();
     return writeExport(*exporter, data, file.absoluteFilePath());
 }
 
-int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName)
+int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName, const Clock &clock)
 {
     if (statement.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     const QFileInfo file(fileName);
     const OpenForExport open(*con);
     refuseResultsDatabase(con->handle(), file.absoluteFilePath());
-    const ExportData data = readExportData(*con, statement, file.completeBaseName());
+    ExportData data = readExportData(*con, statement, file.completeBaseName());
+    data.writtenAt = clock.now();
     return writeExport(XmlExporter(), data, file.absoluteFilePath());
 }

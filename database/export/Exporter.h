@@ -6,6 +6,7 @@
 // name through ExportFiles and renamed over its target only when all of them
 // are complete, so a failed export leaves every old file as it was.
 
+#include <QDateTime>
 #include <QIODevice>
 #include <QList>
 #include <QString>
@@ -33,6 +34,7 @@ struct ExportColumn
 struct ExportData
 {
     QString tableName; // the INTO target without extension ("Data")
+    QDateTime writtenAt; // the time the files record as their last change
     QList<ExportColumn> columns;
     std::vector<QVariantList> rows;
 };

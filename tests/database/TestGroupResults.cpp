@@ -14,6 +14,7 @@
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "tests/database/DatabaseFixture.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -38,6 +39,7 @@ int count(ResultsDatabase &con, const QString &where = {})
 struct Windows
 {
     ScriptedPrompts prompts;
+    FakeClock clock;
     DatabaseFixture db;
     std::unique_ptr<TForm9> form9;
     TForm10 *form10 = nullptr;
@@ -55,7 +57,7 @@ struct Windows
     }
     void create()
     {
-        form9 = std::make_unique<TForm9>(db.con, prompts);
+        form9 = std::make_unique<TForm9>(db.con, prompts, clock);
         form10 = new TForm10(*form9, prompts, form9.get());
         form9->setSqlWindow(form10);
     }

@@ -10,6 +10,7 @@
 #include "database/export/ExportQuery.h"
 #include "database/export/FileExportSupport.h"
 #include "database/export/TextExporter.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/ToolRun.h"
 
 #include <QDir>
@@ -245,6 +246,7 @@ class TestExport : public QObject
     QString m_dbPath;
     sqlite3 *m_db = nullptr; // the test's own view of the file
     ResultsDatabase m_con;   // the program's connection the export runs on
+    FakeClock m_clock;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -354,11 +356,11 @@ private Q_SLOTS:
         const QString target = file.isEmpty() ? file : path(file);
         const QByteArray before = contentOf(target);
         const QStringList filesBefore = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
-        QTEST(failureOf([&] { ExportQuery(&m_con, statement, target, ExportFormat(format), "Data"); }), "message");
+        QTEST(failureOf([&] { ExportQuery(&m_con, statement, target, ExportFormat(format), "Data", m_clock); }), "message");
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
         QCOMPARE(contentOf(target), before);
         QCOMPARE(rowCount(m_db, "Data"), 3);
-        QCOMPARE(failureOf([&] { ExportQuery(nullptr, statement, target, ExportFormat(format), "Data"); }),
+        QCOMPARE(failureOf([&] { ExportQuery(nullptr, statement, target, ExportFormat(format), "Data", m_clock); }),
                  QStringLiteral("Incomplete parameters."));
     }
 
@@ -405,7 +407,7 @@ private Q_SLOTS:
         QFile::remove(file);
         const QString statement = QStringLiteral("SELECT %1 AS v FROM Data WHERE ID = 1").arg(value);
         int rows = 0;
-        QCOMPARE(failureOf([&] { rows = ExportQuery(&m_con, statement, file, ExportFormat(format), "Data"); }),
+        QCOMPARE(failureOf([&] { rows = ExportQuery(&m_con, statement, file, ExportFormat(format), "Data", m_clock); }),
                  message);
         QCOMPARE(rows, message.isEmpty() ? 1 : 0);
         QCOMPARE(QFile::exists(file), message.isEmpty());
@@ -417,7 +419,6 @@ private Q_SLOTS:
         dir.mkpath(QStringLiteral("."));
         const QString csv = dir.filePath(QStringLiteral("rez.csv"));
         const QString ini = dir.filePath(QStringLiteral("schema.ini"));
-        QFile(csv).open(QIODevice::WriteOnly) && true;
         {
             QFile f(csv), g(ini);
             QVERIFY(f.open(QIODevice::WriteOnly) && g.open(QIODevice::WriteOnly));
@@ -444,7 +445,7 @@ private Q_SLOTS:
         QDir dir(path(QStringLiteral("rename")));
         dir.mkpath(QStringLiteral("rez.htm/inside")); // a folder cannot be replaced by a file
         const QString message = failureOf([&] {
-            ExportQuery(&m_con, "SELECT Name FROM Data", dir.filePath(QStringLiteral("rez.htm")), efHTML, "Data");
+            ExportQuery(&m_con, "SELECT Name FROM Data", dir.filePath(QStringLiteral("rez.htm")), efHTML, "Data", m_clock);
         });
         QVERIFY2(message.contains(QLatin1String("rez.htm")), qPrintable(message));
         QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"rez.htm"}));
@@ -456,7 +457,7 @@ private Q_SLOTS:
         sqlite3 *target = nullptr;
         sqlite3_open(mdb.toUtf8().constData(), &target);
         sqlite3_exec(target, "CREATE TABLE Other (a)", nullptr, nullptr, nullptr);
-        QCOMPARE(ExportQuery(&m_con, "SELECT * FROM DATA ORDER BY ID;\r\n", mdb, efAccess, "Data"), 3);
+        QCOMPARE(ExportQuery(&m_con, "SELECT * FROM DATA ORDER BY ID;\r\n", mdb, efAccess, "Data", m_clock), 3);
         sqlite3_stmt *s = nullptr;
         sqlite3_prepare_v2(target, "SELECT * FROM Data ORDER BY ID", -1, &s, nullptr);
         QList<QStringList> rows;
@@ -481,7 +482,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(sqlite3_column_decltype(s, 1)), QStringLiteral("VARCHAR(40)"));
         sqlite3_finalize(s);
         QCOMPARE(rows, expected(false));
-        QCOMPARE(failureOf([&] { ExportQuery(&m_con, "SELECT * FROM Data", mdb, efAccess, "Data"); }),
+        QCOMPARE(failureOf([&] { ExportQuery(&m_con, "SELECT * FROM Data", mdb, efAccess, "Data", m_clock); }),
                  QStringLiteral("table \"Data\" already exists"));
         QCOMPARE(rowCount(target, "Data"), 3);
         QCOMPARE(rowCount(target, "Other"), 0);
@@ -491,7 +492,7 @@ private Q_SLOTS:
     void closedConnectionIsOpenedForTheExportOnly()
     {
         m_con.close();
-        QCOMPARE(ExportQuery(&m_con, "SELECT Name FROM Data", path(QStringLiteral("closed.htm")), efHTML, "Data"), 3);
+        QCOMPARE(ExportQuery(&m_con, "SELECT Name FROM Data", path(QStringLiteral("closed.htm")), efHTML, "Data", m_clock), 3);
         QVERIFY(!m_con.isOpen());
         m_con.open();
     }
@@ -503,7 +504,7 @@ private Q_SLOTS:
         ini.write("[other.txt]\r\nColNameHeader=False\r\n[REZ.CSV]\r\nCol1=Old Text\r\nCol2=Gone Text\r\n"
                   "[last.txt]\r\nFormat=TabDelimited\r\n");
         ini.close();
-        ExportQuery(&m_con, "SELECT Name FROM Data", path(QStringLiteral("rez.csv")), efText, "Data");
+        ExportQuery(&m_con, "SELECT Name FROM Data", path(QStringLiteral("rez.csv")), efText, "Data", m_clock);
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QCOMPARE(ini.readAll(), QByteArray("[other.txt]\r\nColNameHeader=False\r\n[rez.csv]\r\nColNameHeader=True\r\n"
                                            "Format=CSVDelimited\r\nCharacterSet=1250\r\nDecimalSymbol=.\r\n"
@@ -538,19 +539,19 @@ private Q_SLOTS:
         QList<QStringList> want = expected(format != efXML, format == efParadox3 || format == efParadox4);
         if (format == efParadox3) {
             // No memo fields: a long text is refused, not cut.
-            QCOMPARE(failureOf([&] { ExportQuery(&m_con, statement, file, format, "Data"); }),
+            QCOMPARE(failureOf([&] { ExportQuery(&m_con, statement, file, format, "Data", m_clock); }),
                      QStringLiteral("ExportTable: column Items holds 2400 characters; Paradox 3.x takes at most 255."));
             statement = QStringLiteral("SELECT ID, Name, Surname, Age, Gender, N, M, V, NULL AS Items, Field1, Field2, "
                                        "Field3 FROM Data ORDER BY ID");
             for (QStringList &row : want)
                 row[8] = Null;
         }
-        QCOMPARE(ExportQuery(&m_con, statement, file, format, "Data"), 3);
+        QCOMPARE(ExportQuery(&m_con, statement, file, format, "Data", m_clock), 3);
 
         QList<QStringList> rows;
         QStringList header;
         if (format >= efDBase3 && format <= efDBase5)
-            ExportQuery(&m_con, "SELECT Name, M FROM Data", path("plain.dbf"), format, "Data");
+            ExportQuery(&m_con, "SELECT Name, M FROM Data", path("plain.dbf"), format, "Data", m_clock);
         if (format == efText) {
             const ToolRun r =
                 runTool(Python, {"-c",
@@ -691,7 +692,7 @@ private Q_SLOTS:
         if (!std::setlocale(LC_NUMERIC, "hr_HR.UTF-8"))
             QSKIP("no locale with a decimal comma");
         const QString file = path(QStringLiteral("comma.dbf"));
-        ExportQuery(&m_con, "SELECT M, V FROM Data ORDER BY ID", file, efDBase4, "Data");
+        ExportQuery(&m_con, "SELECT M, V FROM Data ORDER BY ID", file, efDBase4, "Data", m_clock);
         const bool comma = *std::localeconv()->decimal_point == ',';
         std::setlocale(LC_NUMERIC, "C");
         QVERIFY(comma);
@@ -712,7 +713,7 @@ private Q_SLOTS:
     void xmlNamesEveryColumn()
     {
         const QString file = path(QStringLiteral("names.xml"));
-        ExportQuery(&m_con, "SELECT ID AS \"1st\", Name AS \"a b\", Age AS c1, N AS ID FROM Data", file, efXML, "");
+        ExportQuery(&m_con, "SELECT ID AS \"1st\", Name AS \"a b\", Age AS c1, N AS ID FROM Data", file, efXML, "", m_clock);
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QXmlStreamReader xml(&f);
