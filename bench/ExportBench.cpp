@@ -3,9 +3,9 @@
 //
 //   build/bench/kalvestrin-bench --benchmark_filter=BM_Export
 
+#include "common/Clock.h"
 #include "database/ConnectionString.h"
 #include "database/ResultsDatabase.h"
-#include "common/Clock.h"
 #include "database/export/ExportQuery.h"
 
 #include <QDir>

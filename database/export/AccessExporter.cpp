@@ -46,11 +46,11 @@ QString plainType(const ExportColumn &column)
 // the target, whose column then gets the plain type of its values.
 QString columnType(const ExportColumn &column)
 {
-    static const QStringList Known{
-        "INTEGER", "INT",    "SMALLINT", "TINYINT", "BIGINT", "LONG",     "COUNTER", "BYTE",     "DOUBLE",
-        "FLOAT",   "REAL",   "SINGLE",   "NUMERIC", "DECIMAL", "CURRENCY", "MONEY",  "BOOLEAN", "BIT",
-        "YESNO",   "LOGICAL", "TEXT",    "VARCHAR", "CHAR",    "NVARCHAR", "NCHAR", "MEMO",     "LONGTEXT",
-        "CLOB",    "DATE",   "DATETIME", "TIME",    "TIMESTAMP", "BLOB"};
+    static const QStringList Known{"INTEGER",  "INT",      "SMALLINT", "TINYINT",   "BIGINT", "LONG",     "COUNTER",
+                                   "BYTE",     "DOUBLE",   "FLOAT",    "REAL",      "SINGLE", "NUMERIC",  "DECIMAL",
+                                   "CURRENCY", "MONEY",    "BOOLEAN",  "BIT",       "YESNO",  "LOGICAL",  "TEXT",
+                                   "VARCHAR",  "CHAR",     "NVARCHAR", "NCHAR",     "MEMO",   "LONGTEXT", "CLOB",
+                                   "DATE",     "DATETIME", "TIME",     "TIMESTAMP", "BLOB"};
     static const QRegularExpression Declaration(
         QStringLiteral("^\\s*([A-Za-z]+)\\s*(?:\\(\\s*(\\d{1,9})\\s*(?:,\\s*(\\d{1,9})\\s*)?\\))?\\s*$"));
     const QRegularExpressionMatch m = Declaration.match(column.declaredType);
@@ -142,9 +142,10 @@ void AccessExporter::write(const ExportData &data, const QString &path, ExportFi
             throw Failure(QString::fromUtf8(sqlite3_errmsg(target.db)));
 
         Statement insert;
-        prepareOne(target.db,
-                   QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, placeholders.join(QLatin1Char(','))).toUtf8(),
-                   insert);
+        prepareOne(
+            target.db,
+            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, placeholders.join(QLatin1Char(','))).toUtf8(),
+            insert);
         for (const QVariantList &row : data.rows) {
             for (int i = 0; i < row.size(); ++i)
                 bind(target.db, insert.stmt, i + 1, row[i], data.columns[i].type);

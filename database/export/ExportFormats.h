@@ -38,9 +38,9 @@ struct ExportFormatInfo
     const char *extension;    // "xls"
     // The writer; nullptr for a format that cannot be written.
     std::unique_ptr<Exporter> (*make)();
-    int maxRows;              // data rows a file holds; 0: no limit of the format's own
-    bool namedTable;          // holds a table or sheet named by the caller, not after the file
-    const char *companion;    // the memo file beside the table (".dbt"), or nullptr
+    int maxRows;           // data rows a file holds; 0: no limit of the format's own
+    bool namedTable;       // holds a table or sheet named by the caller, not after the file
+    const char *companion; // the memo file beside the table (".dbt"), or nullptr
 };
 
 // Every format, in the order of its enumeration value.

@@ -9,7 +9,6 @@
 class Clock;
 class ResultsDatabase;
 
-
 // The two pieces ExportQuery cuts a statement into.
 struct ExportStatementParts
 {

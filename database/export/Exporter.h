@@ -33,7 +33,7 @@ struct ExportColumn
 // QString as the column's type says.
 struct ExportData
 {
-    QString tableName; // the INTO target without extension ("Data")
+    QString tableName;   // the INTO target without extension ("Data")
     QDateTime writtenAt; // the time the files record as their last change
     QList<ExportColumn> columns;
     std::vector<QVariantList> rows;

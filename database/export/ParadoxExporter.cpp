@@ -130,8 +130,8 @@ void putShort(char *to, qint16 v)
     qToBigEndian<quint16>(quint16(v) ^ 0x8000u, to);
 }
 
-QByteArray header(const QList<Field> &fields, ParadoxVersion version, const QByteArray &tableName, int records, qint64 writtenAt,
-                  int blocks, int headerSize)
+QByteArray header(const QList<Field> &fields, ParadoxVersion version, const QByteArray &tableName, int records,
+                  qint64 writtenAt, int blocks, int headerSize)
 {
     const bool hasDataHeader = version != ParadoxVersion::V3;
     const int fixed = hasDataHeader ? 0x78 : 0x58;
@@ -339,7 +339,8 @@ void ParadoxExporter::write(const ExportData &data, const QString &path, ExportF
         if (!Windows1250::canEncode(c))
             c = QLatin1Char('_');
     }
-    out.write(header(fields, m_version, Windows1250::encode(tableName), rows, data.writtenAt.toSecsSinceEpoch(), blocks, headerSize));
+    out.write(header(fields, m_version, Windows1250::encode(tableName), rows, data.writtenAt.toSecsSinceEpoch(), blocks,
+                     headerSize));
 
     QByteArray block(BlockSize, '\0');
     QByteArray text;

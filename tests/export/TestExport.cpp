@@ -7,6 +7,7 @@
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsDatabase.h"
 #include "database/ResultsSchema.h"
+#include "database/export/ExportData.h"
 #include "database/export/ExportQuery.h"
 #include "database/export/FileExportSupport.h"
 #include "database/export/TextExporter.h"
@@ -25,6 +26,7 @@
 #include <sqlite3.h>
 
 #include <clocale>
+#include <filesystem>
 
 extern "C" {
 #include <paradox.h>
@@ -356,7 +358,8 @@ private Q_SLOTS:
         const QString target = file.isEmpty() ? file : path(file);
         const QByteArray before = contentOf(target);
         const QStringList filesBefore = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
-        QTEST(failureOf([&] { ExportQuery(&m_con, statement, target, ExportFormat(format), "Data", m_clock); }), "message");
+        QTEST(failureOf([&] { ExportQuery(&m_con, statement, target, ExportFormat(format), "Data", m_clock); }),
+              "message");
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
         QCOMPARE(contentOf(target), before);
         QCOMPARE(rowCount(m_db, "Data"), 3);
@@ -445,10 +448,120 @@ private Q_SLOTS:
         QDir dir(path(QStringLiteral("rename")));
         dir.mkpath(QStringLiteral("rez.htm/inside")); // a folder cannot be replaced by a file
         const QString message = failureOf([&] {
-            ExportQuery(&m_con, "SELECT Name FROM Data", dir.filePath(QStringLiteral("rez.htm")), efHTML, "Data", m_clock);
+            ExportQuery(&m_con, "SELECT Name FROM Data", dir.filePath(QStringLiteral("rez.htm")), efHTML, "Data",
+                        m_clock);
         });
         QVERIFY2(message.contains(QLatin1String("rez.htm")), qPrintable(message));
         QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"rez.htm"}));
+    }
+
+    // An old table with its memo file is replaced by a new pair; whichever rename fails (and
+    // before every rename, as a killed export would leave it) a reader finds the old pair, no
+    // table, or the new pair, never one file of each.
+    void tableAndMemoChangeTogether_data()
+    {
+        QTest::addColumn<int>("failing"); // the rename that fails, -1 none
+        for (int n = -1; n < 4; ++n)
+            QTest::addRow("rename %d fails", n) << n;
+    }
+    void tableAndMemoChangeTogether()
+    {
+        QFETCH(int, failing);
+        QTemporaryDir dir;
+        const QString dbf = dir.filePath(QStringLiteral("t.dbf")), dbt = dir.filePath(QStringLiteral("t.dbt"));
+        auto write = [&](const QString &statement, const QString &to, ExportFiles::Rename rename) {
+            ExportData data = readExportData(m_con, statement, QStringLiteral("t"));
+            data.writtenAt = m_clock.now();
+            ExportFiles files(std::move(rename));
+            makeExporter(efDBase4)->write(data, to, files);
+            files.commit();
+        };
+        const QString oldRows = QStringLiteral("SELECT Name, Items FROM Data WHERE ID <> 2 ORDER BY ID");
+        const QString newRows = QStringLiteral("SELECT Name, Items FROM Data ORDER BY ID DESC");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("new")));
+        write(newRows, dir.filePath(QStringLiteral("new/t.dbf")), {});
+        write(oldRows, dbf, {});
+        const QByteArray oldPair = contentOf(dbf) + '|' + contentOf(dbt);
+        const QByteArray newPair = contentOf(dir.filePath(QStringLiteral("new/t.dbf"))) + '|' +
+                                   contentOf(dir.filePath(QStringLiteral("new/t.dbt")));
+        int renames = 0;
+        QStringList mixed;
+        auto rename = [&](const QString &from, const QString &to) {
+            const QByteArray seen = contentOf(dbf) + '|' + contentOf(dbt);
+            if (QFile::exists(dbf) && seen != oldPair && seen != newPair)
+                mixed << QStringLiteral("before rename %1").arg(renames);
+            std::error_code error;
+            if (renames++ == failing)
+                error = std::make_error_code(std::errc::io_error);
+            else
+                std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(),
+                                        error);
+            return error;
+        };
+        const QString message = failureOf([&] { write(newRows, dbf, rename); });
+        QCOMPARE(mixed, QStringList());
+        QCOMPARE(message.isEmpty(), failing < 0);
+        QCOMPARE(contentOf(dbf) + '|' + contentOf(dbt), failing < 0 ? newPair : oldPair);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"new", "t.dbf", "t.dbt"}));
+    }
+
+    // A column's declared type never becomes SQL of its own in the target database.
+    void accessTakesOnlyKnownTypeNames()
+    {
+        QCOMPARE(sqlite3_exec(m_db,
+                              "CREATE TABLE Evil (a [INT); DROP TABLE Other; --], b VARCHAR(5), "
+                              "c NUMERIC ( 10 , 2 ), d [TEXT\"; DROP TABLE Other]);"
+                              "INSERT INTO Evil VALUES (1, 'abc', 2.5, 'x')",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        const QString mdb = path(QStringLiteral("evil.mdb"));
+        sqlite3 *target = nullptr;
+        sqlite3_open(mdb.toUtf8().constData(), &target);
+        sqlite3_exec(target, "CREATE TABLE Other (a)", nullptr, nullptr, nullptr);
+        const QString message =
+            failureOf([&] { ExportQuery(&m_con, "SELECT * FROM Evil", mdb, efAccess, "Data", m_clock); });
+        sqlite3_exec(m_db, "DROP TABLE Evil", nullptr, nullptr, nullptr);
+        QCOMPARE(message, QString());
+        QCOMPARE(rowCount(target, "Other"), 0);
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(target, "SELECT group_concat(name || ' ' || type, ', ') FROM pragma_table_info('Data')", -1,
+                           &s, nullptr);
+        sqlite3_step(s);
+        QCOMPARE(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0))),
+                 QStringLiteral("a INTEGER, b VARCHAR(5), c NUMERIC(10,2), d VARCHAR(1)"));
+        sqlite3_finalize(s);
+        QCOMPARE(rowCount(target, "Data"), 1);
+        sqlite3_close(target);
+    }
+
+    // The same rows at the same time give the same bytes, dated by the clock given, not the machine's.
+    void filesAreDatedByTheClock_data()
+    {
+        QTest::addColumn<ExportFormat>("format");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QByteArray>("date");
+        const QDateTime at(QDate(2001, 2, 3), QTime(4, 5, 6));
+        QByteArray seconds(4, '\0');
+        qToLittleEndian<quint32>(quint32(at.toSecsSinceEpoch()), seconds.data());
+        QTest::newRow("dBASE III") << efDBase3 << 1 << QByteArray("\x65\x02\x03");
+        QTest::newRow("dBASE 5.0") << efDBase5 << 1 << QByteArray("\x65\x02\x03");
+        QTest::newRow("Paradox 4.x") << efParadox4 << 0x60 << seconds;
+        QTest::newRow("Paradox 5.x") << efParadox5 << 0x60 << seconds;
+    }
+    void filesAreDatedByTheClock()
+    {
+        QFETCH(ExportFormat, format);
+        QFETCH(int, offset);
+        QFETCH(QByteArray, date);
+        FakeClock clock;
+        clock.wall = QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6));
+        const QString first = path(QStringLiteral("first.x")), second = path(QStringLiteral("second.x"));
+        ExportQuery(&m_con, "SELECT * FROM Data ORDER BY ID", first, format, "Data", clock);
+        ExportQuery(&m_con, "SELECT * FROM Data ORDER BY ID", first, format, "Data", clock);
+        ExportQuery(&m_con, "SELECT * FROM Data ORDER BY ID", second, format, "Data", clock);
+        QCOMPARE(contentOf(first).mid(offset, date.size()), date);
+        QCOMPARE(contentOf(first), contentOf(second));
     }
 
     void accessAddsATableInOneTransaction()
@@ -492,7 +605,9 @@ private Q_SLOTS:
     void closedConnectionIsOpenedForTheExportOnly()
     {
         m_con.close();
-        QCOMPARE(ExportQuery(&m_con, "SELECT Name FROM Data", path(QStringLiteral("closed.htm")), efHTML, "Data", m_clock), 3);
+        QCOMPARE(
+            ExportQuery(&m_con, "SELECT Name FROM Data", path(QStringLiteral("closed.htm")), efHTML, "Data", m_clock),
+            3);
         QVERIFY(!m_con.isOpen());
         m_con.open();
     }
@@ -713,7 +828,8 @@ private Q_SLOTS:
     void xmlNamesEveryColumn()
     {
         const QString file = path(QStringLiteral("names.xml"));
-        ExportQuery(&m_con, "SELECT ID AS \"1st\", Name AS \"a b\", Age AS c1, N AS ID FROM Data", file, efXML, "", m_clock);
+        ExportQuery(&m_con, "SELECT ID AS \"1st\", Name AS \"a b\", Age AS c1, N AS ID FROM Data", file, efXML, "",
+                    m_clock);
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QXmlStreamReader xml(&f);

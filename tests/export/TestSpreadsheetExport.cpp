@@ -4,8 +4,8 @@
 
 #include "common/Failure.h"
 #include "database/export/BiffExporter.h"
-#include "database/export/LotusExporter.h"
 #include "database/export/ExportQuery.h"
+#include "database/export/LotusExporter.h"
 #include "tests/support/ToolRun.h"
 
 #include <QDir>
@@ -363,8 +363,8 @@ private Q_SLOTS:
             const char *name;
             int maxText; // 0: none in reach
         };
-        const Sheet sheets[] = {{efExcel3, "Excel 3.0", 255},  {efExcel4, "Excel 4.0", 255},
-                                {efExcel5, "Excel 5.0", 255},  {efExcel8, "Excel 8.0", 32767},
+        const Sheet sheets[] = {{efExcel3, "Excel 3.0", 255},   {efExcel4, "Excel 4.0", 255},
+                                {efExcel5, "Excel 5.0", 255},   {efExcel8, "Excel 8.0", 32767},
                                 {efLotusWK1, "Lotus WK1", 240}, {efLotusWK3, "Lotus WK3", 0}};
         for (const Sheet &s : sheets) {
             const QString name = QString::fromLatin1(s.name);
@@ -389,17 +389,18 @@ private Q_SLOTS:
             const QString wide = QStringLiteral("Ω");
             row("character") << s.format << 1 << wide << QVariant()
                              << (s.format == efExcel8 ? ok
-                                                    : QStringLiteral("ExportTable: column Items holds the character "
-                                                                     "\"Ω\", which %1 cannot store.")
-                                                          .arg(name));
+                                                      : QStringLiteral("ExportTable: column Items holds the character "
+                                                                       "\"Ω\", which %1 cannot store.")
+                                                            .arg(name));
             row("control character") << s.format << 1 << QStringLiteral("a\tb") << QVariant()
-                                     << (s.format == efLotusWK3 ? QStringLiteral("ExportTable: column Items holds the "
-                                                                               "character \"U+0009\", which Lotus WK3 "
-                                                                               "cannot store.")
-                                                              : ok);
+                                     << (s.format == efLotusWK3
+                                             ? QStringLiteral("ExportTable: column Items holds the "
+                                                              "character \"U+0009\", which Lotus WK3 "
+                                                              "cannot store.")
+                                             : ok);
             const qlonglong big = (1LL << 53) + 1;
             row("wide integer") << s.format << 1 << ok << QVariant(big)
-                                << (s.format == LotusWK3
+                                << (s.format == efLotusWK3
                                         ? ok
                                         : QStringLiteral("ExportTable: column N holds the number %1; %2 "
                                                          "cannot store it exactly.")

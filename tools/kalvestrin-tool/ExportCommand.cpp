@@ -18,7 +18,8 @@ QString formatList()
 {
     QStringList names;
     for (const ExportFormatInfo &info : exportFormats())
-        names << QString::fromLatin1(info.name) + QStringLiteral(" (.") + QLatin1String(info.extension) + QLatin1Char(')');
+        names << QString::fromLatin1(info.name) + QStringLiteral(" (.") + QLatin1String(info.extension) +
+                     QLatin1Char(')');
     return names.join(QStringLiteral(", "));
 }
 
