@@ -134,7 +134,12 @@ void ExportFiles::commit()
         reserved.open();
         const QString aside = reserved.fileName();
         reserved.close();
-        rename(target, aside, target);
+        try {
+            rename(target, aside, target);
+        } catch (const Failure &) {
+            QFile::remove(aside);
+            throw;
+        }
         moved.push_back({target, aside, nullptr});
     };
     auto putInPlace = [&](File &file) {
