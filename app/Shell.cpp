@@ -59,7 +59,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_designDialog = new TPagesDlg(m_design, prompts, capsLock, m_services.dataFolder, m_main.get());
     m_results = new TRezultati(prompts, *m_services.clock, m_services.regional, m_services.dataFolder, m_main.get());
     m_about = new TAboutBox(m_main.get());
-    m_groupResults = new TForm9(*m_database, prompts, separator, m_main.get());
+    m_groupResults = new TForm9(*m_database, prompts, separator, *m_services.clock, m_main.get());
     m_groupResults->setSqlWindow(new TForm10(*m_groupResults, prompts, m_groupResults));
 
     m_designDialog->setAboutBox(m_about);

@@ -8,6 +8,7 @@
 // temporary folder; it must not be tmpfs for the figures to mean anything)
 // and prints the median time of one operation as `median_ms`.
 
+#include "common/Clock.h"
 #include "common/ui/Prompts.h"
 #include "database/Query.h"
 #include "database/ResultsDatabase.h"
@@ -156,10 +157,11 @@ void BM_OpenGroupResults(benchmark::State &state)
     ensureApplication();
     Database &db = database();
     NoPrompts prompts;
+    const SystemClock systemClock;
     std::vector<double> times;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        TForm9 form(db.con, prompts, QLatin1Char(','));
+        TForm9 form(db.con, prompts, QLatin1Char(','), systemClock);
         form.Lock();
         form.show();
         const QPixmap shown = form.grab();

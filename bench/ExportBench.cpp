@@ -3,6 +3,7 @@
 //
 //   build/bench/kalvestrin-bench --benchmark_filter=BM_Export
 
+#include "common/Clock.h"
 #include "database/ConnectionString.h"
 #include "database/ResultsDatabase.h"
 #include "database/export/ExportQuery.h"
@@ -82,6 +83,7 @@ void BM_Export(benchmark::State &state, ExportFormat format, const char *file,
     Fixture &f = fixture();
     const QString path = f.dir.filePath(QString::fromLatin1(file));
     int written = 0;
+    const SystemClock clock;
     for (auto _ : state) {
         if (format == efAccess) {
             // A new table each time: the target gets a fresh empty database.
@@ -92,7 +94,7 @@ void BM_Export(benchmark::State &state, ExportFormat format, const char *file,
             sqlite3_close(target);
             state.ResumeTiming();
         }
-        written = ExportQuery(&f.con, QString::fromLatin1(statement), path, format, QStringLiteral("Data"));
+        written = ExportQuery(&f.con, QString::fromLatin1(statement), path, format, QStringLiteral("Data"), clock);
     }
     state.counters["rows"] = written;
     state.counters["rows_per_s"] =

@@ -3,7 +3,7 @@
 //
 //   build/bench/kalvestrin-bench --benchmark_filter=BM_Export
 
-#include "database/export/SpreadsheetExporters.h"
+#include "database/export/ExportQuery.h"
 
 #include <QTemporaryDir>
 
@@ -49,7 +49,7 @@ ExportData resultsTable(int rows)
 void BM_Export(benchmark::State &state, int format, int rows)
 {
     const ExportData data = resultsTable(rows);
-    const auto exporter = makeSpreadsheetExporter(format);
+    const auto exporter = makeExporter(ExportFormat(format));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("izvoz"));
     for (auto _ : state) {
@@ -63,11 +63,11 @@ void BM_Export(benchmark::State &state, int format, int rows)
         benchmark::Counter(double(rows) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK_CAPTURE(BM_Export, Excel3, 1, 16383)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Export, Excel4, 2, 16383)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Export, Excel5, 3, 16383)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Export, Excel8, 4, 65535)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Export, LotusWK1, 5, 8191)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Export, LotusWK3, 6, 8191)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Export, Excel3, efExcel3, 16383)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Export, Excel4, efExcel4, 16383)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Export, Excel5, efExcel5, 16383)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Export, Excel8, efExcel8, 65535)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Export, LotusWK1, efLotusWK1, 8191)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Export, LotusWK3, efLotusWK3, 8191)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

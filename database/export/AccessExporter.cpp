@@ -3,6 +3,8 @@
 #include "common/Failure.h"
 #include "database/export/FileExportSupport.h"
 
+#include <QRegularExpression>
+
 #include <sqlite3.h>
 
 namespace {
@@ -26,10 +28,9 @@ QString identifier(const QString &name)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-QString columnType(const ExportColumn &column)
+// The plain type of a column's values.
+QString plainType(const ExportColumn &column)
 {
-    if (!column.declaredType.isEmpty())
-        return column.declaredType;
     switch (column.type) {
     case ExportColumnType::Integer: return QStringLiteral("INTEGER");
     case ExportColumnType::Double: return QStringLiteral("DOUBLE");
@@ -39,10 +40,46 @@ QString columnType(const ExportColumn &column)
     return column.width <= 255 ? QStringLiteral("VARCHAR(%1)").arg(column.width) : QStringLiteral("TEXT");
 }
 
+// The source's declaration when it is a type name this knows with at most two
+// sizes ("VARCHAR(40)", "NUMERIC(10, 2)"), rebuilt from its parts; anything
+// else in a declaration (a constraint, a second statement) never reaches
+// the target, whose column then gets the plain type of its values.
+QString columnType(const ExportColumn &column)
+{
+    static const QStringList Known{"INTEGER",  "INT",      "SMALLINT", "TINYINT",   "BIGINT", "LONG",     "COUNTER",
+                                   "BYTE",     "DOUBLE",   "FLOAT",    "REAL",      "SINGLE", "NUMERIC",  "DECIMAL",
+                                   "CURRENCY", "MONEY",    "BOOLEAN",  "BIT",       "YESNO",  "LOGICAL",  "TEXT",
+                                   "VARCHAR",  "CHAR",     "NVARCHAR", "NCHAR",     "MEMO",   "LONGTEXT", "CLOB",
+                                   "DATE",     "DATETIME", "TIME",     "TIMESTAMP", "BLOB"};
+    static const QRegularExpression Declaration(
+        QStringLiteral("^\\s*([A-Za-z]+)\\s*(?:\\(\\s*(\\d{1,9})\\s*(?:,\\s*(\\d{1,9})\\s*)?\\))?\\s*$"));
+    const QRegularExpressionMatch m = Declaration.match(column.declaredType);
+    if (!m.hasMatch() || !Known.contains(m.captured(1), Qt::CaseInsensitive))
+        return plainType(column);
+    QString type = m.captured(1);
+    if (m.hasCaptured(2)) {
+        type += QLatin1Char('(') + m.captured(2);
+        if (m.hasCaptured(3))
+            type += QLatin1Char(',') + m.captured(3);
+        type += QLatin1Char(')');
+    }
+    return type;
+}
+
 void run(sqlite3 *db, const QByteArray &sql)
 {
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+// Prepares exactly one statement: text after it is refused, never run.
+void prepareOne(sqlite3 *db, const QByteArray &sql, Statement &statement)
+{
+    const char *tail = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement.stmt, &tail) != SQLITE_OK)
+        throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (!statement.stmt || (tail && *tail))
+        throw Failure(QStringLiteral("ExportTable: the table cannot be created."));
 }
 
 void bind(sqlite3 *db, sqlite3_stmt *stmt, int index, const QVariant &value, ExportColumnType type)
@@ -97,14 +134,18 @@ void AccessExporter::write(const ExportData &data, const QString &path, ExportFi
             placeholders << QStringLiteral("?");
         }
         const QString table = identifier(data.tableName);
-        run(target.db,
-            QStringLiteral("CREATE TABLE %1 (%2)").arg(table, definitions.join(QStringLiteral(", "))).toUtf8());
+        Statement create;
+        prepareOne(target.db,
+                   QStringLiteral("CREATE TABLE %1 (%2)").arg(table, definitions.join(QStringLiteral(", "))).toUtf8(),
+                   create);
+        if (sqlite3_step(create.stmt) != SQLITE_DONE)
+            throw Failure(QString::fromUtf8(sqlite3_errmsg(target.db)));
 
         Statement insert;
-        const QByteArray sql =
-            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, placeholders.join(QLatin1Char(','))).toUtf8();
-        if (sqlite3_prepare_v2(target.db, sql.constData(), int(sql.size()), &insert.stmt, nullptr) != SQLITE_OK)
-            throw Failure(QString::fromUtf8(sqlite3_errmsg(target.db)));
+        prepareOne(
+            target.db,
+            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, placeholders.join(QLatin1Char(','))).toUtf8(),
+            insert);
         for (const QVariantList &row : data.rows) {
             for (int i = 0; i < row.size(); ++i)
                 bind(target.db, insert.stmt, i + 1, row[i], data.columns[i].type);

@@ -15,6 +15,7 @@ enum Record : unsigned {
     Continue = 0x003C,
     Window1 = 0x003D,
     Font5 = 0x0031,
+    Format3 = 0x001E,
     BoundSheet = 0x0085,
     Sst = 0x00FC,
     ExtSst = 0x00FF,
@@ -30,6 +31,7 @@ enum Record : unsigned {
     Xf3 = 0x0243,
     Style = 0x0293,
     Bof4 = 0x0409,
+    Format4 = 0x041E,
     Xf4 = 0x0443,
     Bof5 = 0x0809,
 };
@@ -297,6 +299,8 @@ private:
             }
             endRecord(out, at);
         }
+        if (m_version <= 4)
+            builtInFormats(out);
         for (unsigned i = 0; i <= CellXf; ++i)
             xf(out, i < CellXf);
         const qsizetype at = beginRecord(out, Style);
@@ -304,6 +308,46 @@ private:
         out.u8(0);       // Normal
         out.u8(0xFF);
         endRecord(out, at);
+    }
+
+    // Excel 3.0 and 4.0 name a cell's number format by its position among the
+    // file's FORMAT records, the built-in ones included: without them a reader
+    // has no "General" for the XFs to point at, and takes numbers for text.
+    // Excel 5.0 and later know the built-in formats without records.
+    void builtInFormats(ByteBuffer &out) const
+    {
+        static const char *const BuiltIn[] = {
+            "General",
+            "0",
+            "0.00",
+            "#,##0",
+            "#,##0.00",
+            "\"$\"#,##0_);\\(\"$\"#,##0\\)",
+            "\"$\"#,##0_);[Red]\\(\"$\"#,##0\\)",
+            "\"$\"#,##0.00_);\\(\"$\"#,##0.00\\)",
+            "\"$\"#,##0.00_);[Red]\\(\"$\"#,##0.00\\)",
+            "0%",
+            "0.00%",
+            "0.00E+00",
+            "m/d/yy",
+            "d-mmm-yy",
+            "d-mmm",
+            "mmm-yy",
+            "h:mm AM/PM",
+            "h:mm:ss AM/PM",
+            "h:mm",
+            "h:mm:ss",
+            "m/d/yy h:mm",
+        };
+        for (const char *format : BuiltIn) {
+            const qsizetype at = beginRecord(out, m_version == 3 ? Format3 : Format4);
+            if (m_version == 4)
+                out.u16(0); // unused: the position is the index
+            const QByteArray text(format);
+            out.u8(unsigned(text.size()));
+            out.append(text);
+            endRecord(out, at);
+        }
     }
 
     void xf(ByteBuffer &out, bool style) const

@@ -345,7 +345,7 @@ void DBaseExporter::write(const ExportData &data, const QString &path, ExportFil
         if (DBFAddNativeFieldType(dbf.h, f.name.constData(), f.type, f.width, f.decimals) < 0)
             throw Failure(QStringLiteral("ExportTable: the %1 table could not be written.").arg(formatName()));
     }
-    const QDate today = QDate::currentDate();
+    const QDate today = data.writtenAt.date();
     DBFSetLastModifiedDate(dbf.h, today.year() - 1900, today.month(), today.day());
 
     MemoFile memo(m_version);

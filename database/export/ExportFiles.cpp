@@ -33,7 +33,9 @@ std::filesystem::path fsPath(const QString &path)
 
 } // namespace
 
-ExportFiles::ExportFiles() = default;
+ExportFiles::ExportFiles(Rename rename)
+    : m_rename(std::move(rename))
+{}
 
 ExportFiles::~ExportFiles()
 {
@@ -69,6 +71,41 @@ QIODevice &ExportFiles::create(const QString &finalPath)
     return file.temp;
 }
 
+// One rename done, undone by renaming `to` back to `from`.
+struct ExportFiles::Moved
+{
+    QString from;
+    QString to;
+    File *file = nullptr; // the new file put in place, or nullptr for an old one put aside
+};
+
+void ExportFiles::rename(const QString &from, const QString &to, const QString &shownPath) const
+{
+    std::error_code error;
+    if (m_rename)
+        error = m_rename(from, to);
+    else
+        std::filesystem::rename(fsPath(from), fsPath(to), error);
+    if (error) {
+        throw Failure(QStringLiteral("Datoteku \"%1\" nije moguće zapisati: %2")
+                          .arg(shown(shownPath), QString::fromStdString(error.message())));
+    }
+}
+
+void ExportFiles::undo(std::vector<Moved> &moved) const
+{
+    for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
+        try {
+            rename(it->to, it->from, it->to);
+            if (it->file)
+                it->file->renamed = false;
+        } catch (const Failure &) {
+            // Nothing more can be done; the rest still goes back.
+        }
+    }
+    moved.clear();
+}
+
 void ExportFiles::commit()
 {
     // Everything on disk before the first rename: a full disk shows here and
@@ -81,13 +118,50 @@ void ExportFiles::commit()
         }
         file->temp.close();
     }
-    for (const auto &file : m_files) {
-        std::error_code error;
-        std::filesystem::rename(fsPath(file->temp.fileName()), fsPath(file->finalPath), error);
-        if (error) {
-            throw Failure(QStringLiteral("Datoteku \"%1\" nije moguće zapisati: %2")
-                              .arg(shown(file->finalPath), QString::fromStdString(error.message())));
+    if (m_files.empty())
+        return;
+    // A lone file replaces its old one in one rename. With companions, the old
+    // main file is out of the way while they change, so a reader finds the
+    // old set, no table, or the new set.
+    std::vector<Moved> moved;
+    auto putAside = [&](const QString &target) {
+        if (!QFileInfo::exists(target))
+            return;
+        const QFileInfo info(target);
+        QTemporaryFile reserved(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                QStringLiteral(".old-XXXXXX"));
+        reserved.setAutoRemove(false);
+        reserved.open();
+        const QString aside = reserved.fileName();
+        reserved.close();
+        try {
+            rename(target, aside, target);
+        } catch (const Failure &) {
+            QFile::remove(aside);
+            throw;
         }
-        file->renamed = true;
+        moved.push_back({target, aside, nullptr});
+    };
+    auto putInPlace = [&](File &file) {
+        rename(file.temp.fileName(), file.finalPath, file.finalPath);
+        file.renamed = true;
+        moved.push_back({file.temp.fileName(), file.finalPath, &file});
+    };
+    try {
+        File &main = *m_files.back();
+        if (m_files.size() > 1)
+            putAside(main.finalPath);
+        for (std::size_t i = 0; i + 1 < m_files.size(); ++i) {
+            putAside(m_files[i]->finalPath);
+            putInPlace(*m_files[i]);
+        }
+        putInPlace(main);
+    } catch (const Failure &) {
+        undo(moved);
+        throw;
+    }
+    for (const Moved &m : moved) {
+        if (!m.file)
+            QFile::remove(m.to);
     }
 }

@@ -1,14 +1,9 @@
 #include "database/export/ExportQuery.h"
 
+#include "common/Clock.h"
 #include "common/Failure.h"
 #include "database/ResultsDatabase.h"
-#include "database/export/AccessExporter.h"
-#include "database/export/DBaseExporter.h"
 #include "database/export/ExportData.h"
-#include "database/export/HtmlExporter.h"
-#include "database/export/ParadoxExporter.h"
-#include "database/export/SpreadsheetExporters.h"
-#include "database/export/TextExporter.h"
 #include "database/export/XmlExporter.h"
 
 #include <QDir>
@@ -123,41 +118,23 @@ ExportStatementParts splitExportStatement(const QString &statement)
 
 std::unique_ptr<Exporter> makeExporter(ExportFormat format)
 {
-    switch (format) {
-    case efAccess: return std::make_unique<AccessExporter>();
-    case efExcel3:
-    case efExcel4:
-    case efExcel5:
-    case efExcel8:
-    case efLotusWK1:
-    case efLotusWK3: return makeSpreadsheetExporter(format);
-    case efDBase3: return std::make_unique<DBaseExporter>(DBaseVersion::III);
-    case efDBase4: return std::make_unique<DBaseExporter>(DBaseVersion::IV);
-    case efDBase5: return std::make_unique<DBaseExporter>(DBaseVersion::V);
-    case efParadox3: return std::make_unique<ParadoxExporter>(ParadoxVersion::V3);
-    case efParadox4: return std::make_unique<ParadoxExporter>(ParadoxVersion::V4);
-    case efParadox5: return std::make_unique<ParadoxExporter>(ParadoxVersion::V5);
-    case efText: return std::make_unique<TextExporter>();
-    case efHTML: return std::make_unique<HtmlExporter>();
-    case efXML: return std::make_unique<XmlExporter>();
-    case efLotusWK4: break;
-    }
-    return nullptr;
+    const ExportFormatInfo *info = exportFormatInfo(format);
+    return info && info->make ? info->make() : nullptr;
 }
 
 int ExportQuery(ResultsDatabase *con, const QString &statement, const QString &fileName, ExportFormat format,
-                const QString &tableName)
+                const QString &tableName, const Clock &clock)
 {
     if (statement.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     if (format == efXML)
-        return SaveQueryAsXml(con, statement, fileName);
+        return SaveQueryAsXml(con, statement, fileName, clock);
     const ExportStatementParts parts = splitExportStatement(statement);
-    return ExportTable(con, parts.sourcePart, parts.fieldList, fileName, format, tableName);
+    return ExportTable(con, parts.sourcePart, parts.fieldList, fileName, format, tableName, clock);
 }
 
 int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &fieldList, const QString &fileName,
-                ExportFormat format, const QString &tableName)
+                ExportFormat format, const QString &tableName, const Clock &clock)
 {
     if (sourcePart.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
@@ -169,23 +146,25 @@ int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &
     const QFileInfo file(fileName);
     // Access and the Excel workbooks hold a named table or sheet; every other
     // format is named after its file.
-    const bool namedTable = format == efAccess || format == efExcel5 || format == efExcel8;
+    const bool namedTable = exportFormatInfo(format)->namedTable;
     if (namedTable && tableName.isEmpty())
         throw Failure(IncompleteParameters);
     const OpenForExport open(*con);
     refuseResultsDatabase(con->handle(), file.absoluteFilePath());
-    const ExportData data = readExportData(*con, QStringLiteral("SELECT %1 FROM %2").arg(fields, sourcePart),
-                                           namedTable ? tableName : file.completeBaseName());
+    ExportData data = readExportData(*con, QStringLiteral("SELECT %1 FROM %2").arg(fields, sourcePart),
+                                     namedTable ? tableName : file.completeBaseName());
+    data.writtenAt = clock.now();
     return writeExport(*exporter, data, file.absoluteFilePath());
 }
 
-int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName)
+int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName, const Clock &clock)
 {
     if (statement.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     const QFileInfo file(fileName);
     const OpenForExport open(*con);
     refuseResultsDatabase(con->handle(), file.absoluteFilePath());
-    const ExportData data = readExportData(*con, statement, file.completeBaseName());
+    ExportData data = readExportData(*con, statement, file.completeBaseName());
+    data.writtenAt = clock.now();
     return writeExport(XmlExporter(), data, file.absoluteFilePath());
 }

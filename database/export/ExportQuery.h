@@ -2,31 +2,12 @@
 
 // The export of a select statement's result to a file of another program.
 
-#include "database/export/Exporter.h"
+#include "database/export/ExportFormats.h"
 
 #include <memory>
 
+class Clock;
 class ResultsDatabase;
-
-enum ExportFormat : int {
-    efAccess,
-    efExcel3,
-    efExcel4,
-    efExcel5,
-    efExcel8,
-    efLotusWK1,
-    efLotusWK3,
-    efLotusWK4,
-    efDBase3,
-    efDBase4,
-    efDBase5,
-    efParadox3,
-    efParadox4,
-    efParadox5,
-    efText,
-    efHTML,
-    efXML,
-};
 
 // The two pieces ExportQuery cuts a statement into.
 struct ExportStatementParts
@@ -47,13 +28,14 @@ std::unique_ptr<Exporter> makeExporter(ExportFormat format);
 // Exports the result of `statement` to `fileName`; returns the rows written.
 // The statement runs only as one that reads. A closed connection is opened
 // for the export and closed again after it. Throws Failure.
+// The files record `clock`'s time as their last change.
 int ExportQuery(ResultsDatabase *con, const QString &statement, const QString &fileName, ExportFormat format,
-                const QString &tableName);
+                const QString &tableName, const Clock &clock);
 
 // Exports SELECT <fieldList> FROM <sourcePart>. The table (Access, Excel 5.0
 // and 8.0) or sheet is named `tableName` or after the file.
 int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &fieldList, const QString &fileName,
-                ExportFormat format, const QString &tableName);
+                ExportFormat format, const QString &tableName, const Clock &clock);
 
 // Saves the result of the unchanged statement in ADO's XML persistence format.
-int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName);
+int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName, const Clock &clock);

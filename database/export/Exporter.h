@@ -6,12 +6,15 @@
 // name through ExportFiles and renamed over its target only when all of them
 // are complete, so a failed export leaves every old file as it was.
 
+#include <QDateTime>
 #include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 enum class ExportColumnType { Integer, Double, Boolean, Text };
@@ -30,19 +33,27 @@ struct ExportColumn
 // QString as the column's type says.
 struct ExportData
 {
-    QString tableName; // the INTO target without extension ("Data")
+    QString tableName;   // the INTO target without extension ("Data")
+    QDateTime writtenAt; // the time the files record as their last change
     QList<ExportColumn> columns;
     std::vector<QVariantList> rows;
 };
 
 // The files of one export. create() gives a device writing a temporary file
-// beside `finalPath`; commit() flushes them all and renames them over their
-// targets in the order they were created (companions first, the main file
-// last). Destroyed without a commit, it removes its temporaries.
+// beside `finalPath`; the file created last is the main one, those before it
+// its companions (a memo file, schema.ini). commit() flushes them all and puts
+// them in place so that no reader ever pairs an old main file with a new
+// companion or the other way round: the old main file goes aside first, the
+// companions replace theirs, the new main file comes last; a failure on the
+// way puts every old file back. Destroyed without a commit, it removes its
+// temporaries.
 class ExportFiles
 {
 public:
-    ExportFiles();
+    // How a file is renamed; tests put one in that fails.
+    using Rename = std::function<std::error_code(const QString &from, const QString &to)>;
+
+    explicit ExportFiles(Rename rename = {});
     ~ExportFiles();
     ExportFiles(const ExportFiles &) = delete;
     ExportFiles &operator=(const ExportFiles &) = delete;
@@ -52,7 +63,11 @@ public:
 
 private:
     struct File;
+    struct Moved;
+    void rename(const QString &from, const QString &to, const QString &shownPath) const;
+    void undo(std::vector<Moved> &moved) const;
     std::vector<std::unique_ptr<File>> m_files;
+    Rename m_rename;
 };
 
 class Exporter

@@ -131,7 +131,7 @@ void putShort(char *to, qint16 v)
 }
 
 QByteArray header(const QList<Field> &fields, ParadoxVersion version, const QByteArray &tableName, int records,
-                  int blocks, int headerSize)
+                  qint64 writtenAt, int blocks, int headerSize)
 {
     const bool hasDataHeader = version != ParadoxVersion::V3;
     const int fixed = hasDataHeader ? 0x78 : 0x58;
@@ -167,7 +167,7 @@ QByteArray header(const QList<Field> &fields, ParadoxVersion version, const QByt
         const quint16 id = version == ParadoxVersion::V4 ? 0x0109 : 0x010B;
         qToLittleEndian<quint16>(id, p + 0x58);
         qToLittleEndian<quint16>(id, p + 0x5A);
-        qToLittleEndian<quint32>(quint32(QDateTime::currentSecsSinceEpoch()), p + 0x60);
+        qToLittleEndian<quint32>(quint32(writtenAt), p + 0x60);
         qToLittleEndian<quint16>(quint16(n + 1), p + 0x64);
         qToLittleEndian<quint16>(quint16(0x20 + n * 6 + 4 + TableNameLength + nameBytes), p + 0x66);
         qToLittleEndian<quint16>(1250, p + 0x6A);
@@ -339,7 +339,8 @@ void ParadoxExporter::write(const ExportData &data, const QString &path, ExportF
         if (!Windows1250::canEncode(c))
             c = QLatin1Char('_');
     }
-    out.write(header(fields, m_version, Windows1250::encode(tableName), rows, blocks, headerSize));
+    out.write(header(fields, m_version, Windows1250::encode(tableName), rows, data.writtenAt.toSecsSinceEpoch(), blocks,
+                     headerSize));
 
     QByteArray block(BlockSize, '\0');
     QByteArray text;

@@ -27,10 +27,11 @@ const QString DeleteQuestion = QStringLiteral("Želite li obrisati ovaj zapis?")
 
 } // namespace
 
-TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, QWidget *parent)
+TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, const Clock &clock, QWidget *parent)
     : QDialog(parent)
     , m_con(con)
     , m_prompts(prompts)
+    , m_clock(clock)
 {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("Kalvestrin. Forma grupnih rezultata"));
@@ -193,11 +194,7 @@ void TForm9::Tool3Click()
     FileDialogRequest request; // Save2
     request.title = QStringLiteral("Kalvestrin. Export database table");
     request.fileName = QStringLiteral("Data");
-    request.filters = FileDialogRequest::parseFilter(QStringLiteral(
-        "Access (*.mdb)|*.mdb|Excel 3.0 (*.xls)|*.xls|Excel 4.0 (*.xls)|*.xls|Excel 5.0/95 (*.xls)|*.xls|"
-        "Excel 97/2000 (*.xls)|*.xls|Lotus WK1 (*.wk1)|*.wk1|Lotus WK3 (*.wk3)|*.wk3|dBase III (*.dbf)|*.dbf|"
-        "dBase IV (*.dbf)|*.dbf|dBase 5 (*.dbf)|*.dbf|Paradox 3.x (*.db)|*.db|Paradox 4.x (*.db)|*.db|"
-        "Paradox 5.x (*.db)|*.db|Text File (*.txt)|*.txt|HTML File (*.htm)|*.htm|XML File (*.xml)|*.xml"));
+    request.filters = FileDialogRequest::parseFilter(chooserFilters().join(QLatin1Char('|')));
     request.defaultExtension = QStringLiteral("xls");
     request.confirmOverwrite = false;
     request.role = QStringLiteral("export");
@@ -210,11 +207,8 @@ void TForm9::Tool3Click()
 
     // A row still in edit is part of what the grid shows: it is stored first.
     m_query->postPending();
-    // Entries 1-7 are formats 0-6 and entries 8-16 formats 8-16: Lotus WK4
-    // has no entry.
-    const int entry = m_exportFilter + 1;
-    const auto format = ExportFormat(entry <= 7 ? entry - 1 : entry);
-    ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"));
+    const ExportFormat format = chooserFormats().value(m_exportFilter, efAccess);
+    ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"), m_clock);
 }
 
 void TForm9::Tool4Click()

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class DbNavigator;
+class Clock;
 class Prompts;
 class QTableView;
 class QToolBar;
@@ -24,8 +25,10 @@ public:
 
     // Runs the creation step: opens "select * from data;" on the last row
     // when `con` is open.
-    // The grid shows and reads numbers with `decimalSeparator`, the user's.
-    TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, QWidget *parent = nullptr);
+    // The grid shows and reads numbers with `decimalSeparator`, the user's;
+    // `clock` dates the files an export writes.
+    TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, const Clock &clock,
+           QWidget *parent = nullptr);
     ~TForm9() override;
 
     void setSqlWindow(TForm10 *window) { m_sqlWindow = window; }
@@ -73,6 +76,7 @@ private:
 
     ResultsDatabase &m_con;
     Prompts &m_prompts;
+    const Clock &m_clock;
     Query *m_query = nullptr;
     ResultsTableModel *m_ds = nullptr;
     QTableView *m_dbg = nullptr;

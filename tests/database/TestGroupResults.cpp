@@ -12,6 +12,7 @@
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "tests/database/DatabaseFixture.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/RecordingHelp.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestServices.h"
@@ -55,7 +56,7 @@ struct Windows
     ~Windows() { form9.reset(); }
     void create()
     {
-        form9 = std::make_unique<TForm9>(db.con, prompts, DecimalComma);
+        form9 = std::make_unique<TForm9>(db.con, prompts, DecimalComma, services.clock);
         services.serve(form9.get());
         form10 = new TForm10(*form9, prompts, form9.get());
         form9->setSqlWindow(form10);

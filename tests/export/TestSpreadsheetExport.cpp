@@ -4,8 +4,8 @@
 
 #include "common/Failure.h"
 #include "database/export/BiffExporter.h"
+#include "database/export/ExportQuery.h"
 #include "database/export/LotusExporter.h"
-#include "database/export/SpreadsheetExporters.h"
 #include "tests/support/ToolRun.h"
 
 #include <QDir>
@@ -23,8 +23,6 @@
 #include <cstring>
 
 namespace {
-
-enum Format { Excel3 = 1, Excel4, Excel5, Excel8, LotusWK1, LotusWK3 };
 
 const QString Croatian = QStringLiteral("Čačak Ćuprija Đakovo Šibenik Žabljak čćđšž");
 
@@ -183,7 +181,7 @@ Grid readCsv(const QString &path, const char *codePage, const Grid &expected)
 
 void exportTo(int format, const ExportData &data, const QString &path)
 {
-    auto exporter = makeSpreadsheetExporter(format);
+    auto exporter = makeExporter(ExportFormat(format));
     QVERIFY(exporter);
     exporter->check(data);
     ExportFiles files;
@@ -214,12 +212,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<QString>("file");
-        QTest::newRow("Excel 3.0") << int(Excel3) << QStringLiteral("rez.xls");
-        QTest::newRow("Excel 4.0") << int(Excel4) << QStringLiteral("rez.xls");
-        QTest::newRow("Excel 5.0") << int(Excel5) << QStringLiteral("rez.xls");
-        QTest::newRow("Excel 8.0") << int(Excel8) << QStringLiteral("rez.xls");
-        QTest::newRow("Lotus WK1") << int(LotusWK1) << QStringLiteral("rez.wk1");
-        QTest::newRow("Lotus WK3") << int(LotusWK3) << QStringLiteral("rez.wk3");
+        QTest::newRow("Excel 3.0") << int(efExcel3) << QStringLiteral("rez.xls");
+        QTest::newRow("Excel 4.0") << int(efExcel4) << QStringLiteral("rez.xls");
+        QTest::newRow("Excel 5.0") << int(efExcel5) << QStringLiteral("rez.xls");
+        QTest::newRow("Excel 8.0") << int(efExcel8) << QStringLiteral("rez.xls");
+        QTest::newRow("Lotus WK1") << int(efLotusWK1) << QStringLiteral("rez.wk1");
+        QTest::newRow("Lotus WK3") << int(efLotusWK3) << QStringLiteral("rez.wk3");
     }
 
     void readsBack()
@@ -232,17 +230,32 @@ private Q_SLOTS:
         for (QVariantList &row : data.rows) {
             // The 8-bit formats take Windows-1250 texts only, WK3 no control
             // characters.
-            if (format != Excel8 && row[4].toString() == QStringLiteral("Ђ"))
+            if (format != efExcel8 && row[4].toString() == QStringLiteral("Ђ"))
                 row[4] = QStringLiteral("đ");
-            if (format == LotusWK3 && row[4].toString() == QStringLiteral("a\tb"))
+            if (format == efLotusWK3 && row[4].toString() == QStringLiteral("a\tb"))
                 row[4] = QStringLiteral("a b");
         }
         exportTo(format, data, path);
         const Grid expected = expectedGrid(data);
 
-        if (format <= Excel8) {
+        if (format <= efExcel8) {
             const unsigned versions[] = {0, 3, 4, 5, 8};
             compareGrids(readWithFreexl(path, versions[format]), expected);
+            if (format <= efExcel4) {
+                // freexl types cells without looking at formats, readers that
+                // follow Excel 3.0 and 4.0 by the FORMAT record an XF points at
+                // by position: "General" first, all of them before the XFs.
+                QFile f(path);
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                QStringList formats;
+                for (const auto &[type, body] : records(f.readAll())) {
+                    if (type == 0x001E || type == 0x041E)
+                        formats << QString::fromLatin1(body.mid(type == 0x041E ? 3 : 1));
+                    if (type == 0x0243 || type == 0x0443)
+                        QVERIFY(uchar(body[1]) < formats.size());
+                }
+                QCOMPARE(formats.value(0), QStringLiteral("General"));
+            }
             return;
         }
         // ssconvert reads WK1 labels in the DOS Latin-1 code page, LibreOffice
@@ -250,7 +263,7 @@ private Q_SLOTS:
         // written, which must be Windows-1250. LibreOffice keeps 8 digits of a
         // WK3 number: exactness is wk3NumbersAreExactExtendedReals' part.
         const QString csv = dir.filePath(QStringLiteral("rez.csv"));
-        if (format == LotusWK1) {
+        if (format == efLotusWK1) {
             QProcess::execute(QStringLiteral("ssconvert"), {path, csv});
         } else {
             QProcess::execute(QStringLiteral("soffice"),
@@ -260,8 +273,8 @@ private Q_SLOTS:
                                QStringLiteral("--outdir"), dir.path(), path});
         }
         QVERIFY2(QFile::exists(csv), "ssconvert (gnumeric) and soffice (libreoffice-calc-nogui) read Lotus");
-        compareGrids(readCsv(csv, format == LotusWK1 ? "cp850" : "cp437", expected), expected,
-                     format == LotusWK3 ? 8 : 0);
+        compareGrids(readCsv(csv, format == efLotusWK1 ? "cp850" : "cp437", expected), expected,
+                     format == efLotusWK3 ? 8 : 0);
     }
 
     void bigWorkbookHasDifatSectorsAndContinuedStrings()
@@ -288,7 +301,7 @@ private Q_SLOTS:
         }
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("velik.xls"));
-        exportTo(Excel8, data, path);
+        exportTo(efExcel8, data, path);
 
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -348,21 +361,22 @@ private Q_SLOTS:
         {
             int format;
             const char *name;
-            int maxRows;
             int maxText; // 0: none in reach
         };
-        const Sheet sheets[] = {{Excel3, "Excel 3.0", 16383, 255},  {Excel4, "Excel 4.0", 16383, 255},
-                                {Excel5, "Excel 5.0", 16383, 255},  {Excel8, "Excel 8.0", 65535, 32767},
-                                {LotusWK1, "Lotus WK1", 8191, 240}, {LotusWK3, "Lotus WK3", 8191, 0}};
+        const Sheet sheets[] = {{efExcel3, "Excel 3.0", 255},   {efExcel4, "Excel 4.0", 255},
+                                {efExcel5, "Excel 5.0", 255},   {efExcel8, "Excel 8.0", 32767},
+                                {efLotusWK1, "Lotus WK1", 240}, {efLotusWK3, "Lotus WK3", 0}};
         for (const Sheet &s : sheets) {
             const QString name = QString::fromLatin1(s.name);
+            // The format table's row limit is the one the writer holds to.
+            const int maxRows = exportFormatInfo(s.format)->maxRows;
             auto row = [&](const char *what) -> QTestData & {
                 return QTest::newRow(qPrintable(name + u' ' + QLatin1String(what)));
             };
-            row("rows under") << s.format << s.maxRows - 1 << ok << QVariant() << ok;
-            row("rows at") << s.format << s.maxRows << ok << QVariant() << ok;
-            row("rows over") << s.format << s.maxRows + 1 << ok << QVariant()
-                             << QStringLiteral("ExportTable: %1 holds at most %2 rows.").arg(name).arg(s.maxRows);
+            row("rows under") << s.format << maxRows - 1 << ok << QVariant() << ok;
+            row("rows at") << s.format << maxRows << ok << QVariant() << ok;
+            row("rows over") << s.format << maxRows + 1 << ok << QVariant()
+                             << QStringLiteral("ExportTable: %1 holds at most %2 rows.").arg(name).arg(maxRows);
             if (s.maxText) {
                 row("text at") << s.format << 1 << QString(s.maxText, u'ž') << QVariant() << ok;
                 row("text over") << s.format << 1 << QString(s.maxText + 1, u'ž') << QVariant()
@@ -374,18 +388,19 @@ private Q_SLOTS:
             }
             const QString wide = QStringLiteral("Ω");
             row("character") << s.format << 1 << wide << QVariant()
-                             << (s.format == Excel8 ? ok
-                                                    : QStringLiteral("ExportTable: column Items holds the character "
-                                                                     "\"Ω\", which %1 cannot store.")
-                                                          .arg(name));
+                             << (s.format == efExcel8 ? ok
+                                                      : QStringLiteral("ExportTable: column Items holds the character "
+                                                                       "\"Ω\", which %1 cannot store.")
+                                                            .arg(name));
             row("control character") << s.format << 1 << QStringLiteral("a\tb") << QVariant()
-                                     << (s.format == LotusWK3 ? QStringLiteral("ExportTable: column Items holds the "
-                                                                               "character \"U+0009\", which Lotus WK3 "
-                                                                               "cannot store.")
-                                                              : ok);
+                                     << (s.format == efLotusWK3
+                                             ? QStringLiteral("ExportTable: column Items holds the "
+                                                              "character \"U+0009\", which Lotus WK3 "
+                                                              "cannot store.")
+                                             : ok);
             const qlonglong big = (1LL << 53) + 1;
             row("wide integer") << s.format << 1 << ok << QVariant(big)
-                                << (s.format == LotusWK3
+                                << (s.format == efLotusWK3
                                         ? ok
                                         : QStringLiteral("ExportTable: column N holds the number %1; %2 "
                                                          "cannot store it exactly.")
@@ -414,7 +429,7 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("granica"));
-        auto exporter = makeSpreadsheetExporter(format);
+        auto exporter = makeExporter(ExportFormat(format));
         QString message;
         try {
             exporter->check(data);

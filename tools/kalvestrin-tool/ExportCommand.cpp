@@ -1,42 +1,51 @@
 // kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT]: the export of the
 // group results window without the window.
 
+#include "common/Clock.h"
 #include "common/Failure.h"
 #include "database/ConnectionString.h"
 #include "database/ResultsDatabase.h"
 #include "database/export/ExportQuery.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
 
-const char *const FormatNames[] = {"efAccess",   "efExcel3",   "efExcel4", "efExcel5", "efExcel8", "efLotusWK1",
-                                   "efLotusWK3", "efLotusWK4", "efDBase3", "efDBase4", "efDBase5", "efParadox3",
-                                   "efParadox4", "efParadox5", "efText",   "efHTML",   "efXML"};
+// The formats the tool writes, by their names in the program.
+QString formatList()
+{
+    QStringList names;
+    for (const ExportFormatInfo &info : exportFormats())
+        names << QString::fromLatin1(info.name) + QStringLiteral(" (.") + QLatin1String(info.extension) +
+                     QLatin1Char(')');
+    return names.join(QStringLiteral(", "));
+}
 
 ExportFormat formatByName(const QString &name)
 {
-    for (int i = 0; i < int(std::size(FormatNames)); ++i) {
-        if (name.compare(QLatin1String(FormatNames[i]), Qt::CaseInsensitive) == 0)
-            return ExportFormat(i);
-    }
-    throw Failure(QStringLiteral("unknown export format \"%1\"").arg(name));
+    if (const ExportFormatInfo *info = exportFormatNamed(name))
+        return info->format;
+    throw Failure(QStringLiteral("unknown export format \"%1\"; FORMAT is one of %2").arg(name, formatList()));
 }
 
 } // namespace
 
 int exportCommand(QStringList args)
 {
-    if (args.size() < 3 || args.size() > 4)
+    if (args.size() < 3 || args.size() > 4) {
+        std::fprintf(stderr, "FORMAT: %s\n", formatList().toUtf8().constData());
         throw std::invalid_argument("usage");
+    }
     const ExportFormat format = formatByName(args[1]);
     const QString statement = args.size() == 4 ? args[3] : QStringLiteral("SELECT * FROM DATA ORDER BY ID;");
     // Opened as the program opens it, which never creates the file.
     ResultsDatabase con;
     con.setConnectionString(ConnectionString::forFile(args[0]));
     con.open();
-    const int rows = ExportQuery(&con, statement, args[2], format, QStringLiteral("Data"));
+    const SystemClock clock;
+    const int rows = ExportQuery(&con, statement, args[2], format, QStringLiteral("Data"), clock);
     out(QStringLiteral("%1 rows written to %2").arg(rows).arg(args[2]));
     return 0;
 }
