@@ -14,6 +14,7 @@ class FeedbackSounds;
 class HelpService;
 class Prompts;
 class ResultsDatabase;
+class SessionJournal;
 
 struct Services
 {
@@ -26,4 +27,6 @@ struct Services
     // The connection `con` to the results database, opened at start-up when
     // its file is there. Null: no engine, the connection stays closed.
     ResultsDatabase *database = nullptr;
+    // The session journal of the data folder; null: tests are not journalled.
+    SessionJournal *journal = nullptr;
 };

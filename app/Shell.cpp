@@ -1,5 +1,6 @@
 #include "app/Shell.h"
 
+#include "app/ResumeOffer.h"
 #include "app/TAboutBox.h"
 #include "app/TMain_Form.h"
 #include "common/Clock.h"
@@ -15,6 +16,7 @@
 #include "results/ui/DefaultPrintTarget.h"
 #include "results/ui/TRezultati.h"
 #include "session/FeedbackSounds.h"
+#include "session/JournalSettlingSink.h"
 #include "session/ui/TForm1.h"
 
 #include <QDir>
@@ -97,7 +99,16 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     // window (which also keeps its archive text), then the results database.
     m_test->addResultSink(m_results);
     m_databaseSink = std::make_unique<DatabaseResultSink>(*m_database, m_groupResults->query(), prompts);
-    m_test->addResultSink(m_databaseSink.get());
+    // A finished test leaves the journal once the database holds it.
+    m_settlingSink = std::make_unique<JournalSettlingSink>(
+        m_services.journal, [this](const SessionResult &result) { return m_databaseSink->SaveToDatabase(result); });
+    m_test->addResultSink(m_settlingSink.get());
+    m_test->setJournal(m_services.journal);
+    if (m_services.journal) {
+        QObject::connect(m_main.get(), &TMain_Form::startupFinished, m_main.get(), [this, &prompts] {
+            GeneralErrorHandler::runCommand([&] { ResumeOffer::run(*m_services.journal, prompts, *m_test); });
+        });
+    }
 }
 
 Shell::~Shell()

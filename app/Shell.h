@@ -22,6 +22,7 @@ class TPagesDlg;
 class TRezultati;
 
 class DatabaseResultSink;
+class JournalSettlingSink;
 class ResultsDatabase;
 
 class Shell
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<ResultsDatabase> m_closedDatabase;
     ResultsDatabase *m_database = nullptr;
     std::unique_ptr<DatabaseResultSink> m_databaseSink;
+    std::unique_ptr<JournalSettlingSink> m_settlingSink;
     std::unique_ptr<TMain_Form> m_main;
     // Owned by the main window (its children).
     TForm1 *m_test = nullptr;

@@ -297,6 +297,7 @@ void TMain_Form::TimerTimer()
             button->show();
         m_image->show();
         m_timer->stop();
+        Q_EMIT startupFinished();
         break;
     default: break;
     }

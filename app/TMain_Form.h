@@ -87,6 +87,10 @@ public:
     void Speed3Click();
     void Speed4Click();
 
+Q_SIGNALS:
+    // The start-up sequence has ended; the buttons are there.
+    void startupFinished();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;

@@ -5,8 +5,12 @@
 #include "common/DataFolder.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "common/ui/QtPrompts.h"
+#include "common/Failure.h"
+#include "database/JournalFile.h"
 #include "database/ResultsDatabase.h"
 #include "session/ui/QtFeedbackSounds.h"
+
+#include <memory>
 
 int main(int argc, char **argv)
 {
@@ -17,6 +21,15 @@ int main(int argc, char **argv)
     SystemClock clock;
     QtFeedbackSounds sounds;
     ResultsDatabase database; // outlives every window that uses it
+    // Without a journal the program still tests; a cut-off test is then lost.
+    std::unique_ptr<JournalFile> journal;
+    try {
+        journal = std::make_unique<JournalFile>(JournalFile::pathIn(DataFolder::path()));
+    } catch (const Failure &f) {
+        prompts.warning(QStringLiteral("Dnevnik testiranja (%1) ne može se otvoriti: %2 Prekinuto testiranje neće se "
+                                       "moći nastaviti.")
+                            .arg(QLatin1String(JournalFile::FileName), f.text()));
+    }
 
     Services services;
     services.prompts = &prompts;
@@ -24,6 +37,7 @@ int main(int argc, char **argv)
     services.clock = &clock;
     services.sounds = &sounds;
     services.database = &database;
+    services.journal = journal.get();
 
     TestDesign design;
     SessionState session;

@@ -50,6 +50,16 @@ bool QtPrompts::question(const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
+int QtPrompts::choose(const QString &text, const QStringList &answers)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Potvrda"), text, QMessageBox::NoButton, owner());
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, QMessageBox::AcceptRole);
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
+}
+
 QString QtPrompts::qtFilter(const FileDialogRequest &request)
 {
     QStringList filters;

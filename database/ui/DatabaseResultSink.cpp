@@ -13,18 +13,18 @@ DatabaseResultSink::DatabaseResultSink(ResultsDatabase &con, Query &query, Promp
     , m_prompts(prompts)
 {}
 
-void DatabaseResultSink::SaveToDatabase(const SessionResult &result)
+bool DatabaseResultSink::SaveToDatabase(const SessionResult &result)
 {
     if (!m_con.isOpen()) {
         m_prompts.warning(NotSavedText);
-        return;
+        return false;
     }
     qint64 id = 0;
     try {
         id = StoredTest::insert(m_con, result, Regional::current().decimalSeparator);
     } catch (const Failure &) {
         m_prompts.error(SaveFailedText);
-        return;
+        return false;
     }
     try {
         m_query.rowAdded(id);
@@ -32,4 +32,5 @@ void DatabaseResultSink::SaveToDatabase(const SessionResult &result)
         // The test is stored; a grid that cannot read its rows now says so
         // on its next command.
     }
+    return true;
 }

@@ -24,8 +24,9 @@ public:
     void accept(const SessionResult &result) override { SaveToDatabase(result); }
 
     // The row goes straight into table Data whatever statement the grid
-    // shows, so an analysis left open never costs a subject's result.
-    void SaveToDatabase(const SessionResult &result);
+    // shows, so an analysis left open never costs a subject's result. True
+    // when it is stored.
+    bool SaveToDatabase(const SessionResult &result);
 
 private:
     ResultsDatabase &m_con;

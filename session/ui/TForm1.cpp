@@ -12,6 +12,7 @@
 #include "design/TestDesign.h"
 #include "session/AnswerJudging.h"
 #include "session/FeedbackSounds.h"
+#include "session/JournalRecorder.h"
 #include "session/Scoring.h"
 #include "session/SessionResult.h"
 #include "session/SessionState.h"
@@ -207,6 +208,8 @@ void TForm1::FormShow()
     m_panel2->hide();
     m_panel3->hide();
     m_name->setFocus();
+    if (m_resume)
+        continueResumed();
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)
@@ -418,6 +421,7 @@ void TForm1::Btn2Click()
         return;
     m_panel2->hide();
     m_panel3->show();
+    identifySession();
     runStep([this] { m_sequence.Start(); });
 }
 

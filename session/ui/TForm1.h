@@ -4,6 +4,7 @@
 // pictures masked level by level and answered by the subject or the examiner.
 
 #include "session/MaskStimulus.h"
+#include "session/ResumePlan.h"
 #include "session/SessionPresenter.h"
 #include "session/TrialSequence.h"
 
@@ -14,6 +15,8 @@
 #include <QList>
 
 #include <future>
+#include <memory>
+#include <optional>
 
 // A decoded picture and the file state it was read from.
 struct TForm1Picture
@@ -26,6 +29,8 @@ struct TForm1Picture
 
 class Clock;
 class FeedbackSounds;
+class JournalRecorder;
+class SessionJournal;
 class Prompts;
 class ResultSink;
 class QComboBox;
@@ -54,6 +59,14 @@ public:
 
     // The subject as the form holds it now.
     Subject subject() const;
+
+    // Every test the window runs is journalled here (not owned; null: none).
+    void setJournal(SessionJournal *journal);
+    // The next opening continues `test`, on its subject and on the design
+    // it began with, at the picture after its last answer, without the
+    // subject form or the instructions. Throws Failure when the answers do
+    // not fit the design.
+    void Resume(const JournalTest &test);
 
     // The frame on screen, or null between pictures.
     const MaskedFrame *frame() const { return m_hasFrame ? &m_frame : nullptr; }
@@ -98,6 +111,9 @@ private:
     void FinishTest() override;
 
     void loadInstructions();
+    // A new test's identity: its UUID, station, design file and display.
+    void identifySession();
+    void continueResumed();
     // Runs one step of the sequence; a picture that cannot be shown ends the
     // test unscored rather than leaving it stuck.
     void runStep(const std::function<void()> &step);
@@ -112,6 +128,9 @@ private:
     FeedbackSounds &m_sounds;
     TrialSequence m_sequence;
     QList<ResultSink *> m_sinks;
+    std::unique_ptr<JournalRecorder> m_recorder;
+    std::optional<ResumePlan> m_resume;
+    qint64 m_resumeLeadNs = 0;
 
     QWidget *m_panel1 = nullptr;
     QWidget *m_panel2 = nullptr;

@@ -10,9 +10,11 @@
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
 #include "session/FeedbackSounds.h"
+#include "session/ResumePlan.h"
 #include "session/SessionResult.h"
 #include "session/SessionState.h"
 #include "session/ui/TForm1.h"
+#include "tools/kalvestrin-tool/SessionDataFolder.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
 
 #include <QAbstractButton>
@@ -54,6 +56,11 @@ public:
     {
         out(QStringLiteral("question\t") + oneLine(text));
         return true;
+    }
+    int choose(const QString &text, const QStringList &) override
+    {
+        out(QStringLiteral("choice\t") + oneLine(text));
+        return 0;
     }
     QString openFile(FileDialogRequest &) override { return {}; }
     QString saveFile(FileDialogRequest &) override { return {}; }
@@ -126,7 +133,8 @@ int session(QStringList args)
 {
     TestDesign design;
     design.testingMode = TestingMode::Assisted;
-    QString shots;
+    QString shots, data;
+    bool resume = false, journalOn = true;
     for (int i = 0; i < args.size();) {
         const QString a = args[i];
         int used = 1;
@@ -146,6 +154,12 @@ int session(QStringList args)
             design.instructionFile = args[i + 1], used = 2;
         else if (a == QLatin1String("--shots") && i + 1 < args.size())
             shots = args[i + 1], used = 2;
+        else if (a == QLatin1String("--data") && i + 1 < args.size())
+            data = args[i + 1], used = 2;
+        else if (a == QLatin1String("--resume"))
+            resume = true;
+        else if (a == QLatin1String("--no-journal"))
+            journalOn = false;
         else if (a.startsWith(QLatin1String("--")))
             throw std::invalid_argument("usage");
         else
@@ -155,10 +169,12 @@ int session(QStringList args)
         else
             ++i;
     }
-    if (args.size() != 1)
+    if (args.size() != (resume ? 0 : 1) || (resume && data.isEmpty()))
         throw std::invalid_argument("usage");
-    LoadDesignFile(design, args[0]);
-    NormaliseSolutions(design);
+    if (!resume) {
+        LoadDesignFile(design, args[0]);
+        NormaliseSolutions(design);
+    }
     if (!shots.isEmpty() && !QDir().mkpath(shots))
         throw Failure(QStringLiteral("cannot create %1").arg(shots));
 
@@ -169,9 +185,17 @@ int session(QStringList args)
     PrintingSounds sounds;
     PrintingSink sink;
     GeneralErrorHandler::setPrompts(&prompts);
+    // With a data folder: its journal, and its database as the last consumer.
+    std::unique_ptr<SessionDataFolder> folder;
+    if (!data.isEmpty())
+        folder = std::make_unique<SessionDataFolder>(data, journalOn, prompts);
 
     TForm1 form(design, state, prompts, clock, sounds);
     form.addResultSink(&sink);
+    if (folder) {
+        form.addResultSink(&folder->sink());
+        form.setJournal(folder->journal());
+    }
     bool closed = false;
     int shot = 0;
     QObject::connect(&form, &QWidget::windowTitleChanged,
@@ -190,6 +214,14 @@ int session(QStringList args)
         closed = true;
     });
     form.clearSubjectFields();
+    if (resume) {
+        const JournalTest test = folder->interrupted();
+        form.Resume(test);
+        const ResumePlan plan = ResumePlan::of(test);
+        out(QStringLiteral("resumed\t%1\t%2")
+                .arg(plan.state.taskIndex + 1)
+                .arg(test.design.maskLevels.value(plan.state.levelIndex).trimmed().toInt()));
+    }
     form.show();
     form.activateWindow();
     QCoreApplication::processEvents();
