@@ -131,6 +131,8 @@ QString keyText(int key, Qt::KeyboardModifiers modifiers)
 
 int session(QStringList args)
 {
+    // Each line leaves as it happens, so a reader sees how far the test got.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     TestDesign design;
     design.testingMode = TestingMode::Assisted;
     QString shots, data;
