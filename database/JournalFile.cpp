@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTimeZone>
 
 #include <utility>
 
@@ -77,9 +76,7 @@ QString utcText(const QDateTime &t)
 
 QDateTime utcOf(const QVariant &v)
 {
-    QDateTime t = QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
-    t.setTimeZone(QTimeZone::UTC);
-    return t;
+    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs).toUTC();
 }
 
 QString uuidText(const QUuid &uuid)

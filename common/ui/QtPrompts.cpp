@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 

@@ -67,6 +67,12 @@ struct Run
     {
         sequence.setRecorder(&recorder);
     }
+    void start(const Subject &subject = {})
+    {
+        state.info.uuid = QUuid::createUuid();
+        recorder.setTest(state.info.uuid, subject);
+        sequence.Start();
+    }
     void press(const QString &key)
     {
         clock.ns += 1'000'000'000;
@@ -112,7 +118,7 @@ private Q_SLOTS:
 
         QTemporaryDir whole;
         Run reference(design, whole.path());
-        reference.sequence.Start();
+        reference.start();
         for (const QString &key : keys)
             reference.press(key);
         QVERIFY(reference.screen.finished);
@@ -121,8 +127,7 @@ private Q_SLOTS:
             QTemporaryDir dir;
             {
                 Run before(design, dir.path());
-                before.recorder.setTest(QUuid::createUuid(), Subject{});
-                before.sequence.Start();
+                before.start();
                 for (const QString &key : keys.mid(0, cut))
                     before.press(key);
             } // cut off: nothing more reaches the file
@@ -170,9 +175,8 @@ private Q_SLOTS:
         SessionResult handedOn;
         {
             Run run(design, dir.path());
-            run.recorder.setTest(QUuid::createUuid(), subject);
-            run.sequence.Start();
-            for (const QString &key : {"Y", "N", "Y", "N", "N", "N", "Y"})
+            run.start(subject);
+            for (const char *key : {"Y", "N", "Y", "N", "N", "N", "Y"})
                 run.press(QLatin1String(key));
             handedOn = ComposeSessionResult(design, run.state, subject, run.state.endTime.date());
             JournalSettlingSink failing(&run.journal, [](const SessionResult &) { return false; });
