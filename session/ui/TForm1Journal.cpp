@@ -9,6 +9,7 @@
 #include "session/SessionState.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSysInfo>
