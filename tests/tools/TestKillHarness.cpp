@@ -47,9 +47,10 @@ QString dataFolder(const QTemporaryDir &root, int n)
 // count, M and V of table Data.
 QString stored(const QString &dir)
 {
-    return runTool(Tool, {QStringLiteral("query"), dir + QStringLiteral("/Kalvestrin.mdb"),
-                          QStringLiteral("SELECT count(*), max(M), max(V) FROM Data")})
-        .out;
+    return lines(runTool(Tool, {QStringLiteral("query"), dir + QStringLiteral("/Kalvestrin.mdb"),
+                                QStringLiteral("SELECT count(*), max(M), max(V) FROM Data")})
+                     .out)
+        .value(1);
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include <QKeySequence>
 #include <QTextEdit>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 
@@ -253,6 +254,9 @@ int session(QStringList args)
             if (!button)
                 throw Failure(QStringLiteral("no button \"%1\"").arg(rest));
             button->click();
+        } else if (command == QLatin1String("pause")) {
+            // The subject's time to answer: what is written meanwhile is done by the next key.
+            QThread::msleep(rest.trimmed().toULong());
         } else if (command == QLatin1String("close")) {
             form.close();
         } else if (!line.trimmed().isEmpty()) {

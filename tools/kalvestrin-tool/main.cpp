@@ -43,7 +43,7 @@ const char *const Usage =
     "      [--ignore-background] [--centre] [--instruction FILE] [--shots DIR] [--data DIR [--no-journal]]\n"
     "      < commands\n"
     "  kalvestrin-tool session --data DIR --resume [options]  < commands\n"
-    "      stdin: type TEXT | key NAME | click OBJECTNAME | close\n"
+    "      stdin: type TEXT | key NAME | click OBJECTNAME | pause MS | close\n"
     "  kalvestrin-tool archive compose RESULT.json OUT [--separator C]\n"
     "  kalvestrin-tool archive show FILE... [--separator C] [--shot PNG]\n"
     "  kalvestrin-tool archive print FILE --table|--chart OUT.pdf [--separator C]\n"
