@@ -108,7 +108,7 @@ private Q_SLOTS:
                               ? qEnvironmentVariableIntValue("KALVESTRIN_KILL_COUNT")
                               : 30;
         const quint32 seed = qEnvironmentVariableIsSet("KALVESTRIN_KILL_SEED")
-                                 ? quint32(qEnvironmentVariableIntValue("KALVESTRIN_KILL_SEED"))
+                                 ? qgetenv("KALVESTRIN_KILL_SEED").toUInt()
                                  : QRandomGenerator::global()->generate();
         qInfo("%d kills, seed %u", count, seed);
         QRandomGenerator random(seed);
@@ -121,8 +121,9 @@ private Q_SLOTS:
             const QString state = held.isEmpty() ? QString() : held[0].section(QLatin1Char('\t'), 1, 1);
             const int answers = held.isEmpty() ? 0 : held[0].section(QLatin1Char('\t'), 3, 3).toInt();
             if (state == QLatin1String("running")) {
-                // Every answer the program acted on before the kill is there.
-                QVERIFY2(answers >= presented - 2 && answers <= presented,
+                // Every answer the program had acted on when we saw its output
+                // is there (it may have gone further before the kill landed).
+                QVERIFY2(answers >= presented - 2,
                          qPrintable(QStringLiteral("kill %1: %2 answers, %3 pictures").arg(n).arg(answers).arg(presented)));
                 QCOMPARE(held[0].section(QLatin1Char('\t'), 2, 2), QStringLiteral(" KILL"));
                 const QByteArray rest = m_keys.mid(answers).join(QLatin1Char('\n')).toUtf8() + '\n';
