@@ -114,7 +114,7 @@ JournalTest testOf(const Statement &row)
     JournalTest t;
     t.info.uuid = QUuid::fromString(row.value(0).toString());
     t.state = row.value(1).toString() == QLatin1String("running") ? JournalTest::State::Running
-                                                                   : JournalTest::State::FinishedNotStored;
+                                                                  : JournalTest::State::FinishedNotStored;
     Subject &s = t.subject;
     s.Name = row.value(2).toString();
     s.Surname = row.value(3).toString();

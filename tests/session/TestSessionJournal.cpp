@@ -103,12 +103,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("keys");
-        QTest::newRow("assisted, steps back") << int(TestingMode::Assisted)
-                                              << QStringList{"N", "Y", "F5", "N", "N", "N", "F5", "F5", "Y", "N", "Y",
-                                                             "N", "N", "N"};
+        QTest::newRow("assisted, steps back")
+            << int(TestingMode::Assisted)
+            << QStringList{"N", "Y", "F5", "N", "N", "N", "F5", "F5", "Y", "N", "Y", "N", "N", "N"};
         QTest::newRow("independent") << int(TestingMode::Independent)
-                                     << QStringList{"X", "R 0", "KUĆA", "Neodgovoreno", "NEODGOVORENO", "R2", "A",
-                                                    "B", "C"};
+                                     << QStringList{"X", "R 0", "KUĆA", "Neodgovoreno", "NEODGOVORENO", "R2",
+                                                    "A", "B",   "C"};
     }
     void continuedEqualsUninterrupted()
     {

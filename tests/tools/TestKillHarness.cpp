@@ -29,7 +29,7 @@ QStringList lines(const QString &text)
 
 QStringList sessionArgs(const QString &design, const QString &data)
 {
-    return {QStringLiteral("session"), design, QStringLiteral("--data"), data, QStringLiteral("--no-sound"),
+    return {QStringLiteral("session"),    design, QStringLiteral("--data"), data, QStringLiteral("--no-sound"),
             QStringLiteral("--no-visual")};
 }
 
@@ -123,8 +123,9 @@ private Q_SLOTS:
             if (state == QLatin1String("running")) {
                 // Every answer the program had acted on when we saw its output
                 // is there (it may have gone further before the kill landed).
-                QVERIFY2(answers >= presented - 2,
-                         qPrintable(QStringLiteral("kill %1: %2 answers, %3 pictures").arg(n).arg(answers).arg(presented)));
+                QVERIFY2(
+                    answers >= presented - 2,
+                    qPrintable(QStringLiteral("kill %1: %2 answers, %3 pictures").arg(n).arg(answers).arg(presented)));
                 QCOMPARE(held[0].section(QLatin1Char('\t'), 2, 2), QStringLiteral(" KILL"));
                 const QByteArray rest = m_keys.mid(answers).join(QLatin1Char('\n')).toUtf8() + '\n';
                 const ToolRun r = runTool(Tool, resumeArgs(dir), rest);
@@ -153,8 +154,8 @@ private Q_SLOTS:
 private:
     QStringList resumeArgs(const QString &dir) const
     {
-        return {QStringLiteral("session"), QStringLiteral("--data"), dir, QStringLiteral("--resume"),
-                QStringLiteral("--no-sound"), QStringLiteral("--no-visual")};
+        return {QStringLiteral("session"),  QStringLiteral("--data"),     dir,
+                QStringLiteral("--resume"), QStringLiteral("--no-sound"), QStringLiteral("--no-visual")};
     }
 
     // Runs the whole test and kills it once `line` lines of output are in;
