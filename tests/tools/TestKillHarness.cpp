@@ -4,7 +4,8 @@
 // answer the program had acted on, continuing with the rest of the keys must
 // give the uninterrupted test's M and V, and the test is stored once.
 // KALVESTRIN_KILL_COUNT sets the number of kills (30 by default),
-// KALVESTRIN_KILL_SEED the random seed.
+// KALVESTRIN_KILL_SEED the random seed; many kills need a longer
+// QTEST_FUNCTION_TIMEOUT than QtTest's five minutes.
 
 #include "common/Bitmap.h"
 #include "design/DesignFile.h"
