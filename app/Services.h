@@ -19,6 +19,7 @@ class FeedbackSounds;
 class HelpService;
 class Prompts;
 class ResultsDatabase;
+class SessionJournal;
 
 struct Services
 {
@@ -39,4 +40,6 @@ struct Services
     // Where the database, the help file and the choosers' first folder are,
     // taken when the services are made.
     QString dataFolder = DataFolder::current();
+    // The session journal of the data folder; null: tests are not journalled.
+    SessionJournal *journal = nullptr;
 };

@@ -1,17 +1,21 @@
 #include "app/Shell.h"
 
+#include "app/ResumeOffer.h"
 #include "app/TAboutBox.h"
 #include "app/TMain_Form.h"
 #include "common/Clock.h"
 #include "common/ui/CapsLock.h"
 #include "common/ui/ContextHelp.h"
+#include "common/ui/GeneralErrorHandler.h"
 #include "database/ResultsDatabase.h"
+#include "database/StoreFailure.h"
 #include "database/ui/DatabaseResultSink.h"
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "design/ui/TPagesDlg.h"
 #include "results/ui/TRezultati.h"
 #include "session/FeedbackSounds.h"
+#include "session/JournalSettlingSink.h"
 #include "session/ui/TForm1.h"
 
 namespace {
@@ -71,7 +75,38 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     // window (which also keeps its archive text), then the results database.
     m_test->addResultSink(m_results);
     m_databaseSink = std::make_unique<DatabaseResultSink>(*m_database, m_groupResults->query(), prompts, separator);
-    m_test->addResultSink(m_databaseSink.get());
+    m_databaseSink->setKeepsUnstoredTests(m_services.journal != nullptr);
+    // A finished test leaves the journal once the database holds it.
+    m_settlingSink = std::make_unique<JournalSettlingSink>(
+        m_services.journal, [this](const SessionResult &result) { return m_databaseSink->SaveToDatabase(result); });
+    m_test->addResultSink(m_settlingSink.get());
+    m_test->setJournal(m_services.journal);
+    if (m_services.journal) {
+        // A finished test the database could not take is stored, without
+        // asking, at the next start and whenever "Podaci" opens.
+        QObject::connect(m_main.get(), &TMain_Form::startupFinished, m_main.get(), [this, &prompts] {
+            GeneralErrorHandler::runCommand([&] {
+                storeKeptTests();
+                ResumeOffer::run(*m_services.journal, prompts, m_services.regional, *m_test);
+            });
+        });
+        QObject::connect(m_main.get(), &TMain_Form::groupResultsOpening, m_main.get(),
+                         [this] { GeneralErrorHandler::runCommand([this] { storeKeptTests(); }); });
+    }
+}
+
+void Shell::storeKeptTests()
+{
+    if (!m_services.journal || !m_database->isOpen())
+        return;
+    SettleFinishedTests(*m_services.journal, [this](const SessionResult &result) {
+        try {
+            m_databaseSink->store(result);
+            return true;
+        } catch (const StoreFailure &) {
+            return false; // kept for the next time
+        }
+    });
 }
 
 Shell::~Shell()

@@ -21,6 +21,7 @@ class TPagesDlg;
 class TRezultati;
 
 class DatabaseResultSink;
+class JournalSettlingSink;
 class ResultsDatabase;
 
 class Shell
@@ -46,6 +47,9 @@ public:
     ResultsDatabase &database() { return *m_database; }
 
 private:
+    // Stores the finished tests the journal kept when the database could not take them.
+    void storeKeptTests();
+
     Services m_services;
     // Stand-ins when the services bring no clock or no sounds.
     std::unique_ptr<Clock> m_ownClock;
@@ -56,6 +60,7 @@ private:
     std::unique_ptr<ResultsDatabase> m_closedDatabase;
     ResultsDatabase *m_database = nullptr;
     std::unique_ptr<DatabaseResultSink> m_databaseSink;
+    std::unique_ptr<JournalSettlingSink> m_settlingSink;
     std::unique_ptr<TMain_Form> m_main;
     // Owned by the main window (its children).
     TForm1 *m_test = nullptr;

@@ -307,6 +307,7 @@ void TMain_Form::TimerTimer()
             button->show();
         m_image->show();
         m_timer->stop();
+        Q_EMIT startupFinished();
         break;
     default: break;
     }
@@ -389,5 +390,6 @@ void TMain_Form::Speed4Click()
     if (!m_areas.groupResults)
         return;
     m_areas.groupResults->Lock();
+    Q_EMIT groupResultsOpening();
     openModal(m_areas.groupResults);
 }

@@ -68,6 +68,12 @@ public:
     void Speed3Click();
     void Speed4Click();
 
+Q_SIGNALS:
+    // The start-up sequence has ended; the buttons are there.
+    void startupFinished();
+    // "Podaci" is about to open the group results window.
+    void groupResultsOpening();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;

@@ -43,6 +43,7 @@ public:
     void error(const QString &t) override { fail(t); }
     void information(const QString &t) override { fail(t); }
     bool question(const QString &t) override { return fail(t), false; }
+    int choose(const QString &t, const QStringList &) override { return fail(t), -1; }
     QString openFile(FileDialogRequest &) override { return fail(QStringLiteral("chooser")), QString(); }
     QString saveFile(FileDialogRequest &) override { return fail(QStringLiteral("chooser")), QString(); }
     std::optional<Colour> chooseColour(Colour) override { return fail(QStringLiteral("colour")), std::nullopt; }

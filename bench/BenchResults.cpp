@@ -67,6 +67,7 @@ public:
     void error(const QString &) override {}
     void information(const QString &) override {}
     bool question(const QString &) override { return false; }
+    int choose(const QString &, const QStringList &) override { return -1; }
     QString openFile(FileDialogRequest &) override { return file; }
     QString saveFile(FileDialogRequest &) override { return {}; }
     std::optional<Colour> chooseColour(Colour) override { return std::nullopt; }

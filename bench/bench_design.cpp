@@ -36,6 +36,7 @@ public:
     void error(const QString &) override {}
     void information(const QString &) override {}
     bool question(const QString &) override { return true; }
+    int choose(const QString &, const QStringList &) override { return -1; }
     QString openFile(FileDialogRequest &) override { return path; }
     QString saveFile(FileDialogRequest &) override { return path; }
     std::optional<Colour> chooseColour(Colour initial) override { return initial; }

@@ -5,6 +5,7 @@
 #include "common/Windows1250.h"
 #include "design/TestDesign.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 
 namespace {
@@ -246,7 +247,10 @@ void SaveDesignFile(const TestDesign &design, const QString &path)
 
 void LoadDesignFile(TestDesign &design, const QString &path)
 {
-    design = DesignFile::parse(design, readWholeFile(path));
+    const QByteArray bytes = readWholeFile(path);
+    design = DesignFile::parse(design, bytes);
+    design.fileName = path;
+    design.fileSha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
 void NormaliseSolutions(TestDesign &design)

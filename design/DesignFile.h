@@ -16,6 +16,7 @@
 class TestDesign;
 
 void SaveDesignFile(const TestDesign &design, const QString &path);
+// Also remembers the file and the SHA-256 of its bytes in the design.
 void LoadDesignFile(TestDesign &design, const QString &path);
 
 // Removes every blank (code 32; other white space stays) from every answer

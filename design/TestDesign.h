@@ -9,6 +9,7 @@
 
 #include "common/Colour.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,11 @@ public:
     Placement placement = Placement::TopLeft;
     TestingMode testingMode = TestingMode::Assisted;
     QString instructionFile;
+
+    // The design file last loaded, and the SHA-256 (hex) of its
+    // bytes then: where a test's design came from.
+    QString fileName;
+    QByteArray fileSha256;
 
     int taskCount() const { return int(stimuli.size()); }
 

@@ -49,5 +49,6 @@ SessionResult ComposeSessionResult(const TestDesign &design, const SessionState 
         r.tasks.append(t);
     }
     r.presentations = state.presentations;
+    r.session = state.info;
     return r;
 }

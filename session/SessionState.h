@@ -36,6 +36,10 @@ public:
     // Every picture shown in this test, in order.
     QList<Presentation> presentations;
 
+    // Which test this is and where it runs; the test window fills it before
+    // the start, the sequence adds the start and end in UTC.
+    SessionInfo info;
+
     // Resizes both tables to `tasks` entries; entries added are zero (false).
     void sizeTasks(int tasks);
 };

@@ -5,9 +5,19 @@
 #include "session/AnswerJudging.h"
 #include "session/Scoring.h"
 #include "session/SessionPresenter.h"
+#include "session/SessionRecorder.h"
 #include "session/SessionState.h"
 
 #include <algorithm>
+
+namespace {
+
+QString judgementText(bool recognised)
+{
+    return recognised ? QStringLiteral("recognised") : QStringLiteral("unrecognised");
+}
+
+} // namespace
 
 TrialSequence::TrialSequence(const TestDesign &design, SessionState &state, SessionPresenter &presenter,
                              const Clock &clock)
@@ -25,6 +35,8 @@ void TrialSequence::Start()
     std::fill(m_state.recognised.begin(), m_state.recognised.end(), false);
     m_state.startTime = m_clock.now();
     m_state.startNs = m_clock.elapsedNs();
+    m_state.info.startedUtc = m_state.startTime.toUTC();
+    m_state.info.finishedUtc = {};
     m_state.endTime = {};
     m_state.endNs = 0;
     m_state.duration = 0;
@@ -35,6 +47,33 @@ void TrialSequence::Start()
     m_state.levelIndex = 0;
     m_firstOnsetNs = -1;
     present(0, 0);
+    if (m_recorder)
+        m_recorder->begun(m_state, m_firstOnsetNs - m_state.startNs);
+}
+
+void TrialSequence::Continue(const SessionState &rebuilt, qint64 leadNs)
+{
+    m_state.sizeTasks(m_design.taskCount());
+    m_state.efficiency = rebuilt.efficiency;
+    m_state.recognised = rebuilt.recognised;
+    m_state.taskIndex = rebuilt.taskIndex;
+    m_state.levelIndex = rebuilt.levelIndex;
+    m_state.presentations = rebuilt.presentations;
+    m_state.startTime = rebuilt.startTime;
+    m_state.info = rebuilt.info;
+    m_state.endTime = {};
+    m_state.endNs = 0;
+    m_state.duration = 0;
+    m_state.unrecognisedCount = 0;
+    m_state.mean = m_state.variance = 0;
+    // The clock runs on as if the last answer had been given just now.
+    const qint64 lastResponse = rebuilt.presentations.isEmpty() ? 0 : rebuilt.presentations.last().responseNs;
+    m_firstOnsetNs = m_clock.elapsedNs() - lastResponse;
+    m_state.startNs = m_firstOnsetNs - leadNs;
+    if (m_state.taskIndex <= m_design.taskCount() - 1)
+        present(m_state.taskIndex, m_state.levelIndex);
+    else
+        finish();
 }
 
 void TrialSequence::present(int task, int levelIndex)
@@ -47,6 +86,7 @@ void TrialSequence::present(int task, int levelIndex)
     m_state.efficiency[std::size_t(task)] = efficiency;
 
     Presentation p;
+    p.efficiency = efficiency;
     p.task = task;
     p.levelIndex = levelIndex;
     p.level = m_design.maskLevels.value(levelIndex).trimmed().toInt();
@@ -56,13 +96,24 @@ void TrialSequence::present(int task, int levelIndex)
     m_awaiting = true;
 }
 
-void TrialSequence::respond(qint64 pressNs, const QString &key)
+void TrialSequence::respond(qint64 pressNs, const QString &key, const QString &typedAnswer, const QString &judgement)
 {
     if (m_state.presentations.isEmpty())
         return;
     Presentation &p = m_state.presentations.last();
     p.responseNs = pressNs - m_firstOnsetNs;
     p.key = key;
+    p.typedAnswer = typedAnswer;
+    p.judgement = judgement;
+    // Handed over before the next picture is drawn, so the write runs while it is.
+    if (m_recorder)
+        m_recorder->answered(int(m_state.presentations.size()) - 1, p);
+}
+
+void TrialSequence::awaitDurable()
+{
+    if (m_recorder)
+        m_recorder->awaitDurable();
 }
 
 void TrialSequence::answered()
@@ -75,11 +126,13 @@ void TrialSequence::CheckAnswer(const QString &boxText, qint64 pressNs)
 {
     if (!m_awaiting || m_design.testingMode != TestingMode::Independent)
         return;
+    awaitDurable();
     m_awaiting = false;
-    respond(pressNs, QStringLiteral("Return"));
     const int task = m_state.taskIndex;
-    if (IsCorrectAnswer(AnswerOf(boxText), m_design.answersOf(task)))
+    const bool correct = IsCorrectAnswer(AnswerOf(boxText), m_design.answersOf(task));
+    if (correct)
         m_state.recognised[std::size_t(task)] = true;
+    respond(pressNs, QStringLiteral("Return"), boxText, judgementText(correct));
     ++m_state.levelIndex;
     const bool recognised = m_state.recognised[std::size_t(task)];
     answered();
@@ -94,8 +147,9 @@ void TrialSequence::Judge(bool correct, qint64 pressNs)
 {
     if (!m_awaiting || m_design.testingMode != TestingMode::Assisted)
         return;
+    awaitDurable();
     m_awaiting = false;
-    respond(pressNs, correct ? QStringLiteral("Y") : QStringLiteral("N"));
+    respond(pressNs, correct ? QStringLiteral("Y") : QStringLiteral("N"), {}, judgementText(correct));
     const int task = m_state.taskIndex;
     ++m_state.levelIndex;
     m_state.recognised[std::size_t(task)] = correct;
@@ -115,8 +169,9 @@ void TrialSequence::ReturnStep(qint64 pressNs)
         m_presenter.Beep();
         return;
     }
+    awaitDurable();
     m_awaiting = false;
-    respond(pressNs, QStringLiteral("F5"));
+    respond(pressNs, QStringLiteral("F5"), {}, QStringLiteral("back"));
     if (m_state.levelIndex > 0) {
         --m_state.levelIndex;
     } else {
@@ -145,6 +200,9 @@ void TrialSequence::finish()
     m_state.endTime = m_clock.now();
     m_state.endNs = m_clock.elapsedNs();
     m_state.duration = double(m_state.endNs - m_state.startNs) / 86400e9;
+    m_state.info.finishedUtc = m_state.endTime.toUTC();
     ComputeScores(m_state);
+    if (m_recorder)
+        m_recorder->finished(m_state);
     m_presenter.FinishTest();
 }

@@ -10,6 +10,7 @@
 
 class Clock;
 class SessionPresenter;
+class SessionRecorder;
 class SessionState;
 class TestDesign;
 
@@ -22,6 +23,14 @@ public:
     // The design must have passed StartChecks. A failure of the presentation
     // propagates, leaving no session running.
     void Start();
+
+    // Told of every answer as it is judged (not owned; may be null).
+    void setRecorder(SessionRecorder *recorder) { m_recorder = recorder; }
+
+    // Continues a test rebuilt from its recorded answers (ResumePlan): the
+    // state as the last answer left it. The time tested before counts on,
+    // the time in between does not.
+    void Continue(const SessionState &rebuilt, qint64 leadNs);
 
     // True while a picture is on screen awaiting its answer.
     bool awaitingAnswer() const { return m_awaiting; }
@@ -41,7 +50,8 @@ public:
     void Drop() { m_awaiting = false; }
 
 private:
-    void respond(qint64 pressNs, const QString &key);
+    void respond(qint64 pressNs, const QString &key, const QString &typedAnswer, const QString &judgement);
+    void awaitDurable();
     void answered();
     void present(int task, int levelIndex);
     void NextTask();
@@ -51,6 +61,7 @@ private:
     SessionState &m_state;
     SessionPresenter &m_presenter;
     const Clock &m_clock;
+    SessionRecorder *m_recorder = nullptr;
     bool m_awaiting = false;
     int m_serial = 0;
     qint64 m_firstOnsetNs = -1;

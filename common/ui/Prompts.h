@@ -9,6 +9,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -42,6 +43,9 @@ public:
     virtual void information(const QString &text) = 0;
     // Yes and No buttons; true for Yes.
     virtual bool question(const QString &text) = 0;
+    // A question with one button per entry of `answers`, in order: the index
+    // of the one chosen, -1 when the box was closed without a choice.
+    virtual int choose(const QString &text, const QStringList &answers) = 0;
 
     // The chosen path, or an empty text when the user cancelled.
     // `request.selectedFilter` comes back as the entry the user confirmed with.

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -47,6 +48,16 @@ bool QtPrompts::question(const QString &text)
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Da"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Ne"));
     return box.exec() == QMessageBox::Yes;
+}
+
+int QtPrompts::choose(const QString &text, const QStringList &answers)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Potvrda"), text, QMessageBox::NoButton, owner());
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, QMessageBox::AcceptRole);
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 QString QtPrompts::qtFilter(const FileDialogRequest &request)

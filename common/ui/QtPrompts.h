@@ -14,6 +14,7 @@ public:
     void error(const QString &text) override;
     void information(const QString &text) override;
     bool question(const QString &text) override;
+    int choose(const QString &text, const QStringList &answers) override;
     QString openFile(FileDialogRequest &request) override;
     QString saveFile(FileDialogRequest &request) override;
     std::optional<Colour> chooseColour(Colour initial) override;

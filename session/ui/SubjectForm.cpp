@@ -229,6 +229,17 @@ Subject SubjectForm::subject() const
     return s;
 }
 
+void SubjectForm::setSubject(const Subject &s)
+{
+    m_name->setText(s.Name);
+    m_surname->setText(s.Surname);
+    m_age->setText(s.Age);
+    m_gender->setCurrentIndex(s.Gender);
+    m_freeFields[0]->setText(s.Field1);
+    m_freeFields[1]->setText(s.Field2);
+    m_freeFields[2]->setText(s.Field3);
+}
+
 void SubjectForm::Btn1Click()
 {
     const QString age = m_age->text();

@@ -27,6 +27,8 @@ public:
     void clear();
     // The subject as the form holds it now.
     Subject subject() const;
+    // Fills the form again, as for a test continued from the journal.
+    void setSubject(const Subject &subject);
     // The first field takes the focus.
     void focusFirstField();
 

@@ -9,6 +9,7 @@
 #include "design/TestDesign.h"
 #include "session/AnswerJudging.h"
 #include "session/FeedbackSounds.h"
+#include "session/JournalRecorder.h"
 #include "session/Scoring.h"
 #include "session/SessionResult.h"
 #include "session/SessionState.h"
@@ -140,6 +141,8 @@ void TForm1::FormShow()
     m_instructions->hide();
     m_answerBar->hide();
     m_subjectForm->focusFirstField();
+    if (m_resume)
+        continueResumed();
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)
@@ -192,6 +195,7 @@ void TForm1::Btn2Click()
         return;
     m_instructions->hide();
     m_answerBar->show();
+    identifySession();
     runStep([this] { m_sequence.Start(); });
 }
 

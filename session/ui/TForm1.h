@@ -6,6 +6,7 @@
 #include "design/TestWindowMetrics.h"
 #include "session/MaskStimulus.h"
 #include "session/PictureCache.h"
+#include "session/ResumePlan.h"
 #include "session/SessionPresenter.h"
 #include "session/TrialSequence.h"
 
@@ -13,9 +14,14 @@
 #include <QHash>
 #include <QList>
 
+#include <memory>
+#include <optional>
+
 class Clock;
 class FeedbackSounds;
 class InstructionsView;
+class JournalRecorder;
+class SessionJournal;
 class Prompts;
 class ResultSink;
 class QLineEdit;
@@ -42,6 +48,14 @@ public:
 
     // The subject as the form holds it now.
     Subject subject() const;
+
+    // Every test the window runs is journalled here (not owned; null: none).
+    void setJournal(SessionJournal *journal);
+    // The next opening continues `test`, on its subject and on the design
+    // it began with, at the picture after its last answer, without the
+    // subject form or the instructions. Throws Failure when the answers do
+    // not fit the design.
+    void Resume(const JournalTest &test);
 
     // The frame on screen, or null between pictures.
     const MaskedFrame *frame() const { return m_hasFrame ? &m_frame : nullptr; }
@@ -90,6 +104,9 @@ private:
     void FinishTest() override;
 
     void drawFrame(const QImage &picture, int level, Colour maskColour);
+    // A new test's identity: its UUID, station, design file and display.
+    void identifySession();
+    void continueResumed();
     // Runs one step of the sequence; a picture that cannot be shown ends the
     // test unscored rather than leaving it stuck.
     void runStep(const std::function<void()> &step);
@@ -101,6 +118,9 @@ private:
     FeedbackSounds &m_sounds;
     TrialSequence m_sequence;
     QList<ResultSink *> m_sinks;
+    std::unique_ptr<JournalRecorder> m_recorder;
+    std::optional<ResumePlan> m_resume;
+    qint64 m_resumeLeadNs = 0;
 
     SubjectForm *m_subjectForm = nullptr;       // Panel1
     InstructionsView *m_instructions = nullptr; // Panel2

@@ -11,6 +11,7 @@
 #include "common/SafeFile.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/KalvestrinApplication.h"
+#include "database/JournalFile.h"
 #include "database/Query.h"
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsDatabase.h"
@@ -58,6 +59,8 @@ struct Program
     QSize screen{1280, 1024};
     bool databaseConnects = false;
     ResultsDatabase database;
+    std::unique_ptr<JournalFile> journal; // made by create() when asked for
+    bool journalled = false;
 
     std::unique_ptr<Shell> shell;
     TMain_Form *main = nullptr;
@@ -87,6 +90,10 @@ struct Program
                 ResultsSchema::createDatabase(path);
             }
             wiring.database = &database;
+        }
+        if (journalled) {
+            journal = std::make_unique<JournalFile>(JournalFile::pathIn(services.dataFolder));
+            wiring.journal = journal.get();
         }
         shell = std::make_unique<Shell>(wiring, design, session);
         main = &shell->mainForm();
@@ -430,6 +437,65 @@ private Q_SLOTS:
             p.prompts.expectWarning(QStringLiteral("U listi podražaja pronađena je barem jedna slika koja izlazi"));
         p.designDialog->close();
         QCOMPARE(p.prompts.records().size(), warned ? 1 : 0);
+    }
+
+    // A test cut off mid-way is offered at the next start: discarding asks
+    // once more, continuing opens the test window where the answers left it.
+    void interruptedTestIsOfferedAtStart()
+    {
+        const QString designFile = m_dir->filePath(QStringLiteral("nacrt.txt"));
+        {
+            Program p;
+            p.journalled = true;
+            for (int i = 0; i < 3; ++i) {
+                p.design.stimuli << m_dir->filePath(QStringLiteral("z%1.bmp").arg(i));
+                saveBmp24(filledPicture(8, 8), p.design.stimuli.last());
+            }
+            p.design.maskLevels = {QStringLiteral("2"), QStringLiteral("1")};
+            SaveDesignFile(p.design, designFile);
+            LoadDesignFile(p.design, designFile);
+            p.create();
+            p.test->show();
+            QVERIFY(QTest::qWaitForWindowExposed(p.test));
+            p.test->findChild<QLineEdit *>(QStringLiteral("Name"))->setText(QStringLiteral("ANA"));
+            p.test->findChild<QLineEdit *>(QStringLiteral("Surname"))->setText(QStringLiteral("BIĆ"));
+            p.test->findChild<QPushButton *>(QStringLiteral("Btn1"))->click();
+            p.test->findChild<QPushButton *>(QStringLiteral("Btn2"))->click();
+            for (Qt::Key key : {Qt::Key_N, Qt::Key_Y, Qt::Key_N})
+                QTest::keyClick(QApplication::focusWidget(), key);
+        } // the program is gone mid-test
+        QFile::remove(designFile);
+
+        const QString offered = QStringLiteral("Testiranje ispitanika BIĆ ANA započeto ");
+        {
+            Program p;
+            p.journalled = true;
+            p.create();
+            p.prompts.expectChoice(2, offered).expectQuestion(false, QStringLiteral("BIĆ ANA"));
+            p.runStartup();
+            QVERIFY(p.prompts.records().at(0).text.contains(
+                QStringLiteral(" prekinuto je nakon 1 od 3 zadataka. Datoteka nacrta %1 promijenjena je nakon početka")
+                    .arg(designFile)));
+        }
+
+        Program p;
+        p.journalled = true;
+        p.databaseConnects = true;
+        p.create();
+        QList<QPair<int, int>> shown;
+        QObject::connect(p.test, &TForm1::stimulusPresented, p.test, [&](int task, int levelIndex) {
+            shown << qMakePair(task, levelIndex);
+            QTimer::singleShot(0, p.test, [&] { QTest::keyClick(p.test, Qt::Key_Y); });
+        });
+        p.prompts.expectChoice(0, offered).expectInformation(QStringLiteral("Testiranje je završeno!"));
+        p.runStartup();
+        QCOMPARE(shown, (QList<QPair<int, int>>{{1, 1}, {2, 0}})); // no subject form, no instructions
+        QCOMPARE(p.prompts.pending(), 0);
+        QVERIFY(p.journal->tests().isEmpty());
+        ReadOnlyStatement row = prepareReadOnly(p.database, QStringLiteral("SELECT Surname, N FROM Data"));
+        QVERIFY(row.next());
+        QCOMPARE(row.value(0).toString(), QStringLiteral("BIĆ"));
+        QCOMPARE(row.value(1).toInt(), 3);
     }
 
     void securityModeLocksUntilThePasswordIsTyped()

@@ -27,7 +27,7 @@ void ScriptedPrompts::clear()
 QString ScriptedPrompts::kindName(Kind kind)
 {
     static const char *const names[] = {"warning",   "error",     "information", "question",
-                                        "open file", "save file", "colour"};
+                                        "open file", "save file", "colour",      "choice"};
     return QLatin1String(names[int(kind)]);
 }
 
@@ -64,6 +64,12 @@ void ScriptedPrompts::information(const QString &text)
 bool ScriptedPrompts::question(const QString &text)
 {
     return take(Kind::Question, text).toBool();
+}
+
+int ScriptedPrompts::choose(const QString &text, const QStringList &)
+{
+    const QVariant answer = take(Kind::Choice, text);
+    return answer.isValid() ? answer.toInt() : -1;
 }
 
 QString ScriptedPrompts::takeFile(Kind kind, FileDialogRequest &request)

@@ -13,7 +13,7 @@
 class ScriptedPrompts : public Prompts
 {
 public:
-    enum class Kind { Warning, Error, Information, Question, OpenFile, SaveFile, Colour };
+    enum class Kind { Warning, Error, Information, Question, OpenFile, SaveFile, Colour, Choice };
 
     struct Record
     {
@@ -30,6 +30,8 @@ public:
     ScriptedPrompts &expectError(const QString &text = {}) { return expect(Kind::Error, text); }
     ScriptedPrompts &expectInformation(const QString &text = {}) { return expect(Kind::Information, text); }
     ScriptedPrompts &expectQuestion(bool yes, const QString &text = {}) { return expect(Kind::Question, text, yes); }
+    // Answers with the button of index `answer` (-1: the box closed).
+    ScriptedPrompts &expectChoice(int answer, const QString &text = {}) { return expect(Kind::Choice, text, answer); }
     // An empty path answers as a cancelled chooser.
     // `selectedFilter` >= 0 also answers with that filter entry selected.
     ScriptedPrompts &expectOpenFile(const QString &path, int selectedFilter = -1)
@@ -51,6 +53,7 @@ public:
     void error(const QString &text) override;
     void information(const QString &text) override;
     bool question(const QString &text) override;
+    int choose(const QString &text, const QStringList &answers) override;
     QString openFile(FileDialogRequest &request) override;
     QString saveFile(FileDialogRequest &request) override;
     std::optional<::Colour> chooseColour(::Colour initial) override;

@@ -51,6 +51,11 @@ public:
         record(QStringLiteral("question"), text);
         return false;
     }
+    int choose(const QString &text, const QStringList &) override
+    {
+        record(QStringLiteral("choice"), text);
+        return -1;
+    }
     QString openFile(FileDialogRequest &) override { return std::exchange(nextFile, QString()); }
     QString saveFile(FileDialogRequest &) override { return {}; }
     std::optional<Colour> chooseColour(Colour) override { return std::nullopt; }

@@ -10,9 +10,11 @@
 #include "design/DesignFile.h"
 #include "design/TestDesign.h"
 #include "session/FeedbackSounds.h"
+#include "session/ResumePlan.h"
 #include "session/SessionResult.h"
 #include "session/SessionState.h"
 #include "session/ui/TForm1.h"
+#include "tools/kalvestrin-tool/SessionDataFolder.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
 #include "tools/kalvestrin-tool/WaitExposed.h"
 
@@ -23,6 +25,7 @@
 #include <QKeySequence>
 #include <QTextEdit>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -57,6 +60,11 @@ public:
     {
         out(QStringLiteral("question\t") + oneLine(text));
         return true;
+    }
+    int choose(const QString &text, const QStringList &) override
+    {
+        out(QStringLiteral("choice\t") + oneLine(text));
+        return 0;
     }
     QString openFile(FileDialogRequest &) override { return {}; }
     QString saveFile(FileDialogRequest &) override { return {}; }
@@ -128,6 +136,8 @@ struct SessionOptions
 {
     TestDesign design;
     QString shots; // a folder for a picture of every presentation, or empty
+    QString data;  // a data folder whose journal and database the test uses, or empty
+    bool resume = false, journalOn = true;
 };
 
 bool takeCondition(TestDesign &design, const QString &option)
@@ -161,6 +171,12 @@ void parseOptions(QStringList args, SessionOptions &options)
             options.design.instructionFile = args[i + 1], used = 2;
         else if (a == QLatin1String("--shots") && i + 1 < args.size())
             options.shots = args[i + 1], used = 2;
+        else if (a == QLatin1String("--data") && i + 1 < args.size())
+            options.data = args[i + 1], used = 2;
+        else if (a == QLatin1String("--resume"))
+            options.resume = true, used = 1;
+        else if (a == QLatin1String("--no-journal"))
+            options.journalOn = false, used = 1;
         else if (a.startsWith(QLatin1String("--")))
             throw std::invalid_argument("usage");
         if (used)
@@ -168,10 +184,12 @@ void parseOptions(QStringList args, SessionOptions &options)
         else
             ++i;
     }
-    if (args.size() != 1)
+    if (args.size() != (options.resume ? 0 : 1) || (options.resume && options.data.isEmpty()))
         throw std::invalid_argument("usage");
-    LoadDesignFile(options.design, args[0]);
-    NormaliseSolutions(options.design);
+    if (!options.resume) {
+        LoadDesignFile(options.design, args[0]);
+        NormaliseSolutions(options.design);
+    }
     if (!options.shots.isEmpty() && !QDir().mkpath(options.shots))
         throw Failure(QStringLiteral("cannot create %1").arg(options.shots));
 }
@@ -227,6 +245,9 @@ void runLine(TForm1 &form, const QString &line)
         if (!button)
             throw Failure(QStringLiteral("no button \"%1\"").arg(rest));
         button->click();
+    } else if (command == QLatin1String("pause")) {
+        // The subject's time to answer: what is written meanwhile is done by the next key.
+        QThread::msleep(rest.trimmed().toULong());
     } else if (command == QLatin1String("close")) {
         form.close();
     } else if (!line.trimmed().isEmpty()) {
@@ -238,6 +259,8 @@ void runLine(TForm1 &form, const QString &line)
 
 int session(QStringList args)
 {
+    // Each line leaves as it happens, so a reader sees how far the test got.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     SessionOptions options;
     parseOptions(args, options);
 
@@ -248,12 +271,28 @@ int session(QStringList args)
     PrintingSounds sounds;
     PrintingSink sink;
     KalvestrinApplication::instance()->setPrompts(&prompts);
+    // With a data folder: its journal, and its database as the last consumer.
+    std::unique_ptr<SessionDataFolder> folder;
+    if (!options.data.isEmpty())
+        folder = std::make_unique<SessionDataFolder>(options.data, options.journalOn, prompts);
 
     TForm1 form(options.design, state, prompts, clock, sounds);
     form.addResultSink(&sink);
+    if (folder) {
+        form.addResultSink(&folder->sink());
+        form.setJournal(folder->journal());
+    }
     bool closed = false;
     printWindow(form, options.shots, closed);
     form.clearSubjectFields();
+    if (options.resume) {
+        const JournalTest test = folder->interrupted();
+        form.Resume(test);
+        const ResumePlan plan = ResumePlan::of(test);
+        out(QStringLiteral("resumed\t%1\t%2")
+                .arg(plan.state.taskIndex + 1)
+                .arg(test.design.maskLevels.value(plan.state.levelIndex).trimmed().toInt()));
+    }
     form.show();
     form.activateWindow();
     if (!waitExposed(&form))

@@ -7,8 +7,10 @@
 //       the demo pictures and their design file primjer.txt
 //   export DATABASE FORMAT FILE [STATEMENT]
 //       the rows of the statement (all of Data by default) written to FILE
-//   session DESIGN.txt [options]
+//   session DESIGN.txt [options] | session --data DIR --resume
 //       the test window driven by commands on stdin (see SessionCommand.cpp)
+//   journal DATA_FOLDER
+//       the tests the folder's session journal holds
 //   archive compose|show|print ...
 //       archive files: composed from a result, shown, printed into a PDF
 //   create-database FILE
@@ -42,15 +44,18 @@ const char *const Usage =
     "  kalvestrin-tool demo DIR\n"
     "  kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT]\n"
     "  kalvestrin-tool session DESIGN.txt [--independent] [--no-back] [--no-visual] [--no-sound]\n"
-    "      [--ignore-background] [--centre] [--instruction FILE] [--shots DIR]  < commands\n"
-    "      stdin: type TEXT | key NAME | click OBJECTNAME | close\n"
+    "      [--ignore-background] [--centre] [--instruction FILE] [--shots DIR] [--data DIR [--no-journal]]\n"
+    "      < commands\n"
+    "  kalvestrin-tool session --data DIR --resume [options]  < commands\n"
+    "      stdin: type TEXT | key NAME | click OBJECTNAME | pause MS | close\n"
     "  kalvestrin-tool archive compose RESULT.json OUT [--separator C]\n"
     "  kalvestrin-tool archive show FILE... [--separator C] [--shot PNG]\n"
     "  kalvestrin-tool archive print FILE --table|--chart OUT.pdf [--separator C]\n"
     "  kalvestrin-tool design-shots DESIGN.txt DIR\n"
     "  kalvestrin-tool create-database FILE\n"
     "  kalvestrin-tool query DATABASE STATEMENT\n"
-    "  kalvestrin-tool presentations DATABASE [ID]\n";
+    "  kalvestrin-tool presentations DATABASE [ID]\n"
+    "  kalvestrin-tool journal DATA_FOLDER\n";
 
 int parseLevel(const QString &text)
 {
@@ -152,6 +157,7 @@ int demo(QStringList args)
 
 int exportCommand(QStringList args);
 int session(QStringList args);
+int journal(QStringList args);
 int archiveCommand(QStringList args);
 int designShots(QStringList args);
 int createDatabase(QStringList args);
@@ -164,6 +170,7 @@ const ToolCommand Commands[] = {
     {"mask", mask},
     {"demo", demo},
     {"session", session},
+    {"journal", journal},
     {"design-shots", designShots},
     {"archive", archiveCommand},
     {"create-database", createDatabase},
