@@ -2,6 +2,7 @@
 
 #include "common/Failure.h"
 #include "database/SqliteValues.h"
+#include "database/Statement.h"
 #include "session/DesignSnapshot.h"
 
 #include <QDir>
@@ -26,38 +27,6 @@ CREATE TABLE IF NOT EXISTS Answers(
   PRIMARY KEY(Test, Ordinal)) WITHOUT ROWID;
 PRAGMA user_version = 1;
 )";
-
-// One prepared statement, finalised on every path.
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const char *sql, const QVariantList &values = {})
-        : m_db(db)
-    {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-            throw Failure(SqliteValues::errorText(db));
-        for (int i = 0; i < values.size(); ++i)
-            SqliteValues::bind(m_stmt, i + 1, values[i]);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    bool next()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            throw Failure(SqliteValues::errorText(m_db));
-        return false;
-    }
-    QVariant value(int column) const { return SqliteValues::column(m_stmt, column); }
-
-private:
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
-};
 
 void exec(sqlite3 *db, const char *sql)
 {
@@ -96,7 +65,7 @@ void insertTest(sqlite3 *db, const JournalTest &t)
                DesignSnapshot::compose(t.design), t.info.designPath, QString::fromLatin1(t.info.designSha256),
                int(t.design.testingMode), t.info.station, utcText(t.info.startedUtc), t.leadNs,
                t.info.screenSize.width(), t.info.screenSize.height(), t.info.devicePixelRatio})
-        .next();
+        .step();
 }
 
 void insertAnswer(sqlite3 *db, const QString &uuid, int ordinal, const Presentation &p)
@@ -106,7 +75,7 @@ void insertAnswer(sqlite3 *db, const QString &uuid, int ordinal, const Presentat
               "ResponseNs, Key, TypedAnswer, Judgement) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
               {uuid, ordinal, p.task, p.levelIndex, p.level, p.efficiency, p.onsetNs, p.responseNs, p.key,
                p.typedAnswer, p.judgement})
-        .next();
+        .step();
 }
 
 JournalTest testOf(const Statement &row)
@@ -148,7 +117,7 @@ QList<Presentation> answersOf(sqlite3 *db, const QUuid &uuid)
                   "SELECT Task, LevelIndex, Level, Efficiency, OnsetNs, ResponseNs, Key, TypedAnswer, Judgement "
                   "FROM Answers WHERE Test = ?1 ORDER BY Ordinal",
                   {uuidText(uuid)});
-    while (row.next()) {
+    while (row.step()) {
         Presentation p;
         p.task = row.value(0).toInt();
         p.levelIndex = row.value(1).toInt();
@@ -170,7 +139,7 @@ QList<JournalTest> readTests(sqlite3 *db)
     Statement row(db, "SELECT Uuid, State, Name, Surname, Age, Gender, GenderText, Field1, Field2, Field3, Design, "
                       "DesignPath, DesignSha256, Station, StartedUtc, LeadNs, ScreenWidth, ScreenHeight, "
                       "DevicePixelRatio, FinishedUtc, DurationNs FROM Tests ORDER BY StartedUtc, rowid");
-    while (row.next()) {
+    while (row.step()) {
         JournalTest t = testOf(row);
         t.answers = answersOf(db, t.info.uuid);
         if (!t.answers.isEmpty())
@@ -280,7 +249,7 @@ void JournalFile::finish(const QUuid &uuid, const QDateTime &finishedUtc, qint64
                   "UPDATE Tests SET State = 'finished-not-stored', FinishedUtc = ?2, DurationNs = ?3 "
                   "WHERE Uuid = ?1",
                   {uuid, finished, durationNs})
-            .next();
+            .step();
     });
     sync();
 }
@@ -290,8 +259,8 @@ void JournalFile::remove(const QUuid &uuid)
     post([uuid = uuidText(uuid)](sqlite3 *db) {
         exec(db, "BEGIN IMMEDIATE;");
         try {
-            Statement(db, "DELETE FROM Answers WHERE Test = ?1", {uuid}).next();
-            Statement(db, "DELETE FROM Tests WHERE Uuid = ?1", {uuid}).next();
+            Statement(db, "DELETE FROM Answers WHERE Test = ?1", {uuid}).step();
+            Statement(db, "DELETE FROM Tests WHERE Uuid = ?1", {uuid}).step();
             exec(db, "COMMIT;");
         } catch (const Failure &) {
             sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);

@@ -22,6 +22,12 @@ Statement::Statement(sqlite3 *db, const QString &sql, qsizetype *tail)
         *tail = rest ? rest - text.constData() : text.size();
 }
 
+Statement::Statement(sqlite3 *db, const QString &sql, const QVariantList &values)
+    : Statement(db, sql)
+{
+    bindAll(values);
+}
+
 Statement::~Statement()
 {
     sqlite3_finalize(m_stmt);

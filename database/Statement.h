@@ -22,6 +22,8 @@ public:
     // that is not valid. `tail`, when given, receives the byte offset in the
     // UTF-8 text where the next statement would begin.
     Statement(sqlite3 *db, const QString &sql, qsizetype *tail = nullptr);
+    // Prepares `sql` and binds `values` to ?1, ?2 ...
+    Statement(sqlite3 *db, const QString &sql, const QVariantList &values);
     ~Statement();
     Statement(Statement &&other) noexcept;
     Statement &operator=(Statement &&other) noexcept;

@@ -4,6 +4,7 @@
 #include "database/ConnectionString.h"
 #include "database/ResultsDatabase.h"
 #include "database/SqliteValues.h"
+#include "database/Statement.h"
 #include "database/StoreFailure.h"
 #include "database/StoredTest.h"
 #include "session/SessionResult.h"
@@ -17,43 +18,8 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <optional>
 
 namespace {
-
-// One statement prepared once and run for many rows.
-class Statement
-{
-public:
-    Statement(ResultsDatabase &con, const char *sql)
-        : m_db(con.handle())
-    {
-        if (sqlite3_prepare_v2(m_db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-            throw Failure(SqliteValues::errorText(m_db));
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    // Binds the values and steps once: the first column of the row it
-    // returned, or nothing when it returned none.
-    std::optional<qint64> run(const QVariantList &values)
-    {
-        sqlite3_reset(m_stmt);
-        for (int i = 0; i < values.size(); ++i)
-            SqliteValues::bind(m_stmt, i + 1, values[i]);
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return sqlite3_column_int64(m_stmt, 0);
-        if (rc != SQLITE_DONE)
-            throw Failure(SqliteValues::errorText(m_db));
-        return std::nullopt;
-    }
-
-private:
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
-};
 
 QVariant textOrNull(const QString &text)
 {
@@ -109,19 +75,25 @@ QVariantList presentationValues(const SessionResult &result, int index, const QS
 // Every row of the test; the ID of its Data row. Runs inside the caller's transaction.
 qint64 writeRows(ResultsDatabase &con, const SessionResult &result, const QVariantList &dataRow, const QString &uuid)
 {
-    Statement stored(con, "SELECT DataID FROM main.Sessions WHERE UUID = ?1");
-    if (const std::optional<qint64> id = stored.run({uuid}))
-        return *id;
+    Statement stored(con.handle(), QStringLiteral("SELECT DataID FROM main.Sessions WHERE UUID = ?1"), {uuid});
+    if (stored.step())
+        return stored.int64(0);
     const qint64 id = StoredTest::insertRow(con, dataRow);
-    Statement(con, "INSERT INTO main.Sessions (UUID, DataID, Station, DesignPath, DesignSHA256, StartedUTC, "
-                   "FinishedUTC, ProgramVersion, ScreenWidth, ScreenHeight, DevicePixelRatio, Mode) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)")
-        .run(sessionValues(result, uuid, id));
-    Statement presentation(con, "INSERT INTO main.Presentations (SessionUUID, Nr, Task, LevelIndex, Level, "
-                                "Efficiency, OnsetMs, ResponseMs, Key, TypedAnswer, Judgement) "
-                                "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
-    for (int i = 0; i < result.presentations.size(); ++i)
-        presentation.run(presentationValues(result, i, uuid));
+    Statement(con.handle(),
+              QStringLiteral("INSERT INTO main.Sessions (UUID, DataID, Station, DesignPath, DesignSHA256, StartedUTC, "
+                             "FinishedUTC, ProgramVersion, ScreenWidth, ScreenHeight, DevicePixelRatio, Mode) "
+                             "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)"),
+              sessionValues(result, uuid, id))
+        .run();
+    Statement presentation(con.handle(),
+                           QStringLiteral("INSERT INTO main.Presentations (SessionUUID, Nr, Task, LevelIndex, Level, "
+                                          "Efficiency, OnsetMs, ResponseMs, Key, TypedAnswer, Judgement) "
+                                          "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)"));
+    for (int i = 0; i < result.presentations.size(); ++i) {
+        presentation.reset();
+        presentation.bindAll(presentationValues(result, i, uuid));
+        presentation.run();
+    }
     return id;
 }
 

@@ -87,7 +87,7 @@ private Q_SLOTS:
         ResultsDatabase con;
         QVERIFY(DatabaseConnection::SetConnectionString(con, prompts, folder));
         QVERIFY(con.isOpen());
-        StoredTest::insert(con, finishedTest({0.5, 1.0}), ',');
+        StoreFinishedTest(con, finishedTest({0.5, 1.0}), ',');
         QCOMPARE(count(con), 1);
         QVERIFY(con.connectionString().startsWith(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=\"\";")));
 
