@@ -57,6 +57,32 @@ MaskedFrame MaskStimulus(const QImage &picture, int level, Colour maskColour, bo
     return frame;
 }
 
+namespace {
+
+// Empties the frame's counts and gives it a raster of the picture's size;
+// false when the picture has no pixels (the frame then has no raster).
+bool resetFrame(MaskedFrame &frame, QSize size, int offX, int offY)
+{
+    frame.offX = offX;
+    frame.offY = offY;
+    frame.width = size.width();
+    frame.height = size.height();
+    frame.shownCount = 0;
+    frame.nonBackgroundCount = 0;
+    frame.efficiency = 0;
+    if (size.isEmpty()) {
+        frame.image = QImage();
+        return false;
+    }
+    // The frame's own raster is written over in place; one shared with a copy
+    // somewhere else (a picture still on screen) is left to that copy.
+    if (frame.image.size() != size || frame.image.format() != QImage::Format_RGB32 || !frame.image.isDetached())
+        frame.image = QImage(size, QImage::Format_RGB32);
+    return true;
+}
+
+} // namespace
+
 void MaskStimulus(MaskedFrame &frame, const QImage &source, int level, Colour maskColour, bool ignoreBackground,
                   int offX, int offY)
 {
@@ -67,22 +93,8 @@ void MaskStimulus(MaskedFrame &frame, const QImage &source, int level, Colour ma
 
     const int w = picture.width();
     const int h = picture.height();
-    frame.offX = offX;
-    frame.offY = offY;
-    frame.width = w;
-    frame.height = h;
-    frame.shownCount = 0;
-    frame.nonBackgroundCount = 0;
-    frame.efficiency = 0;
-    if (w < 1 || h < 1) {
-        frame.image = QImage();
+    if (!resetFrame(frame, picture.size(), offX, offY))
         return;
-    }
-    // The frame's own raster is written over in place; one shared with a copy
-    // somewhere else (a picture still on screen) is left to that copy.
-    if (frame.image.size() != picture.size() || frame.image.format() != QImage::Format_RGB32 ||
-        !frame.image.isDetached())
-        frame.image = QImage(w, h, QImage::Format_RGB32);
     uchar *const outBits = frame.image.bits();
     const qsizetype outStride = frame.image.bytesPerLine();
 
