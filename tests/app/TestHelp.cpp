@@ -161,21 +161,12 @@ private Q_SLOTS:
         }
     }
 
-    void readerReportsMissingObjectsAndRefusesOtherFiles()
+    void readerReportsMissingObjects()
     {
         ChmFile file;
         QVERIFY(file.open(BuiltHelpFile));
         QVERIFY(!file.contains(QStringLiteral("/77.htm")) && !file.read(QStringLiteral("/77.htm")));
         QCOMPARE(file.read(QStringLiteral("stil.css")), file.read(QStringLiteral("/stil.css")));
-
-        const QString garbage = m_dir.filePath(QStringLiteral("garbage.chm"));
-        writeFileAtomically(garbage, QByteArray("Ovo nije datoteka pomoći.\n").repeated(200));
-        const QString empty = m_dir.filePath(QStringLiteral("empty.chm"));
-        writeFileAtomically(empty, {});
-        for (const QString &path : {garbage, empty, m_dir.filePath(QStringLiteral("nema.chm")), m_dir.path()}) {
-            QVERIFY2(!file.open(path), qPrintable(path));
-            QVERIFY(!file.isOpen() && !file.read(QStringLiteral("/1.htm")) && file.files().isEmpty());
-        }
     }
 
     // A damaged help file is refused, never fatal: thousands of deterministic
@@ -232,6 +223,8 @@ private Q_SLOTS:
         QTest::newRow("no path yet") << QString();
         QTest::newRow("no file") << m_dir.filePath(QStringLiteral("Kalvestrin.chm"));
         QTest::newRow("not a help file") << garbage;
+        writeFileAtomically(m_dir.filePath(QStringLiteral("empty.chm")), {});
+        QTest::newRow("an empty file") << m_dir.filePath(QStringLiteral("empty.chm"));
         QByteArray damaged = readWholeFile(BuiltHelpFile); // chmlib divides by its window size
         qToLittleEndian(quint32(0), damaged.data() + damaged.indexOf("LZXC") + 12);
         writeFileAtomically(m_dir.filePath(QStringLiteral("damaged.chm")), damaged);
@@ -263,9 +256,7 @@ private Q_SLOTS:
 
         help.showTopic(QStringLiteral("4"));
         HelpViewer *viewer = help.viewer();
-        QVERIFY(viewer);
-        QVERIFY(QTest::qWaitForWindowExposed(viewer));
-        QCOMPARE(viewer->windowTitle(), QStringLiteral("Kalvestrin - Pomoć"));
+        QVERIFY(viewer && QTest::qWaitForWindowExposed(viewer));
         QCOMPARE(viewer->browser()->source(), QUrl(QStringLiteral("chm:/4.htm")));
         QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Lista podražaja")));
 
