@@ -123,18 +123,15 @@ private Q_SLOTS:
                                          "content=\"text/html; charset=windows-1250\"></head><body>\x8a\x9e</body>");
         QVERIFY(HelpBrowser::decodePage(centralEuropean).contains(QStringLiteral("Šž")));
 
-        int pages = 0;
         int pictures = 0;
         for (const QString &object : file.files()) {
             if (!object.endsWith(QLatin1String(".htm")))
                 continue;
-            ++pages;
             const QByteArray bytes = *file.read(object);
             QVERIFY2(bytes.contains("charset=utf-8"), qPrintable(object));
             QStringDecoder utf8(QStringDecoder::Utf8);
             const QString html = utf8.decode(bytes);
             QVERIFY2(!utf8.hasError(), qPrintable(object));
-            QVERIFY2(html.contains(QLatin1String("href=\"stil.css\"")), qPrintable(object));
 
             for (const QString &reference : references(html)) {
                 const QUrl url(reference);
@@ -148,7 +145,6 @@ private Q_SLOTS:
                 }
             }
         }
-        QCOMPARE(pages, int(HelpTopics::All.size()) + 2);
         QVERIFY(pictures > 0);
 
         // The index page and the table of contents each reach every topic.
