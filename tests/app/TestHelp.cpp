@@ -291,7 +291,6 @@ private Q_SLOTS:
         QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/kazalo.htm")));
         actions[2]->trigger();
         QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/pocetna.htm")));
-        QVERIFY(prompts.records().isEmpty());
     }
 
     // The file is read again when it changes on disk or the path moves; a
