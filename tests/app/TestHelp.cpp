@@ -8,7 +8,6 @@
 #include "app/help/HelpViewer.h"
 #include "common/SafeFile.h"
 #include "common/ui/ContextHelp.h"
-#include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -17,8 +16,6 @@
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
-#include <QScrollBar>
-#include <QSet>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>

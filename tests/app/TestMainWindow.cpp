@@ -9,7 +9,6 @@
 #include "common/Bitmap.h"
 #include "common/Resources.h"
 #include "common/SafeFile.h"
-#include "common/ui/ContextHelp.h"
 #include "common/ui/KalvestrinApplication.h"
 #include "database/JournalFile.h"
 #include "database/Query.h"
@@ -23,8 +22,6 @@
 #include "results/ui/TRezultati.h"
 #include "session/SessionState.h"
 #include "session/ui/TForm1.h"
-#include "tests/support/RecordingHelp.h"
-#include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestPictures.h"
 #include "tests/support/TestServices.h"
 

@@ -8,8 +8,6 @@
 #include "design/TestDesign.h"
 #include "design/ui/TPagesDlg.h"
 #include "design/ui/TasksPage.h"
-#include "tests/support/RecordingHelp.h"
-#include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestServices.h"
 
 #include <QtTest>
