@@ -2,8 +2,8 @@
 
 #include "common/Failure.h"
 #include "database/ConnectionString.h"
-#include "database/SessionSchema.h"
 #include "database/ResultsSchema.h"
+#include "database/SessionSchema.h"
 #include "database/SqliteValues.h"
 #include "database/Statement.h"
 
