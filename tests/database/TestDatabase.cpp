@@ -2,6 +2,7 @@
 // read-only statement rule, the result set and the grid's model.
 
 #include "common/Failure.h"
+#include "common/SafeFile.h"
 #include "database/Query.h"
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsTableModel.h"
@@ -53,15 +54,14 @@ private Q_SLOTS:
         QFETCH(QString, directory);
         const ConnectionString stored = ConnectionString::parse(ConnectionString::stored());
         QCOMPARE(stored.text(), ConnectionString::stored());
-        QCOMPARE(stored.properties().size(), 20);
-        QCOMPARE(stored.value(QStringLiteral("Jet OLEDB:Database Password")), QStringLiteral("qlimvo"));
 
         ConnectionString adapted = stored;
         adapted.putDirectory(directory);
         const ConnectionString reread = ConnectionString::parse(adapted.text());
-        QCOMPARE(reread.properties().size(), 20);
+        QCOMPARE(reread.properties().size(), stored.properties().size());
+        for (const auto &[key, value] : stored.properties())
+            QVERIFY(key == QLatin1String("Data Source") || reread.value(key) == value);
         QCOMPARE(reread.value(QStringLiteral("Data Source")), directory + QDir::separator() + "Kalvestrin.mdb");
-        QCOMPARE(reread.value(QStringLiteral("Mode")), QStringLiteral("Share Deny None"));
         QVERIFY_THROWS_EXCEPTION(Failure, ConnectionString::parse(QStringLiteral("Data Source=\"x;Mode=1")));
     }
 
@@ -91,9 +91,7 @@ private Q_SLOTS:
             QCOMPARE(sqlite3_exec(db, content.mid(4).constData(), nullptr, nullptr, nullptr), SQLITE_OK);
             sqlite3_close(db);
         } else if (!content.isNull()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
+            writeFileAtomically(path, content);
         }
         const bool existed = QFile::exists(path);
         QByteArray bytes;
@@ -438,23 +436,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("age") << "Age"
-                             << " 33 " << true << "33";
-        QTest::newRow("age text") << "Age"
-                                  << "abc" << false << "";
-        QTest::newRow("age empty") << "Age"
-                                   << "" << true << "";
-        QTest::newRow("double comma") << "M"
-                                      << "0,375" << true << "0,375";
-        QTest::newRow("double point") << "M"
-                                      << "0.375" << false << "0,125";
-        QTest::newRow("gender") << "Gender"
-                                << "true" << true << "True";
-        QTest::newRow("gender 0") << "Gender"
-                                  << "0" << true << "False";
-        QTest::newRow("gender other") << "Gender"
-                                      << "da" << false << "";
-        QTest::newRow("name too long") << "Name" << QString(41, 'A') << false << "S1";
+        const auto row = [](const char *name, const char *column, const QString &typed, bool accepted,
+                            const char *shown) {
+            QTest::newRow(name) << QString::fromLatin1(column) << typed << accepted << QString::fromLatin1(shown);
+        };
+        row("age", "Age", " 33 ", true, "33");
+        row("age text", "Age", "abc", false, "");
+        row("age empty", "Age", "", true, "");
+        row("double comma", "M", "0,375", true, "0,375");
+        row("double point", "M", "0.375", false, "0,125");
+        row("gender", "Gender", "true", true, "True");
+        row("gender 0", "Gender", "0", true, "False");
+        row("gender other", "Gender", "da", false, "");
+        row("name too long", "Name", QString(41, 'A'), false, "S1");
     }
     void modelShowsAndParsesByColumnType()
     {

@@ -88,9 +88,6 @@ private Q_SLOTS:
         QCOMPARE(win.w.geometry(), available);
         QVERIFY(!win.tool(2)->isEnabled());
         QVERIFY(win.label(1)->isHidden());
-        QCOMPARE(win.label(2)->text(), QStringLiteral("Prezime i ime:"));
-        QCOMPARE(win.w.categoryAxis()->max(), 30.0);
-        QCOMPARE(win.grid()->rowCount(), 11);
 
         QList<double> e(12, 0.25);
         e[4] = 2.0;
@@ -99,7 +96,6 @@ private Q_SLOTS:
         win.w.accept(r);
         QVERIFY(win.tool(2)->isEnabled());
         QVERIFY(!win.label(1)->isHidden());
-        QCOMPARE(win.label(4)->text(), QStringLiteral("Spol: Ženski"));
         // Chart titles are rich text: names are escaped, lines broken by <br>.
         QVERIFY(win.w.chart()->title().contains(QLatin1String("za: &lt;B&gt; ANA<br> M=0,39583")));
         QCOMPARE(win.w.categoryAxis()->max(), 12.0);
@@ -133,7 +129,6 @@ private Q_SLOTS:
         const FileDialogRequest &request = win.prompts.records().last().request;
         // The file is named after the archived test's subject, never a path.
         QCOMPARE(request.fileName, QStringLiteral("IVIĆ-KOS ANA"));
-        QCOMPARE(request.filters[1].first, QStringLiteral("ASCII  Files (*.asc)"));
 
         // A save that fails says so and leaves the old file whole.
         win.prompts.expectSaveFile(m_dir.filePath(QStringLiteral("missing/x.txt")));

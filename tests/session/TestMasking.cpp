@@ -95,15 +95,6 @@ private Q_SLOTS:
         setPixel(four, 2, 2, Red);
         QTest::newRow("4x4 red at (2,2)") << four << 2 << false << qint64(4) << qint64(8) << 0.25;
         QTest::newRow("4x4 background rule") << four << 2 << true << qint64(4) << qint64(8) << 0.5;
-        // Computed in extended precision and stored: the nearest double to the exact ratio.
-        const QImage hundred = filledPicture(100, 100, Grey);
-        const int levels[] = {12, 10, 8, 6, 4, 2, 1};
-        const qint64 shown[] = {64, 100, 144, 256, 625, 2500, 10000};
-        const double efficiency[] = {0.0064, 0.01, 0.0144, 0.0256, 0.0625, 0.25, 1.0};
-        for (int k = 0; k < 7; ++k) {
-            QTest::addRow("100x100 level %d", levels[k])
-                << hundred << levels[k] << false << shown[k] << qint64(199) << efficiency[k];
-        }
         QTest::newRow("smaller than the level")
             << filledPicture(5, 7, Red) << 8 << false << qint64(0) << qint64(11) << 0.0;
         // Only column W and row H differ from bg: W + H - 1 positions.
@@ -124,22 +115,6 @@ private Q_SLOTS:
         QTEST(qint64(f.shownCount), "shown");
         QTEST(qint64(f.nonBackgroundCount), "nonBackground");
         QTEST(f.efficiency, "efficiency");
-    }
-
-    void workedFourByFourColours()
-    {
-        QImage pic = filledPicture(4, 4, White);
-        setPixel(pic, 2, 2, Red);
-        const MaskedFrame f = MaskStimulus(pic, 2, Green, false);
-        QCOMPARE(f.topLeft(), QPoint(2, 2)); // window positions 2..5
-        // Row j, column i of the frame: mask Green, Red, blacK off the picture.
-        const char *const rows[] = {"GGGG", "GRGK", "GGGG", "GKGK"};
-        for (int j = 1; j <= 4; ++j) {
-            for (int i = 1; i <= 4; ++i) {
-                const char c = rows[j - 1][i - 1];
-                QCOMPARE(f.colourAt(i, j), c == 'G' ? Green : c == 'R' ? Red : Black);
-            }
-        }
     }
 
     void levelBelowOneIsRefused()

@@ -135,32 +135,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keys"); // Y, N, F5, or "=" and the typed answer ("_" a blank)
         QTest::addColumn<QString>("calls");
         QTest::addColumn<QString>("recognised");
-        const int assisted = int(TestingMode::Assisted), independent = int(TestingMode::Independent);
-        QTest::newRow("F5 at the first picture beeps") << assisted << true << "F5 F5"
-                                                       << "p0.0 beep beep"
-                                                       << "00";
-        QTest::newRow("wrong down to level 1, then the next task") << assisted << true << "N N N"
-                                                                   << "p0.0 N no0 p0.1 N no0 p0.2 N no0 r p1.0"
-                                                                   << "00";
-        QTest::newRow("F5 steps back a level, then to the last level of the task before")
-            << assisted << true << "N F5 Y F5"
-            << "p0.0 N no0 p0.1 F5 r p0.0 Y ok0 r p1.0 F5 r p0.2"
-            << "10";
-        QTest::newRow("F5 not allowed") << assisted << false << "N F5"
-                                        << "p0.0 N no0 p0.1"
-                                        << "00";
-        QTest::newRow("the end, and nothing after it") << assisted << true << "Y N N N Y F5"
-                                                       << "p0.0 Y ok0 r p1.0 N no1 p1.1 N no1 p1.2 N no1 r end"
-                                                       << "10";
-        QTest::newRow("independent: blanks never count") << independent << true << "=KU_ĆA =X"
-                                                         << "p0.0 Return ok0 r p1.0 Return no1 p1.1"
-                                                         << "10";
-        QTest::newRow("independent: examiner's keys do nothing") << independent << true << "Y N F5 =T1"
-                                                                 << "p0.0 Return ok0 r p1.0"
-                                                                 << "10";
-        QTest::newRow("assisted: typed answers do nothing") << assisted << true << "=KUĆA"
-                                                            << "p0.0"
-                                                            << "00";
+        const auto row = [](const char *name, TestingMode mode, bool back, const char *keys, const char *calls,
+                            const char *recognised) {
+            QTest::newRow(name) << int(mode) << back << QString::fromUtf8(keys) << QString::fromUtf8(calls)
+                                << QString::fromUtf8(recognised);
+        };
+        const TestingMode A = TestingMode::Assisted, I = TestingMode::Independent;
+        row("F5 at the first picture beeps", A, true, "F5 F5", "p0.0 beep beep", "00");
+        row("wrong down to level 1, then the next task", A, true, "N N N", "p0.0 N no0 p0.1 N no0 p0.2 N no0 r p1.0",
+            "00");
+        row("F5 steps back a level, then to the last level of the task before", A, true, "N F5 Y F5",
+            "p0.0 N no0 p0.1 F5 r p0.0 Y ok0 r p1.0 F5 r p0.2", "10");
+        row("F5 not allowed", A, false, "N F5", "p0.0 N no0 p0.1", "00");
+        row("the end, and nothing after it", A, true, "Y N N N Y F5",
+            "p0.0 Y ok0 r p1.0 N no1 p1.1 N no1 p1.2 N no1 r end", "10");
+        row("independent: blanks never count", I, true, "=KU_ĆA =X", "p0.0 Return ok0 r p1.0 Return no1 p1.1", "10");
+        row("independent: examiner's keys do nothing", I, true, "Y N F5 =T1", "p0.0 Return ok0 r p1.0", "10");
+        row("assisted: typed answers do nothing", A, true, "=KUĆA", "p0.0", "00");
     }
     void sequence()
     {
@@ -208,7 +199,6 @@ private Q_SLOTS:
         seq.Judge(true, 0);
         seq.Judge(true, 0);
         QVERIFY(s.endTime.date() > s.startTime.date());
-        QVERIFY(s.duration > 0);
         QVERIFY(qAbs(s.duration * 86400 - 120.010) < 1e-6);
     }
 
@@ -220,11 +210,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("variance");
         QTest::addColumn<int>("unrecognised");
         QTest::newRow("both recognised") << std::vector<double>{0.25, 0.0625} << std::vector<bool>{true, true}
-                                         << "0,15625"
-                                         << "0,01758" << 0;
-        QTest::newRow("one unrecognised")
-            << std::vector<double>{1.0, 1.0} << std::vector<bool>{true, false} << "1,50000"
-            << "0,50000" << 1;
+                                         << QStringLiteral("0,15625") << QStringLiteral("0,01758") << 0;
+        QTest::newRow("one unrecognised") << std::vector<double>{1.0, 1.0} << std::vector<bool>{true, false}
+                                          << QStringLiteral("1,50000") << QStringLiteral("0,50000") << 1;
     }
     void scores()
     {

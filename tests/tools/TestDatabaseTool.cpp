@@ -1,5 +1,6 @@
 // The tool's database commands, run as a user runs them.
 
+#include "common/SafeFile.h"
 #include "database/ReadOnlyStatement.h"
 #include "database/StoreFinishedTest.h"
 #include "tests/database/DatabaseFixture.h"
@@ -16,12 +17,6 @@ ToolRun tool(const QStringList &args)
     return runTool(QStringLiteral(KALVESTRIN_TOOL), args);
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestDatabaseTool : public QObject
@@ -35,13 +30,13 @@ private Q_SLOTS:
         const QString db = m_dir.filePath(QStringLiteral("dir ;č/Kalvestrin.mdb"));
         QVERIFY(QDir().mkpath(QFileInfo(db).path()));
         QCOMPARE(tool({QStringLiteral("create-database"), db}).exitCode, 0);
-        const QByteArray created = bytesOf(db);
+        const QByteArray created = readWholeFile(db);
         QVERIFY(created.startsWith("SQLite format 3"));
 
         ToolRun again = tool({QStringLiteral("create-database"), db});
         QCOMPARE(again.exitCode, 1);
         QVERIFY(!again.err.isEmpty());
-        QCOMPARE(bytesOf(db), created);
+        QCOMPARE(readWholeFile(db), created);
 
         QCOMPARE(tool({QStringLiteral("query"), db, QStringLiteral("select count(*) from data")}).out,
                  QStringLiteral("count(*)\n0\n"));
@@ -50,12 +45,12 @@ private Q_SLOTS:
         QCOMPARE(empty.out, QStringLiteral("ID\tName\tSurname\tAge\tGender\tN\tM\tV\tItems\tField1\tField2\tField3\n"));
 
         // A refusal is the SQL window's message on stderr, nothing on stdout, the file as it was.
-        const QByteArray beforeRefusal = bytesOf(db);
+        const QByteArray beforeRefusal = readWholeFile(db);
         const ToolRun refused = tool({QStringLiteral("query"), db, QStringLiteral("select 1; delete from data")});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains(ReadOnlyStatement::RefusedText()), qPrintable(refused.err));
         QCOMPARE(refused.out, QString());
-        QCOMPARE(bytesOf(db), beforeRefusal);
+        QCOMPARE(readWholeFile(db), beforeRefusal);
     }
 
     void presentationsInTheTablesColumnOrder()
