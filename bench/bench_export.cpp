@@ -31,17 +31,17 @@ ExportData resultsTable(int rows)
                              QStringLiteral("Žana"), QStringLiteral("Ćiril")};
     const QString surnames[] = {QStringLiteral("Horvat"), QStringLiteral("Kovačević"), QStringLiteral("Babić"),
                                 QStringLiteral("Marić"),  QStringLiteral("Jurić"),     QStringLiteral("Novak")};
-    d.rows.reserve(std::size_t(rows));
+    d.rows.held().reserve(std::size_t(rows));
     for (int i = 0; i < rows; ++i) {
         QString items;
         for (int k = 0; items.size() < 200; ++k)
             items += QStringLiteral("%1:%2;")
                          .arg((i + k) % 97)
                          .arg((i * 7 + k) % 3 ? QStringLiteral("da") : QStringLiteral("ne"));
-        d.rows.push_back({QVariant(qlonglong(i + 1)), names[i % 5], surnames[i % 6], QVariant(qlonglong(18 + i % 60)),
-                          QVariant(i % 2 == 0), QVariant(qlonglong(i % 40)), QVariant(i / 7.0),
-                          QVariant(0.1 * (i % 1000)), items, QStringLiteral("Zagreb"), QVariant(),
-                          QStringLiteral("čćđšž %1").arg(i % 13)});
+        d.rows.held().push_back({QVariant(qlonglong(i + 1)), names[i % 5], surnames[i % 6],
+                                 QVariant(qlonglong(18 + i % 60)), QVariant(i % 2 == 0), QVariant(qlonglong(i % 40)),
+                                 QVariant(i / 7.0), QVariant(0.1 * (i % 1000)), items, QStringLiteral("Zagreb"),
+                                 QVariant(), QStringLiteral("čćđšž %1").arg(i % 13)});
     }
     return d;
 }

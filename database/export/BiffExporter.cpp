@@ -209,8 +209,9 @@ private:
     {
         const std::size_t sample = std::min<std::size_t>(m_data.rows.size(), 64);
         qsizetype bytes = 0;
-        for (std::size_t r = 0; r < sample; ++r) {
-            for (const QVariant &v : m_data.rows[r])
+        std::size_t r = 0;
+        for (auto row = m_data.rows.begin(); r < sample; ++row, ++r) {
+            for (const QVariant &v : *row)
                 bytes += 18 + (cellKind(v) == CellKind::Text ? v.toString().size() : 0);
         }
         const qsizetype perRow = sample ? bytes / qsizetype(sample) + 1 : 0;

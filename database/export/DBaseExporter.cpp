@@ -10,9 +10,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-
-#include <shapefil.h>
 
 namespace {
 
@@ -21,80 +18,6 @@ constexpr int MaxCharacterWidth = 254;
 constexpr int MaxNumberWidth = 20;
 constexpr int MaxDecimals = 15;
 constexpr int MemoBlock = 512;
-
-// shapelib reaches files only through its hooks, which carry no context of
-// their own: while a table is written, they lead to this export's device.
-thread_local QIODevice *t_device = nullptr;
-
-SAFile hookOpen(const char *name, const char *access)
-{
-    const std::size_t n = std::strlen(name);
-    if (!t_device || n < 4 || qstricmp(name + n - 4, ".dbf") != 0)
-        return nullptr; // the code page file shapelib would write beside: not for LDID code pages
-    // The device is a new empty file, so "wb" and "rb+" both start at its beginning.
-    Q_UNUSED(access);
-    t_device->seek(0);
-    return reinterpret_cast<SAFile>(t_device);
-}
-
-QIODevice *device(SAFile file)
-{
-    return reinterpret_cast<QIODevice *>(file);
-}
-
-SAOffset hookRead(void *p, SAOffset size, SAOffset count, SAFile file)
-{
-    const qint64 got = device(file)->read(static_cast<char *>(p), qint64(size * count));
-    return got <= 0 || size == 0 ? 0 : SAOffset(got) / size;
-}
-
-SAOffset hookWrite(void *p, SAOffset size, SAOffset count, SAFile file)
-{
-    const qint64 put = device(file)->write(static_cast<const char *>(p), qint64(size * count));
-    return put <= 0 || size == 0 ? 0 : SAOffset(put) / size;
-}
-
-SAOffset hookSeek(SAFile file, SAOffset offset, int whence)
-{
-    QIODevice *d = device(file);
-    qint64 to = qint64(offset);
-    if (whence == SEEK_CUR)
-        to += d->pos();
-    else if (whence == SEEK_END)
-        to += d->size();
-    return d->seek(to) ? 0 : SAOffset(-1);
-}
-
-SAOffset hookTell(SAFile file)
-{
-    return SAOffset(device(file)->pos());
-}
-
-int hookFlush(SAFile)
-{
-    return 0;
-}
-
-int hookClose(SAFile)
-{
-    return 0;
-}
-
-int hookRemove(const char *)
-{
-    // shapelib removes a stale code page file beside the table; ours writes
-    // only the table, so nothing beside it is touched.
-    return 0;
-}
-
-void hookError(const char *) {}
-
-double hookAtof(const char *text)
-{
-    double v = 0;
-    std::from_chars(text, text + std::strlen(text), v);
-    return v;
-}
 
 // A double with 15 significant digits, as decimal digits and the exponent of the first one.
 struct Digits
@@ -187,10 +110,52 @@ QString versionName(DBaseVersion version)
     return QStringLiteral("dBASE 5.0");
 }
 
+// The widest integer part and fraction a numeric column holds.
+struct NumberWidth
+{
+    int integer = 1;
+    int fraction = 0;
+};
+
+// One walk over the rows measures every numeric column; throws for a value
+// that is not a finite number.
+QList<NumberWidth> numberWidths(const ExportData &data, const QString &formatName)
+{
+    QList<NumberWidth> widths(data.columns.size());
+    QList<int> numeric;
+    for (int i = 0; i < data.columns.size(); ++i) {
+        if (data.columns[i].type == ExportColumnType::Integer || data.columns[i].type == ExportColumnType::Double)
+            numeric << i;
+    }
+    if (numeric.isEmpty())
+        return widths;
+    for (const QVariantList &row : data.rows) {
+        for (int i : numeric) {
+            const QVariant &v = row[i];
+            NumberWidth &w = widths[i];
+            if (!v.isValid())
+                continue;
+            if (data.columns[i].type == ExportColumnType::Integer) {
+                w.integer = std::max(w.integer, int(QByteArray::number(v.toLongLong()).size()));
+                continue;
+            }
+            if (!std::isfinite(v.toDouble())) {
+                throw Failure(QStringLiteral("ExportTable: column %1 holds %2; %3 takes only finite numbers.")
+                                  .arg(data.columns[i].name, FileExport::doubleText(v.toDouble()), formatName));
+            }
+            const Digits d = digitsOf(v.toDouble());
+            w.integer = std::max(w.integer, d.integerDigits() + (d.negative ? 1 : 0));
+            w.fraction = std::max(w.fraction, d.fractionDigits());
+        }
+    }
+    return widths;
+}
+
 // The fields of the table; throws for a number wider than N fields take.
 QList<Field> layout(const ExportData &data, const QString &formatName)
 {
     const QStringList names = FileExport::columnNames(data.columns, cleanName, 10, Qt::CaseInsensitive);
+    const QList<NumberWidth> widths = numberWidths(data, formatName);
     QList<Field> fields;
     for (int i = 0; i < data.columns.size(); ++i) {
         const ExportColumn &column = data.columns[i];
@@ -206,27 +171,10 @@ QList<Field> layout(const ExportData &data, const QString &formatName)
             }
             break;
         case ExportColumnType::Integer:
-        case ExportColumnType::Double: {
+        case ExportColumnType::Double:
             f.type = 'N';
-            int integer = 1, fraction = 0;
-            for (const QVariantList &row : data.rows) {
-                const QVariant &v = row[i];
-                if (!v.isValid())
-                    continue;
-                if (column.type == ExportColumnType::Integer) {
-                    integer = std::max(integer, int(QByteArray::number(v.toLongLong()).size()));
-                    continue;
-                }
-                if (!std::isfinite(v.toDouble())) {
-                    throw Failure(QStringLiteral("ExportTable: column %1 holds %2; %3 takes only finite numbers.")
-                                      .arg(column.name, FileExport::doubleText(v.toDouble()), formatName));
-                }
-                const Digits d = digitsOf(v.toDouble());
-                integer = std::max(integer, d.integerDigits() + (d.negative ? 1 : 0));
-                fraction = std::max(fraction, d.fractionDigits());
-            }
-            f.decimals = std::min(fraction, MaxDecimals);
-            f.width = integer + (f.decimals > 0 ? f.decimals + 1 : 0);
+            f.decimals = std::min(widths[i].fraction, MaxDecimals);
+            f.width = widths[i].integer + (f.decimals > 0 ? f.decimals + 1 : 0);
             if (f.width > MaxNumberWidth) {
                 throw Failure(
                     QStringLiteral("ExportTable: column %1 holds a number of %2 characters; %3 takes at most %4.")
@@ -237,25 +185,35 @@ QList<Field> layout(const ExportData &data, const QString &formatName)
             }
             break;
         }
-        }
         fields << f;
     }
     return fields;
 }
 
-// The memo file: a header block, then each text in whole blocks.
+// The memo file: a header block, then each text in whole blocks, written as
+// it comes; the header's count of blocks is filled in at the end.
 class MemoFile
 {
 public:
-    explicit MemoFile(DBaseVersion version)
+    MemoFile(DBaseVersion version, QIODevice *device)
         : m_version(version)
-        , m_bytes(MemoBlock, '\0')
-    {}
+        , m_device(device)
+    {
+        if (!m_device)
+            return;
+        QByteArray header(MemoBlock, '\0');
+        if (m_version == DBaseVersion::III)
+            header[16] = 0x03;
+        else
+            qToLittleEndian<quint16>(quint16(MemoBlock), header.data() + 20);
+        m_device->write(header);
+    }
 
     // Stores a text; returns its first block.
     int add(const QByteArray &text)
     {
-        const int block = int(m_bytes.size() / MemoBlock);
+        const int block = m_blocks;
+        m_bytes.clear();
         if (m_version == DBaseVersion::III) {
             m_bytes += text;
             m_bytes += "\x1A\x1A";
@@ -267,34 +225,68 @@ public:
             m_bytes += "\x1F\x1F";
         }
         m_bytes.append((MemoBlock - m_bytes.size() % MemoBlock) % MemoBlock, '\0');
+        m_blocks += int(m_bytes.size() / MemoBlock);
+        m_device->write(m_bytes);
         return block;
     }
 
-    QByteArray bytes()
+    void finish()
     {
-        qToLittleEndian<quint32>(quint32(m_bytes.size() / MemoBlock), m_bytes.data());
-        if (m_version == DBaseVersion::III)
-            m_bytes[16] = 0x03;
-        else
-            qToLittleEndian<quint16>(quint16(MemoBlock), m_bytes.data() + 20);
-        return m_bytes;
+        if (!m_device)
+            return;
+        char next[4];
+        qToLittleEndian<quint32>(quint32(m_blocks), next);
+        m_device->seek(0);
+        m_device->write(next, 4);
     }
 
 private:
     DBaseVersion m_version;
+    QIODevice *m_device;
     QByteArray m_bytes;
+    int m_blocks = 1; // the header's
 };
 
-struct DbfHandle
+char versionByte(DBaseVersion version, bool hasMemo)
 {
-    DBFHandle h = nullptr;
-    ~DbfHandle()
-    {
-        if (h)
-            DBFClose(h);
-        t_device = nullptr;
+    switch (version) {
+    case DBaseVersion::III: return hasMemo ? char(0x83) : char(0x03);
+    case DBaseVersion::IV: return hasMemo ? char(0x8B) : char(0x03);
+    case DBaseVersion::V: break;
     }
-};
+    return hasMemo ? char(0x8B) : char(0x05);
+}
+
+// The table's header: 32 bytes, a descriptor of 32 per field, and its end mark.
+QByteArray tableHeader(const QList<Field> &fields, char version, const QDate &date, std::size_t rows, int recordLength)
+{
+    QByteArray header(32 * (fields.size() + 1) + 1, '\0');
+    char *h = header.data();
+    h[0] = version;
+    h[1] = char(date.year() - 1900);
+    h[2] = char(date.month());
+    h[3] = char(date.day());
+    qToLittleEndian<quint32>(quint32(rows), h + 4);
+    qToLittleEndian<quint16>(quint16(header.size()), h + 8);
+    qToLittleEndian<quint16>(quint16(recordLength), h + 10);
+    h[29] = char(200); // language driver: Windows-1250
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        char *d = h + 32 * (i + 1);
+        std::copy_n(fields[i].name.constData(), std::min<qsizetype>(fields[i].name.size(), 10), d);
+        d[11] = fields[i].type;
+        d[16] = char(fields[i].width);
+        d[17] = char(fields[i].decimals);
+    }
+    header[header.size() - 1] = 0x0D;
+    return header;
+}
+
+// A field's text, left-aligned and padded with blanks, cut at its width.
+void putText(char *at, int width, const QByteArray &value)
+{
+    const qsizetype length = std::min<qsizetype>(width, qstrnlen(value.constData(), std::size_t(value.size())));
+    std::copy_n(value.constData(), length, at);
+}
 
 } // namespace
 
@@ -320,75 +312,42 @@ void DBaseExporter::write(const ExportData &data, const QString &path, ExportFil
 {
     const QList<Field> fields = layout(data, formatName());
     const bool hasMemo = std::any_of(fields.begin(), fields.end(), [](const Field &f) { return f.type == 'M'; });
-    QIODevice *memoDevice = hasMemo ? &files.create(FileExport::companionPath(path, QStringLiteral(".dbt"))) : nullptr;
+    MemoFile memo(m_version,
+                  hasMemo ? &files.create(FileExport::companionPath(path, QStringLiteral(".dbt"))) : nullptr);
     QIODevice &table = files.create(path);
+    int recordLength = 1; // the deletion mark
+    for (const Field &f : fields)
+        recordLength += f.width;
+    table.write(
+        tableHeader(fields, versionByte(m_version, hasMemo), data.writtenAt.date(), data.rows.size(), recordLength));
 
-    SAHooks hooks;
-    SASetupDefaultHooks(&hooks);
-    hooks.FOpen = hookOpen;
-    hooks.FRead = hookRead;
-    hooks.FWrite = hookWrite;
-    hooks.FSeek = hookSeek;
-    hooks.FTell = hookTell;
-    hooks.FFlush = hookFlush;
-    hooks.FClose = hookClose;
-    hooks.Remove = hookRemove;
-    hooks.Error = hookError;
-    hooks.Atof = hookAtof;
-
-    t_device = &table;
-    DbfHandle dbf;
-    dbf.h = DBFCreateLL("table.dbf", "LDID/200", &hooks); // 200: Windows-1250
-    if (!dbf.h)
-        throw Failure(QStringLiteral("ExportTable: the %1 table could not be written.").arg(formatName()));
-    for (const Field &f : fields) {
-        if (DBFAddNativeFieldType(dbf.h, f.name.constData(), f.type, f.width, f.decimals) < 0)
-            throw Failure(QStringLiteral("ExportTable: the %1 table could not be written.").arg(formatName()));
-    }
-    const QDate today = data.writtenAt.date();
-    DBFSetLastModifiedDate(dbf.h, today.year() - 1900, today.month(), today.day());
-
-    MemoFile memo(m_version);
+    QByteArray record(recordLength, ' ');
     QByteArray value;
-    for (int r = 0; r < int(data.rows.size()); ++r) {
-        const QVariantList &row = data.rows[std::size_t(r)];
-        for (int i = 0; i < fields.size(); ++i) {
+    for (const QVariantList &row : data.rows) {
+        record.fill(' ');
+        char *at = record.data() + 1;
+        for (int i = 0; i < fields.size(); at += fields[i].width, ++i) {
             const Field &f = fields[i];
             const QVariant &v = row[i];
-            value.clear();
-            if (f.type == 'L') {
-                DBFWriteLogicalAttribute(dbf.h, r, i, !v.isValid() ? '?' : v.toBool() ? 'T' : 'F');
-                continue;
+            if (!v.isValid())
+                continue; // blank, a logical field's "not yet set" too
+            switch (f.type) {
+            case 'L': *at = v.toBool() ? 'T' : 'F'; break;
+            case 'N':
+                value = data.columns[i].type == ExportColumnType::Integer ? QByteArray::number(v.toLongLong())
+                                                                          : fixedText(v.toDouble(), f.decimals);
+                putText(at, f.width, value.rightJustified(f.width, ' '));
+                break;
+            case 'M':
+                if (!v.toString().isEmpty())
+                    putText(at, f.width,
+                            QByteArray::number(memo.add(Windows1250::encode(v.toString()))).rightJustified(10, ' '));
+                break;
+            default: putText(at, f.width, Windows1250::encode(v.toString())); break;
             }
-            if (v.isValid()) {
-                switch (f.type) {
-                case 'N':
-                    value = data.columns[i].type == ExportColumnType::Integer ? QByteArray::number(v.toLongLong())
-                                                                              : fixedText(v.toDouble(), f.decimals);
-                    value = value.rightJustified(f.width, ' ');
-                    break;
-                case 'M':
-                    if (!v.toString().isEmpty())
-                        value = QByteArray::number(memo.add(Windows1250::encode(v.toString()))).rightJustified(10, ' ');
-                    break;
-                default: value = Windows1250::encode(v.toString()); break;
-                }
-            }
-            DBFWriteAttributeDirectly(dbf.h, r, i, value.data());
         }
+        table.write(record);
     }
-    DBFClose(dbf.h);
-    dbf.h = nullptr;
-
-    // shapelib writes the version byte of a plain dBASE III table.
-    char version = 0x03;
-    switch (m_version) {
-    case DBaseVersion::III: version = hasMemo ? char(0x83) : char(0x03); break;
-    case DBaseVersion::IV: version = hasMemo ? char(0x8B) : char(0x03); break;
-    case DBaseVersion::V: version = hasMemo ? char(0x8B) : char(0x05); break;
-    }
-    table.seek(0);
-    table.write(&version, 1);
-    if (memoDevice)
-        memoDevice->write(memo.bytes());
+    table.write("\x1A", 1);
+    memo.finish();
 }

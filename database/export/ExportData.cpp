@@ -66,70 +66,133 @@ QString textOf(const QVariant &v)
     }
 }
 
-// Chooses the column's type and converts its values to it.
-void settleColumn(ExportColumn &column, std::vector<QVariantList> &rows, int index)
+// What one walk over a column's values found.
+struct ColumnStats
 {
     bool anyInteger = false, anyDouble = false, anyText = false, onlyZeroOne = true;
-    for (const QVariantList &row : rows) {
-        const QVariant &v = row[index];
-        switch (kindOf(v)) {
-        case FoundKind::None: break;
-        case FoundKind::Integer:
-            anyInteger = true;
-            onlyZeroOne = onlyZeroOne && (v.toLongLong() == 0 || v.toLongLong() == 1);
-            break;
-        case FoundKind::Double: anyDouble = true; break;
-        case FoundKind::Text: anyText = true; break;
-        }
+    bool numbersUnmeasured = false; // numbers not measured as text (see add)
+    int longest = 0;                // in characters, of the values as text
+};
+
+void add(ColumnStats &s, const QVariant &v, bool mayBeText)
+{
+    switch (kindOf(v)) {
+    case FoundKind::None: return;
+    case FoundKind::Integer:
+        s.anyInteger = true;
+        s.onlyZeroOne = s.onlyZeroOne && (v.toLongLong() == 0 || v.toLongLong() == 1);
+        break;
+    case FoundKind::Double: s.anyDouble = true; break;
+    case FoundKind::Text:
+        s.anyText = true;
+        s.longest = std::max(s.longest, int(v.typeId() == QMetaType::QString ? v.toString().size() : textOf(v).size()));
+        return;
     }
+    // Writing every number as text only to measure it would slow the common
+    // numeric column; a column declared numeric measures them only if a text
+    // turns up, in a walk of its own.
+    if (mayBeText || s.anyText)
+        s.longest = std::max(s.longest, int(textOf(v).size()));
+    else
+        s.numbersUnmeasured = true;
+}
+
+// The column's type: a declared type holds only while every value fits it (the
+// table does not enforce its declarations, and a value is never changed to fit
+// a column); otherwise the type its values have.
+ExportColumnType typeOf(const ColumnStats &s, const Declared &declared)
+{
     ExportColumnType fromValues = ExportColumnType::Text;
-    if (!anyText && anyDouble)
+    if (!s.anyText && s.anyDouble)
         fromValues = ExportColumnType::Double;
-    else if (!anyText && anyInteger)
+    else if (!s.anyText && s.anyInteger)
         fromValues = ExportColumnType::Integer;
+    if (!declared.known)
+        return fromValues;
+    switch (declared.type) {
+    case ExportColumnType::Integer: return !s.anyText && !s.anyDouble ? ExportColumnType::Integer : fromValues;
+    case ExportColumnType::Boolean:
+        return !s.anyText && !s.anyDouble && s.onlyZeroOne ? ExportColumnType::Boolean : fromValues;
+    case ExportColumnType::Double: return !s.anyText ? ExportColumnType::Double : fromValues;
+    case ExportColumnType::Text: break;
+    }
+    return ExportColumnType::Text;
+}
 
-    // A declared type holds only while every value fits it: the table does not
-    // enforce its declarations, and a value is never changed to fit a column.
-    const Declared declared = fromDeclaration(column.declaredType);
-    ExportColumnType type = fromValues;
-    if (declared.known) {
-        switch (declared.type) {
-        case ExportColumnType::Integer:
-            if (!anyText && !anyDouble)
-                type = ExportColumnType::Integer;
-            break;
-        case ExportColumnType::Boolean:
-            if (!anyText && !anyDouble && onlyZeroOne)
-                type = ExportColumnType::Boolean;
-            break;
-        case ExportColumnType::Double:
-            if (!anyText)
-                type = ExportColumnType::Double;
-            break;
-        case ExportColumnType::Text: type = ExportColumnType::Text; break;
+// A value as its column's type has it; false when it does not fit (the rows
+// changed since the column was settled).
+bool convert(QVariant &v, ExportColumnType type)
+{
+    if (!v.isValid())
+        return true;
+    switch (type) {
+    case ExportColumnType::Integer: return v.typeId() == QMetaType::LongLong;
+    case ExportColumnType::Double:
+        if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Double)
+            return false;
+        v = v.toDouble();
+        return true;
+    case ExportColumnType::Boolean:
+        if (v.typeId() != QMetaType::LongLong)
+            return false;
+        v = v.toLongLong() != 0;
+        return true;
+    case ExportColumnType::Text:
+        if (v.typeId() != QMetaType::QString)
+            v = textOf(v);
+        return true;
+    }
+    return true;
+}
+
+const QString RowsChanged = QStringLiteral("ExportTable: the rows changed while they were exported.");
+
+// One walk over the statement's rows, each converted to its column's type.
+// Every walk but the first (which counted them) must find the same rows.
+class StatementCursor : public ExportRows::Cursor
+{
+public:
+    StatementCursor(ResultsDatabase &con, const QString &statement, QList<ExportColumn> columns, std::size_t count)
+        : m_query(prepareReadOnly(con, statement))
+        , m_columns(std::move(columns))
+        , m_count(count)
+    {}
+    bool next(QVariantList &row) override
+    {
+        if (!m_query.next()) {
+            if (m_read != m_count)
+                throw Failure(RowsChanged);
+            return false;
+        }
+        if (++m_read > m_count || m_query.columnCount() != m_columns.size())
+            throw Failure(RowsChanged);
+        row = m_query.values();
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            if (!convert(row[c], m_columns[c].type))
+                throw Failure(RowsChanged);
+        }
+        return true;
+    }
+
+private:
+    ReadOnlyStatement m_query;
+    const QList<ExportColumn> m_columns;
+    std::size_t m_count;
+    std::size_t m_read = 0;
+};
+
+// The longest value as text of the columns given, in a walk of their own.
+void measure(ReadOnlyStatement &query, const QList<int> &columns, std::vector<ColumnStats> &stats)
+{
+    for (int c : columns)
+        stats[std::size_t(c)].longest = 0;
+    while (query.next()) {
+        for (int c : columns) {
+            const QVariant v = query.value(c);
+            if (v.isValid())
+                stats[std::size_t(c)].longest = std::max(stats[std::size_t(c)].longest, int(textOf(v).size()));
         }
     }
-    column.type = type;
-
-    int longest = 0;
-    for (QVariantList &row : rows) {
-        QVariant &v = row[index];
-        if (!v.isValid())
-            continue;
-        switch (type) {
-        case ExportColumnType::Integer: break;
-        case ExportColumnType::Double: v = v.toDouble(); break;
-        case ExportColumnType::Boolean: v = v.toLongLong() != 0; break;
-        case ExportColumnType::Text:
-            if (v.typeId() != QMetaType::QString)
-                v = textOf(v);
-            longest = std::max(longest, int(v.toString().size()));
-            break;
-        }
-    }
-    column.width = 0;
-    if (type == ExportColumnType::Text)
-        column.width = std::max({1, longest, declared.type == ExportColumnType::Text ? declared.width : 0});
 }
 
 } // namespace
@@ -139,17 +202,46 @@ ExportData readExportData(ResultsDatabase &con, const QString &statement, const 
     ReadOnlyStatement query = prepareReadOnly(con, statement);
     ExportData data;
     data.tableName = tableName;
-    const int columnCount = query.columnCount();
+    std::vector<Declared> declared;
     for (const StatementColumn &c : query.columns()) {
         ExportColumn column;
         column.name = c.name;
         column.declaredType = c.declaredType;
         data.columns << column;
+        declared.push_back(fromDeclaration(c.declaredType));
     }
-    while (query.next())
-        data.rows.push_back(query.values());
+    const int columnCount = query.columnCount();
+    std::vector<bool> mayBeText;
+    for (const Declared &d : declared)
+        mayBeText.push_back(!d.known || d.type == ExportColumnType::Text);
 
-    for (int c = 0; c < columnCount; ++c)
-        settleColumn(data.columns[c], data.rows, c);
+    // The first walk settles every column's type and width and counts the rows.
+    std::vector<ColumnStats> stats(static_cast<std::size_t>(columnCount));
+    std::size_t count = 0;
+    while (query.next()) {
+        ++count;
+        for (int c = 0; c < columnCount; ++c)
+            add(stats[std::size_t(c)], query.value(c), mayBeText[std::size_t(c)]);
+    }
+    QList<int> unmeasured;
+    for (int c = 0; c < columnCount; ++c) {
+        ExportColumn &column = data.columns[c];
+        const ColumnStats &s = stats[std::size_t(c)];
+        column.type = typeOf(s, declared[std::size_t(c)]);
+        if (column.type == ExportColumnType::Text && s.numbersUnmeasured)
+            unmeasured << c;
+    }
+    if (!unmeasured.isEmpty())
+        measure(query, unmeasured, stats);
+    for (int c = 0; c < columnCount; ++c) {
+        ExportColumn &column = data.columns[c];
+        const Declared &d = declared[std::size_t(c)];
+        if (column.type == ExportColumnType::Text)
+            column.width = std::max({1, stats[std::size_t(c)].longest, d.type == ExportColumnType::Text ? d.width : 0});
+    }
+
+    data.rows = ExportRows(count, [&con, statement, columns = data.columns, count] {
+        return std::make_unique<StatementCursor>(con, statement, columns, count);
+    });
     return data;
 }

@@ -6,6 +6,8 @@
 // name through ExportFiles and renamed over its target only when all of them
 // are complete, so a failed export leaves every old file as it was.
 
+#include "database/export/ExportRows.h"
+
 #include <QDateTime>
 #include <QIODevice>
 #include <QList>
@@ -36,7 +38,7 @@ struct ExportData
     QString tableName;   // the INTO target without extension ("Data")
     QDateTime writtenAt; // the time the files record as their last change
     QList<ExportColumn> columns;
-    std::vector<QVariantList> rows;
+    ExportRows rows;
 };
 
 // The files of one export. create() gives a device writing a temporary file

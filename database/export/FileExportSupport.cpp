@@ -9,6 +9,16 @@
 
 namespace FileExport {
 
+QList<int> columnsOf(const ExportData &data, ExportColumnType type)
+{
+    QList<int> columns;
+    for (int i = 0; i < data.columns.size(); ++i) {
+        if (data.columns[i].type == type)
+            columns << i;
+    }
+    return columns;
+}
+
 QString doubleText(double v)
 {
     return QString::number(v, 'g', QLocale::FloatingPointShortest);
@@ -50,25 +60,20 @@ QStringList columnNames(const QList<ExportColumn> &columns, const std::function<
     return names;
 }
 
-bool integersWithin(const ExportData &data, int column, qint64 lowest, qint64 highest)
+QList<bool> integersWithin(const ExportData &data, qint64 lowest, qint64 highest)
 {
+    QList<bool> within(data.columns.size(), true);
+    const QList<int> integers = columnsOf(data, ExportColumnType::Integer);
+    if (integers.isEmpty())
+        return within;
     for (const QVariantList &row : data.rows) {
-        const QVariant &v = row[column];
-        if (v.isValid() && (v.toLongLong() < lowest || v.toLongLong() > highest))
-            return false;
+        for (int c : integers) {
+            const QVariant &v = row[c];
+            if (v.isValid() && (v.toLongLong() < lowest || v.toLongLong() > highest))
+                within[c] = false;
+        }
     }
-    return true;
-}
-
-int longestText(const ExportData &data, int column)
-{
-    int longest = 0;
-    for (const QVariantList &row : data.rows) {
-        const QVariant &v = row[column];
-        if (v.isValid())
-            longest = std::max(longest, int(v.toString().size()));
-    }
-    return longest;
+    return within;
 }
 
 void requireWindows1250(const ExportData &data, const QString &formatName)
@@ -84,27 +89,35 @@ void requireWindows1250(const ExportData &data, const QString &formatName)
         if (!c.isNull())
             refuse(column.name, c);
     }
-    for (int i = 0; i < data.columns.size(); ++i) {
-        if (data.columns[i].type != ExportColumnType::Text)
-            continue;
-        for (const QVariantList &row : data.rows) {
-            const QChar c = Windows1250::firstUnencodable(row[i].toString());
-            if (!c.isNull())
-                refuse(data.columns[i].name, c);
+    const QList<int> texts = columnsOf(data, ExportColumnType::Text);
+    if (texts.isEmpty())
+        return;
+    for (const QVariantList &row : data.rows) {
+        for (int c : texts) {
+            const QChar c1250 = Windows1250::firstUnencodable(row[c].toString());
+            if (!c1250.isNull())
+                refuse(data.columns[c].name, c1250);
         }
     }
 }
 
 void requireTextLength(const ExportData &data, int limit, const QString &formatName)
 {
-    for (int i = 0; i < data.columns.size(); ++i) {
-        if (data.columns[i].type != ExportColumnType::Text)
-            continue;
-        const int longest = longestText(data, i);
-        if (longest > limit) {
+    const QList<int> texts = columnsOf(data, ExportColumnType::Text);
+    if (texts.isEmpty())
+        return;
+    QList<int> longest(data.columns.size(), 0);
+    for (const QVariantList &row : data.rows) {
+        for (int c : texts) {
+            if (row[c].isValid())
+                longest[c] = std::max(longest[c], int(row[c].toString().size()));
+        }
+    }
+    for (int c : texts) {
+        if (longest[c] > limit) {
             throw Failure(QStringLiteral("ExportTable: column %1 holds %2 characters; %3 takes at most %4.")
-                              .arg(data.columns[i].name)
-                              .arg(longest)
+                              .arg(data.columns[c].name)
+                              .arg(longest[c])
                               .arg(formatName)
                               .arg(limit));
         }

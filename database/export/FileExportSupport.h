@@ -22,11 +22,12 @@ QString valueText(const QVariant &value, ExportColumnType type);
 QStringList columnNames(const QList<ExportColumn> &columns, const std::function<QString(const QString &)> &clean,
                         int maxLength, Qt::CaseSensitivity sensitivity);
 
-// Whether every integer of a column lies within `lowest`..`highest`.
-bool integersWithin(const ExportData &data, int column, qint64 lowest, qint64 highest);
+// Per column, whether every integer it holds lies within `lowest`..`highest`
+// (true for the columns of other types); one walk over the rows.
+QList<bool> integersWithin(const ExportData &data, qint64 lowest, qint64 highest);
 
-// The longest text value of a column, in characters.
-int longestText(const ExportData &data, int column);
+// The columns of one type, by index.
+QList<int> columnsOf(const ExportData &data, ExportColumnType type);
 
 // Throws when a column name or a text holds a character Windows-1250 lacks.
 void requireWindows1250(const ExportData &data, const QString &formatName);

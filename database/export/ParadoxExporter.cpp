@@ -64,6 +64,10 @@ QString cleanName(const QString &name)
 QList<Field> layout(const ExportData &data, ParadoxVersion version)
 {
     const QStringList names = FileExport::columnNames(data.columns, cleanName, 25, Qt::CaseInsensitive);
+    QList<bool> long32(data.columns.size(), false);
+    if (version == ParadoxVersion::V5)
+        long32 = FileExport::integersWithin(data, std::numeric_limits<qint32>::min() + qint64(1),
+                                            std::numeric_limits<qint32>::max());
     QList<Field> fields;
     for (int i = 0; i < data.columns.size(); ++i) {
         const ExportColumn &column = data.columns[i];
@@ -72,9 +76,7 @@ QList<Field> layout(const ExportData &data, ParadoxVersion version)
         switch (column.type) {
         case ExportColumnType::Integer:
             // The lowest Long would be stored as the bytes of an empty field.
-            if (version == ParadoxVersion::V5 &&
-                FileExport::integersWithin(data, i, std::numeric_limits<qint32>::min() + qint64(1),
-                                           std::numeric_limits<qint32>::max())) {
+            if (long32[i]) {
                 f.type = Long;
                 f.size = 4;
             } else {
@@ -272,6 +274,18 @@ private:
     int m_sharedNextChunk = 0;
 };
 
+// Throws for a number the table would not give back as it was.
+void requireExact(const ExportColumn &column, const QVariant &v, const QString &formatName)
+{
+    const bool exact = !v.isValid() || (column.type == ExportColumnType::Integer
+                                            ? v.toLongLong() >= -LargestExact && v.toLongLong() <= LargestExact
+                                            : std::isfinite(v.toDouble()));
+    if (!exact) {
+        throw Failure(QStringLiteral("ExportTable: column %1 holds %2, which %3 cannot store exactly.")
+                          .arg(column.name, v.toString(), formatName));
+    }
+}
+
 } // namespace
 
 QString ParadoxExporter::formatName() const
@@ -286,19 +300,15 @@ void ParadoxExporter::check(const ExportData &data) const
     FileExport::requireWindows1250(data, formatName());
     if (m_version == ParadoxVersion::V3)
         FileExport::requireTextLength(data, MaxAlpha, formatName());
+    QList<int> numeric;
     for (int i = 0; i < data.columns.size(); ++i) {
-        const ExportColumnType type = data.columns[i].type;
-        if (type != ExportColumnType::Integer && type != ExportColumnType::Double)
-            continue;
+        if (data.columns[i].type == ExportColumnType::Integer || data.columns[i].type == ExportColumnType::Double)
+            numeric << i;
+    }
+    if (!numeric.isEmpty()) {
         for (const QVariantList &row : data.rows) {
-            const QVariant &v = row[i];
-            const bool exact = !v.isValid() || (type == ExportColumnType::Integer
-                                                    ? v.toLongLong() >= -LargestExact && v.toLongLong() <= LargestExact
-                                                    : std::isfinite(v.toDouble()));
-            if (!exact) {
-                throw Failure(QStringLiteral("ExportTable: column %1 holds %2, which %3 cannot store exactly.")
-                                  .arg(data.columns[i].name, v.toString(), formatName()));
-            }
+            for (int i : numeric)
+                requireExact(data.columns[i], row[i], formatName());
         }
     }
     const int size = recordSize(layout(data, m_version));
@@ -344,16 +354,16 @@ void ParadoxExporter::write(const ExportData &data, const QString &path, ExportF
 
     QByteArray block(BlockSize, '\0');
     QByteArray text;
+    ExportRows::Iterator next = data.rows.begin();
     for (int b = 0; b < blocks; ++b) {
         block.fill('\0');
-        const int first = b * perBlock;
-        const int count = std::min(perBlock, rows - first);
+        const int count = std::min(perBlock, rows - b * perBlock);
         qToLittleEndian<quint16>(quint16(b + 1 < blocks ? b + 2 : 0), block.data());
         qToLittleEndian<quint16>(quint16(b), block.data() + 2);
         qToLittleEndian<qint16>(qint16((count - 1) * size), block.data() + 4);
         char *record = block.data() + BlockHeader;
-        for (int r = first; r < first + count; ++r, record += size) {
-            const QVariantList &row = data.rows[std::size_t(r)];
+        for (int r = 0; r < count; ++r, record += size, ++next) {
+            const QVariantList &row = *next;
             char *at = record;
             for (int i = 0; i < fields.size(); at += fields[i].size, ++i) {
                 const QVariant &v = row[i];

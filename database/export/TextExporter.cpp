@@ -18,15 +18,11 @@ QString quoted(const QString &text)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-QString schemaType(const ExportData &data, int column)
+QString schemaType(const ExportData &data, int column, bool long32)
 {
     const ExportColumn &c = data.columns[column];
     switch (c.type) {
-    case ExportColumnType::Integer:
-        return FileExport::integersWithin(data, column, std::numeric_limits<qint32>::min(),
-                                          std::numeric_limits<qint32>::max())
-                   ? QStringLiteral("Long")
-                   : QStringLiteral("Double");
+    case ExportColumnType::Integer: return long32 ? QStringLiteral("Long") : QStringLiteral("Double");
     case ExportColumnType::Double: return QStringLiteral("Double");
     case ExportColumnType::Boolean: return QStringLiteral("Bit");
     case ExportColumnType::Text: break;
@@ -39,9 +35,13 @@ QStringList sectionFor(const ExportData &data, const QString &fileName, const QS
     QStringList lines{QLatin1Char('[') + fileName + QLatin1Char(']'), QStringLiteral("ColNameHeader=True"),
                       QStringLiteral("Format=CSVDelimited"), QStringLiteral("CharacterSet=1250"),
                       QStringLiteral("DecimalSymbol=.")};
+    const QList<bool> long32 =
+        FileExport::integersWithin(data, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
     for (int i = 0; i < names.size(); ++i) {
         const bool plain = !names[i].contains(QLatin1Char(' ')) && !names[i].contains(QLatin1Char('"'));
-        lines << QStringLiteral("Col%1=%2 %3").arg(i + 1).arg(plain ? names[i] : quoted(names[i]), schemaType(data, i));
+        lines << QStringLiteral("Col%1=%2 %3")
+                     .arg(i + 1)
+                     .arg(plain ? names[i] : quoted(names[i]), schemaType(data, i, long32[i]));
     }
     return lines;
 }

@@ -73,14 +73,13 @@ QStringList attributeNames(const ExportData &data)
     return names;
 }
 
-void writeDatatype(QXmlStreamWriter &xml, const ExportData &data, int column)
+void writeDatatype(QXmlStreamWriter &xml, const ExportData &data, int column, bool int32)
 {
     const ExportColumn &c = data.columns[column];
     xml.writeEmptyElement(S, QStringLiteral("datatype"));
     switch (c.type) {
     case ExportColumnType::Integer:
-        if (FileExport::integersWithin(data, column, std::numeric_limits<qint32>::min(),
-                                       std::numeric_limits<qint32>::max())) {
+        if (int32) {
             xml.writeAttribute(Dt, QStringLiteral("type"), QStringLiteral("int"));
             xml.writeAttribute(Dt, QStringLiteral("maxLength"), QStringLiteral("4"));
             xml.writeAttribute(Rs, QStringLiteral("precision"), QStringLiteral("10"));
@@ -123,14 +122,17 @@ void XmlExporter::check(const ExportData &data) const
     auto refuse = [](const QString &column) {
         throw Failure(QStringLiteral("ExportTable: column %1 holds a character that XML cannot hold.").arg(column));
     };
-    for (int i = 0; i < data.columns.size(); ++i) {
-        if (!holdsOnlyXmlChars(data.columns[i].name))
-            refuse(data.columns[i].name);
-        if (data.columns[i].type != ExportColumnType::Text)
-            continue;
-        for (const QVariantList &row : data.rows) {
-            if (!holdsOnlyXmlChars(row[i].toString()))
-                refuse(data.columns[i].name);
+    for (const ExportColumn &column : data.columns) {
+        if (!holdsOnlyXmlChars(column.name))
+            refuse(column.name);
+    }
+    const QList<int> texts = FileExport::columnsOf(data, ExportColumnType::Text);
+    if (texts.isEmpty())
+        return;
+    for (const QVariantList &row : data.rows) {
+        for (int c : texts) {
+            if (!holdsOnlyXmlChars(row[c].toString()))
+                refuse(data.columns[c].name);
         }
     }
 }
@@ -140,6 +142,8 @@ void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles
     QIODevice &out = files.create(path);
     QXmlStreamWriter xml(&out);
     const QStringList names = attributeNames(data);
+    const QList<bool> int32 =
+        FileExport::integersWithin(data, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
 
     xml.writeStartElement(QStringLiteral("xml"));
     xml.writeNamespace(S, QStringLiteral("s"));
@@ -161,7 +165,7 @@ void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles
             xml.writeAttribute(Rs, QStringLiteral("name"), data.columns[i].name);
         xml.writeAttribute(Rs, QStringLiteral("number"), QString::number(i + 1));
         xml.writeAttribute(Rs, QStringLiteral("nullable"), QStringLiteral("true"));
-        writeDatatype(xml, data, i);
+        writeDatatype(xml, data, i, int32[i]);
         xml.writeEndElement();
     }
     xml.writeCharacters(QStringLiteral("\n "));

@@ -568,7 +568,7 @@ private Q_SLOTS:
         }
         ExportData data;
         data.columns << ExportColumn{QStringLiteral("t"), ExportColumnType::Text, 1, {}};
-        data.rows = {{QStringLiteral("a")}, {QStringLiteral("Ω")}};
+        data.rows.held() = {{QStringLiteral("a")}, {QStringLiteral("Ω")}};
         QVERIFY(!failureOf([&] {
                      ExportFiles files;
                      TextExporter().write(data, csv, files); // unchecked: fails on the second row

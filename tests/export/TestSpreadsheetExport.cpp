@@ -44,7 +44,7 @@ ExportData sample()
                  column(QStringLiteral("Spol"), ExportColumnType::Boolean),
                  column(QStringLiteral("Napomena čž"), ExportColumnType::Text)};
     const QVariant null;
-    d.rows = {
+    d.rows.held() = {
         {1LL, Croatian, 0.1, true, QStringLiteral("\"navodnici\", 'apostrof' i ;")},
         {2LL, null, 1.0 / 3.0, false, null},
         {-5LL, QStringLiteral("x"), 2.0, null, QStringLiteral("ČĆĐŠŽ")},
@@ -227,7 +227,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
         ExportData data = sample();
-        for (QVariantList &row : data.rows) {
+        for (QVariantList &row : data.rows.held()) {
             // The 8-bit formats take Windows-1250 texts only, WK3 no control
             // characters.
             if (format != efExcel8 && row[4].toString() == QStringLiteral("Ђ"))
@@ -287,9 +287,9 @@ private Q_SLOTS:
         for (int c = 0; c < 7; ++c)
             data.columns << column(QStringLiteral("N%1").arg(c), ExportColumnType::Double);
         data.columns << column(QStringLiteral("Tekst"), ExportColumnType::Text);
-        data.rows.resize(65535);
+        data.rows.held().resize(65535);
         for (int r = 0; r < 65535; ++r) {
-            QVariantList &row = data.rows[std::size_t(r)];
+            QVariantList &row = data.rows.held()[std::size_t(r)];
             for (int c = 0; c < 7; ++c)
                 row << QVariant(r + c / 8.0);
             if (r < 3000) {
@@ -331,11 +331,11 @@ private Q_SLOTS:
                         column(QStringLiteral("I"), ExportColumnType::Integer)};
         QList<long double> reference;
         for (double v : values) {
-            data.rows.push_back({QVariant(v)});
+            data.rows.held().push_back({QVariant(v)});
             reference << v;
         }
         for (qlonglong v : ints) {
-            data.rows.push_back({QVariant(), QVariant(v)});
+            data.rows.held().push_back({QVariant(), QVariant(v)});
             reference << v;
         }
         QList<QByteArray> written, expected;
@@ -424,8 +424,8 @@ private Q_SLOTS:
         data.tableName = QStringLiteral("Data");
         data.columns = {column(QStringLiteral("N"), ExportColumnType::Integer),
                         column(QStringLiteral("Items"), ExportColumnType::Text)};
-        data.rows.assign(std::size_t(rows), QVariantList{QVariant(), QVariant()});
-        data.rows.front() = {number, text.isEmpty() ? QVariant() : QVariant(text)};
+        data.rows.held().assign(std::size_t(rows), QVariantList{QVariant(), QVariant()});
+        data.rows.held().front() = {number, text.isEmpty() ? QVariant() : QVariant(text)};
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("granica"));
