@@ -12,7 +12,7 @@ packages=(
   libbenchmark-dev libgtest-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick clang-format
   libx11-dev
-  libfreexl-dev pxlib-dev libshp-dev python3-dbfread libxml2-utils gnumeric poppler-utils
+  libfreexl-dev pxlib-dev python3-dbfread libxml2-utils gnumeric poppler-utils
   libreoffice-calc-nogui
   lintian appstream help2man dpkg-dev desktop-file-utils
 )
