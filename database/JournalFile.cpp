@@ -61,10 +61,26 @@ void insertTest(sqlite3 *db, const JournalTest &t)
               "Field3, Design, DesignPath, DesignSha256, Mode, Station, StartedUtc, LeadNs, ScreenWidth, "
               "ScreenHeight, DevicePixelRatio, RefreshRate, Compositor) VALUES (?1, 'running', ?2, ?3, ?4, ?5, ?6, "
               "?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21)",
-              {uuidText(t.info.uuid), s.Name, s.Surname, s.Age, s.Gender, s.GenderText, s.Field1, s.Field2, s.Field3,
-               DesignSnapshot::compose(t.design), t.info.designPath, QString::fromLatin1(t.info.designSha256),
-               int(t.design.testingMode), t.info.station, utcText(t.info.startedUtc), t.leadNs,
-               t.info.screenSize.width(), t.info.screenSize.height(), t.info.devicePixelRatio, t.info.refreshRate,
+              {uuidText(t.info.uuid),
+               s.Name,
+               s.Surname,
+               s.Age,
+               s.Gender,
+               s.GenderText,
+               s.Field1,
+               s.Field2,
+               s.Field3,
+               DesignSnapshot::compose(t.design),
+               t.info.designPath,
+               QString::fromLatin1(t.info.designSha256),
+               int(t.design.testingMode),
+               t.info.station,
+               utcText(t.info.startedUtc),
+               t.leadNs,
+               t.info.screenSize.width(),
+               t.info.screenSize.height(),
+               t.info.devicePixelRatio,
+               t.info.refreshRate,
                SqliteValues::compositorValue(t.info.compositor)})
         .step();
 }
@@ -139,9 +155,10 @@ QList<Presentation> answersOf(sqlite3 *db, const QUuid &uuid)
 QList<JournalTest> readTests(sqlite3 *db)
 {
     QList<JournalTest> tests;
-    Statement row(db, "SELECT Uuid, State, Name, Surname, Age, Gender, GenderText, Field1, Field2, Field3, Design, "
-                      "DesignPath, DesignSha256, Station, StartedUtc, LeadNs, ScreenWidth, ScreenHeight, "
-                      "DevicePixelRatio, RefreshRate, Compositor, FinishedUtc, DurationNs FROM Tests ORDER BY StartedUtc, rowid");
+    Statement row(
+        db, "SELECT Uuid, State, Name, Surname, Age, Gender, GenderText, Field1, Field2, Field3, Design, "
+            "DesignPath, DesignSha256, Station, StartedUtc, LeadNs, ScreenWidth, ScreenHeight, "
+            "DevicePixelRatio, RefreshRate, Compositor, FinishedUtc, DurationNs FROM Tests ORDER BY StartedUtc, rowid");
     while (row.step()) {
         JournalTest t = testOf(row);
         t.answers = answersOf(db, t.info.uuid);
