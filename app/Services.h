@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class Clock;
 class FeedbackSounds;
@@ -30,6 +31,9 @@ struct Services
     // The Caps Lock state the answers grid checks; empty: the keyboard's.
     // Its warning beeps through `sounds`, as the test window does.
     std::function<bool()> capsLock;
+    // Whether a compositor runs on the test's display (nullopt: unknown);
+    // empty: the X server's answer.
+    std::function<std::optional<bool>()> compositor;
     // The screen's size; empty: the primary screen's.
     std::function<QSize()> screenSize;
     // The connection `con` to the results database, opened at start-up when

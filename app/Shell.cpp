@@ -60,6 +60,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_main = std::make_unique<TMain_Form>(m_design, m_session, m_services);
     ContextHelp::setService(m_main.get(), m_services.help);
     m_test = new TForm1(m_design, m_session, prompts, *m_services.clock, *sounds, m_main.get());
+    m_test->setCompositorProbe(m_services.compositor);
     m_designDialog = new TPagesDlg(m_design, prompts, capsLock, m_services.dataFolder, m_main.get());
     m_results = new TRezultati(prompts, *m_services.clock, m_services.regional, m_services.dataFolder, m_main.get());
     m_about = new TAboutBox(m_main.get());

@@ -20,7 +20,7 @@ CREATE TABLE IF NOT EXISTS Tests(
   Name TEXT, Surname TEXT, Age TEXT, Gender INTEGER, GenderText TEXT, Field1 TEXT, Field2 TEXT, Field3 TEXT,
   Design BLOB NOT NULL, DesignPath TEXT, DesignSha256 TEXT, Mode INTEGER, Station TEXT,
   StartedUtc TEXT NOT NULL, LeadNs INTEGER, ScreenWidth INTEGER, ScreenHeight INTEGER, DevicePixelRatio REAL,
-  FinishedUtc TEXT, DurationNs INTEGER);
+  RefreshRate REAL, Compositor INTEGER, FinishedUtc TEXT, DurationNs INTEGER);
 CREATE TABLE IF NOT EXISTS Answers(
   Test TEXT NOT NULL, Ordinal INTEGER NOT NULL, Task INTEGER, LevelIndex INTEGER, Level INTEGER,
   Efficiency REAL, OnsetNs INTEGER, ResponseNs INTEGER, Key TEXT, TypedAnswer TEXT, Judgement TEXT,
@@ -59,12 +59,29 @@ void insertTest(sqlite3 *db, const JournalTest &t)
     Statement(db,
               "INSERT OR REPLACE INTO Tests(Uuid, State, Name, Surname, Age, Gender, GenderText, Field1, Field2, "
               "Field3, Design, DesignPath, DesignSha256, Mode, Station, StartedUtc, LeadNs, ScreenWidth, "
-              "ScreenHeight, DevicePixelRatio) VALUES (?1, 'running', ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
-              "?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19)",
-              {uuidText(t.info.uuid), s.Name, s.Surname, s.Age, s.Gender, s.GenderText, s.Field1, s.Field2, s.Field3,
-               DesignSnapshot::compose(t.design), t.info.designPath, QString::fromLatin1(t.info.designSha256),
-               int(t.design.testingMode), t.info.station, utcText(t.info.startedUtc), t.leadNs,
-               t.info.screenSize.width(), t.info.screenSize.height(), t.info.devicePixelRatio})
+              "ScreenHeight, DevicePixelRatio, RefreshRate, Compositor) VALUES (?1, 'running', ?2, ?3, ?4, ?5, ?6, "
+              "?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21)",
+              {uuidText(t.info.uuid),
+               s.Name,
+               s.Surname,
+               s.Age,
+               s.Gender,
+               s.GenderText,
+               s.Field1,
+               s.Field2,
+               s.Field3,
+               DesignSnapshot::compose(t.design),
+               t.info.designPath,
+               QString::fromLatin1(t.info.designSha256),
+               int(t.design.testingMode),
+               t.info.station,
+               utcText(t.info.startedUtc),
+               t.leadNs,
+               t.info.screenSize.width(),
+               t.info.screenSize.height(),
+               t.info.devicePixelRatio,
+               t.info.refreshRate,
+               SqliteValues::compositorValue(t.info.compositor)})
         .step();
 }
 
@@ -102,11 +119,13 @@ JournalTest testOf(const Statement &row)
     t.leadNs = row.value(15).toLongLong();
     t.info.screenSize = QSize(row.value(16).toInt(), row.value(17).toInt());
     t.info.devicePixelRatio = row.value(18).toDouble();
-    if (!row.value(19).toString().isEmpty()) {
-        t.info.finishedUtc = utcOf(row.value(19));
+    t.info.refreshRate = row.value(19).toDouble();
+    t.info.compositor = SqliteValues::compositorOf(row.value(20));
+    if (!row.value(21).toString().isEmpty()) {
+        t.info.finishedUtc = utcOf(row.value(21));
         t.endTime = t.info.finishedUtc.toLocalTime();
     }
-    t.durationNs = row.value(20).toLongLong();
+    t.durationNs = row.value(22).toLongLong();
     return t;
 }
 
@@ -136,9 +155,10 @@ QList<Presentation> answersOf(sqlite3 *db, const QUuid &uuid)
 QList<JournalTest> readTests(sqlite3 *db)
 {
     QList<JournalTest> tests;
-    Statement row(db, "SELECT Uuid, State, Name, Surname, Age, Gender, GenderText, Field1, Field2, Field3, Design, "
-                      "DesignPath, DesignSha256, Station, StartedUtc, LeadNs, ScreenWidth, ScreenHeight, "
-                      "DevicePixelRatio, FinishedUtc, DurationNs FROM Tests ORDER BY StartedUtc, rowid");
+    Statement row(
+        db, "SELECT Uuid, State, Name, Surname, Age, Gender, GenderText, Field1, Field2, Field3, Design, "
+            "DesignPath, DesignSha256, Station, StartedUtc, LeadNs, ScreenWidth, ScreenHeight, "
+            "DevicePixelRatio, RefreshRate, Compositor, FinishedUtc, DurationNs FROM Tests ORDER BY StartedUtc, rowid");
     while (row.step()) {
         JournalTest t = testOf(row);
         t.answers = answersOf(db, t.info.uuid);

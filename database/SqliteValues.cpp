@@ -54,4 +54,18 @@ QString quoteIdentifier(const QString &name)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QVariant compositorValue(SessionInfo::Compositor compositor)
+{
+    if (compositor == SessionInfo::Compositor::Unknown)
+        return {};
+    return compositor == SessionInfo::Compositor::Yes ? 1 : 0;
+}
+
+SessionInfo::Compositor compositorOf(const QVariant &value)
+{
+    if (value.isNull())
+        return SessionInfo::Compositor::Unknown;
+    return value.toInt() != 0 ? SessionInfo::Compositor::Yes : SessionInfo::Compositor::No;
+}
+
 } // namespace SqliteValues

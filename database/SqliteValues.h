@@ -4,7 +4,10 @@
 // of our own making (every value a statement uses is bound, never spliced
 // into its text).
 
+#include "session/SessionResult.h"
+
 #include <QString>
+#include <QVariant>
 
 struct sqlite3;
 
@@ -20,5 +23,9 @@ QString errorText(int code, const QString &path, const QString &sqliteText);
 
 // "Data" as "\"Data\"": an identifier quoted, inner quotes doubled.
 QString quoteIdentifier(const QString &name);
+
+// Whether a compositor ran, as a column holds it: NULL unknown, 0 no, 1 yes.
+QVariant compositorValue(SessionInfo::Compositor compositor);
+SessionInfo::Compositor compositorOf(const QVariant &value);
 
 } // namespace SqliteValues

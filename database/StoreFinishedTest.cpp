@@ -53,7 +53,9 @@ QVariantList sessionValues(const SessionResult &result, const QString &uuid, qin
             hasScreen ? QVariant(s.screenSize.width()) : QVariant(),
             hasScreen ? QVariant(s.screenSize.height()) : QVariant(),
             s.devicePixelRatio > 0 ? QVariant(s.devicePixelRatio) : QVariant(),
-            textOrNull(result.modeText)};
+            textOrNull(result.modeText),
+            s.refreshRate > 0 ? QVariant(s.refreshRate) : QVariant(),
+            SqliteValues::compositorValue(s.compositor)};
 }
 
 QVariantList presentationValues(const SessionResult &result, int index, const QString &uuid)
@@ -81,8 +83,9 @@ qint64 writeRows(ResultsDatabase &con, const SessionResult &result, const QVaria
     const qint64 id = StoredTest::insertRow(con, dataRow);
     Statement(con.handle(),
               QStringLiteral("INSERT INTO main.Sessions (UUID, DataID, Station, DesignPath, DesignSHA256, StartedUTC, "
-                             "FinishedUTC, ProgramVersion, ScreenWidth, ScreenHeight, DevicePixelRatio, Mode) "
-                             "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)"),
+                             "FinishedUTC, ProgramVersion, ScreenWidth, ScreenHeight, DevicePixelRatio, Mode, "
+                             "RefreshRate, Compositor) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, "
+                             "?13, ?14)"),
               sessionValues(result, uuid, id))
         .run();
     Statement presentation(con.handle(),

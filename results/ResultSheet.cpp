@@ -14,6 +14,26 @@ const QString StartTitle = QStringLiteral("Perceptivna zaokruženost u funkciji 
 
 constexpr int StartRows = 11;
 
+QString decimal(double value, QChar separator)
+{
+    return QString::number(value, 'g', 4).replace(QLatin1Char('.'), separator);
+}
+
+// "Zaslon: 1920 x 1080, 60 Hz, omjer piksela 1, kompozitor: ne"; what is not known is left out.
+QString displayText(const SessionInfo &s, QChar separator)
+{
+    if (s.screenSize.isEmpty())
+        return {};
+    QStringList parts{QStringLiteral("%1 x %2").arg(s.screenSize.width()).arg(s.screenSize.height())};
+    if (s.refreshRate > 0)
+        parts << decimal(s.refreshRate, separator) + QStringLiteral(" Hz");
+    parts << QStringLiteral("omjer piksela ") + decimal(s.devicePixelRatio, separator);
+    if (s.compositor != SessionInfo::Compositor::Unknown)
+        parts << (s.compositor == SessionInfo::Compositor::Yes ? QStringLiteral("kompozitor: da")
+                                                               : QStringLiteral("kompozitor: ne"));
+    return QStringLiteral("Zaslon: ") + parts.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 const QString ResultSheet::CautionText = QStringLiteral(
@@ -103,6 +123,7 @@ ResultSheet ResultSheet::fromResult(const SessionResult &r, const Regional &regi
     sheet.valuePicture = QStringLiteral("#.##");
     sheet.categoryMax = std::max(r.stimulusCount, 1);
     sheet.cautionShown = r.unrecognisedCount != 0;
+    sheet.displayLine = displayText(r.session, sep);
 
     const int n = int(r.tasks.size());
     sheet.points.reserve(n);

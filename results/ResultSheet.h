@@ -27,6 +27,8 @@ struct ResultSheet
     QString valuePicture = QStringLiteral("#,##");
     QList<QPointF> points;
     QList<QStringList> cells; // rows of ColumnCount texts, row 0 the headers
+    // The display a test just finished ran on; empty for an archive, which does not keep it.
+    QString displayLine;
 
     // The value axis runs from 0 to the largest point, or to 100 when no point lies above 0.
     double valueMax() const;

@@ -55,6 +55,10 @@ struct SessionInfo
     QDateTime startedUtc, finishedUtc;
     QSize screenSize;
     double devicePixelRatio = 1;
+    double refreshRate = 0; // Hz; 0: unknown
+    // Whether a compositing manager ran: it may delay or resample frames.
+    enum class Compositor { Unknown, No, Yes };
+    Compositor compositor = Compositor::Unknown;
 };
 
 struct SessionResult

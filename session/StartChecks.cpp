@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <cmath>
+
 namespace {
 
 const QString NoLevels =
@@ -80,4 +82,20 @@ QList<StartMessage> StartChecks(const TestDesign &design)
     if (!ValidateMaskLevels(design.maskLevels, &messages))
         add(&messages, StartMessage::Kind::Error, LevelOrder);
     return messages;
+}
+
+QString DisplayScaleWarning(double devicePixelRatio)
+{
+    if (qFuzzyCompare(devicePixelRatio, 1.0))
+        return {};
+    // Pictures are drawn one picture pixel per device pixel, so a scaled
+    // desktop shows them smaller than its other windows, and a fractional
+    // scale leaves the window to be resampled on its way to the screen.
+    QString text = QStringLiteral("Zaslon je skaliran (omjer piksela %1): slike će izgledati manje nego na "
+                                  "neskaliranom zaslonu.")
+                       .arg(QString::number(devicePixelRatio, 'g', 4).replace(QLatin1Char('.'), QLatin1Char(',')));
+    if (!qFuzzyCompare(devicePixelRatio, std::round(devicePixelRatio)))
+        text += QStringLiteral(" Uz necijeli omjer slike možda neće biti prikazane točno piksel za piksel.");
+    return text + QStringLiteral(" Za usporedive rezultate postavite skaliranje zaslona na 100 %. "
+                                 "Testiranje se ipak može nastaviti.");
 }

@@ -25,3 +25,8 @@ bool ValidateMaskLevels(const QStringList &levels, QList<StartMessage> *messages
 
 // Every message to show before a test of `design` may start; empty: it may.
 QList<StartMessage> StartChecks(const TestDesign &design);
+
+// What to tell the examiner before a test on a display of this device pixel
+// ratio; empty when pictures are shown one picture pixel per screen pixel at
+// the size they were made for. The test may go on either way.
+QString DisplayScaleWarning(double devicePixelRatio);

@@ -1,7 +1,8 @@
 #include "common/ui/CapsLock.h"
 
+#include "common/ui/X11Connection.h"
+
 #include <QApplication>
-#include <QGuiApplication>
 
 #include <optional>
 
@@ -15,10 +16,7 @@ namespace {
 std::optional<bool> systemCapsLock()
 {
 #ifdef KALVESTRIN_HAVE_X11
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return std::nullopt;
-    // One connection of our own for the whole run, opened on first use.
-    static Display *const display = XOpenDisplay(nullptr);
+    Display *display = x11Connection();
     if (!display)
         return std::nullopt;
     XkbStateRec state;

@@ -196,6 +196,11 @@ void TRezultati::createContent(QVBoxLayout *layout)
     m_caution->setFont(arial(10, false));
     m_caution->adjustSize();
     m_caution->hide();
+    m_display = new QLabel(m_content);
+    m_display->setObjectName(QStringLiteral("DisplayLine"));
+    m_display->setTextFormat(Qt::PlainText);
+    m_display->setFont(arial(8, false));
+    m_display->hide();
 }
 
 void TRezultati::createChart()
@@ -270,6 +275,9 @@ void TRezultati::showSheet(const ResultSheet &sheet)
         m_labels[i]->adjustSize();
     }
     m_caution->setVisible(sheet.cautionShown);
+    m_display->setText(sheet.displayLine);
+    m_display->adjustSize();
+    m_display->setVisible(!sheet.displayLine.isEmpty());
 
     QStringList title;
     for (const QString &line : sheet.title)
@@ -336,7 +344,9 @@ void TRezultati::FormResize()
     m_chartView->setGeometry(l.chart);
     m_caution->move(l.left, l.cautionTop);
     m_grid->setGeometry(l.table);
-    m_content->resize(std::max(w, l.table.right() + 1), l.table.bottom() + 1 + l.step);
+    // The display line, small, under the table: a note on the test, not one of its facts.
+    m_display->move(l.left, l.table.bottom() + 1 + l.step / 2);
+    m_content->resize(std::max(w, l.table.right() + 1), l.table.bottom() + 1 + l.step + m_display->height());
     m_scroll->verticalScrollBar()->setValue(0);
 }
 

@@ -88,6 +88,7 @@ private:
     QWidget *m_content = nullptr;
     QLabel *m_caution = nullptr;                        // Label1
     QLabel *m_labels[ResultSheet::FactLabelCount] = {}; // Label2 .. Label15
+    QLabel *m_display = nullptr;                        // the display of a test just finished
     QChartView *m_chartView = nullptr;
     QChart *m_chart = nullptr;
     QLineSeries *m_series = nullptr;

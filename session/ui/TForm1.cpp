@@ -193,6 +193,9 @@ void TForm1::Btn2Click()
     }
     if (!messages.isEmpty())
         return;
+    const QString display = DisplayScaleWarning(devicePixelRatioF());
+    if (!display.isEmpty())
+        m_prompts.warning(display);
     m_instructions->hide();
     m_answerBar->show();
     identifySession();

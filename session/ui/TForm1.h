@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -48,6 +49,10 @@ public:
 
     // The subject as the form holds it now.
     Subject subject() const;
+
+    // Whether a compositor runs, asked when a test starts; empty: the X
+    // server's answer. Returns nullopt when that cannot be known.
+    void setCompositorProbe(std::function<std::optional<bool>()> probe) { m_compositorProbe = std::move(probe); }
 
     // Every test the window runs is journalled here (not owned; null: none).
     void setJournal(SessionJournal *journal);
@@ -121,6 +126,7 @@ private:
     std::unique_ptr<JournalRecorder> m_recorder;
     std::optional<ResumePlan> m_resume;
     qint64 m_resumeLeadNs = 0;
+    std::function<std::optional<bool>()> m_compositorProbe;
 
     SubjectForm *m_subjectForm = nullptr;       // Panel1
     InstructionsView *m_instructions = nullptr; // Panel2

@@ -5,6 +5,7 @@
 #include "session/ui/TForm1.h"
 
 #include "common/ui/Prompts.h"
+#include "common/ui/X11Connection.h"
 #include "design/TestDesign.h"
 #include "session/SessionState.h"
 #include "session/ui/SubjectForm.h"
@@ -38,6 +39,10 @@ void TForm1::identifySession()
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     info.screenSize = screen ? screen->size() : QSize();
     info.devicePixelRatio = devicePixelRatioF();
+    info.refreshRate = screen ? screen->refreshRate() : 0;
+    const std::optional<bool> compositor = m_compositorProbe ? m_compositorProbe() : x11CompositorRunning();
+    if (compositor)
+        info.compositor = *compositor ? SessionInfo::Compositor::Yes : SessionInfo::Compositor::No;
     if (m_recorder)
         m_recorder->setTest(info.uuid, subject());
 }

@@ -41,6 +41,8 @@ SessionResult namedTest(int presentations, int answerLength = 4)
     s.finishedUtc = s.startedUtc.addSecs(300);
     s.screenSize = QSize(1920, 1080);
     s.devicePixelRatio = 1.25;
+    s.refreshRate = 59.94;
+    s.compositor = SessionInfo::Compositor::No;
     for (int i = 0; i < presentations; ++i)
         r.presentations.append(
             {i % 2, i, 8, i * 1'000'000LL, -1, {}, 0.5, QString(answerLength, QLatin1Char('a')), {}});
@@ -108,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(firstRow(db.con, QStringLiteral("SELECT * FROM Sessions")),
                  (QVariantList{uuid, QString::number(id), "lab-3", "/podaci/primjer.txt", QString(64, QLatin1Char('c')),
                                "2026-12-07T01:02:03.456Z", "2026-12-07T01:07:03.456Z", KALVESTRIN_VERSION, "1920",
-                               "1080", "1.25", "Samostalan"}));
+                               "1080", "1.25", "Samostalan", "59.94", "0"}));
 
         // A row the database refuses can never be stored: nothing of it is.
         SessionResult badAge = namedTest(2);

@@ -93,7 +93,12 @@ private Q_SLOTS:
         e[4] = 2.0;
         SessionResult r = finishedTest(e);
         r.subject.Surname = QStringLiteral("<B>");
+        r.session.screenSize = QSize(1920, 1080);
+        r.session.refreshRate = 59.94;
+        r.session.compositor = SessionInfo::Compositor::No;
         win.w.accept(r);
+        QCOMPARE(win.w.findChild<QLabel *>(QStringLiteral("DisplayLine"))->text(),
+                 QStringLiteral("Zaslon: 1920 x 1080, 59,94 Hz, omjer piksela 1, kompozitor: ne"));
         QVERIFY(win.tool(2)->isEnabled());
         QVERIFY(!win.label(1)->isHidden());
         // Chart titles are rich text: names are escaped, lines broken by <br>.
@@ -140,7 +145,9 @@ private Q_SLOTS:
     {
         const QChar separator = u'.';
         Window win({}, separator);
-        win.w.accept(finishedTest(QList<double>(12, 2.0)));
+        SessionResult shown = finishedTest(QList<double>(12, 2.0));
+        shown.session.screenSize = QSize(800, 600);
+        win.w.accept(shown);
         win.load(
             archive(QStringLiteral("three.txt"), QStringLiteral("IVIĆ ANA; 23; 0; A1; ; 3.5.2009; 0:04:12; DA; NE; "
                                                                 "3; 0; 0,5; 0.125; Reserved1; Reserved2; "
@@ -149,6 +156,7 @@ private Q_SLOTS:
         QCOMPARE(win.label(4)->text(), QStringLiteral("Spol: 0"));
         QCOMPARE(win.label(13)->text(), QStringLiteral("Aritmetička sredina: ") + half);
         QVERIFY(win.label(1)->isHidden());
+        QVERIFY(win.w.findChild<QLabel *>(QStringLiteral("DisplayLine"))->isHidden()); // an archive has none
         QCOMPARE(win.w.categoryAxis()->max(), 3.0);
         QCOMPARE(win.w.series()->at(1), QPointF(2, 50));
         QCOMPARE(win.cell(3, 2), QStringLiteral("75") + separator + QStringLiteral("00"));
