@@ -38,16 +38,6 @@ void exec(sqlite3 *db, const char *sql)
     }
 }
 
-QString utcText(const QDateTime &t)
-{
-    return t.isValid() ? t.toUTC().toString(Qt::ISODateWithMs) : QString();
-}
-
-QDateTime utcOf(const QVariant &v)
-{
-    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs).toUTC();
-}
-
 QString uuidText(const QUuid &uuid)
 {
     return uuid.toString(QUuid::WithoutBraces);
@@ -75,7 +65,7 @@ void insertTest(sqlite3 *db, const JournalTest &t)
                QString::fromLatin1(t.info.designSha256),
                int(t.design.testingMode),
                t.info.station,
-               utcText(t.info.startedUtc),
+               SqliteValues::utcValue(t.info.startedUtc),
                t.leadNs,
                t.info.screenSize.width(),
                t.info.screenSize.height(),
@@ -114,7 +104,7 @@ JournalTest testOf(const Statement &row)
     t.info.designPath = row.value(11).toString();
     t.info.designSha256 = row.value(12).toString().toLatin1();
     t.info.station = row.value(13).toString();
-    t.info.startedUtc = utcOf(row.value(14));
+    t.info.startedUtc = SqliteValues::utcOf(row.value(14));
     t.startTime = t.info.startedUtc.toLocalTime();
     t.leadNs = row.value(15).toLongLong();
     t.info.screenSize = QSize(row.value(16).toInt(), row.value(17).toInt());
@@ -122,7 +112,7 @@ JournalTest testOf(const Statement &row)
     t.info.refreshRate = row.value(19).toDouble();
     t.info.compositor = SqliteValues::compositorOf(row.value(20));
     if (!row.value(21).toString().isEmpty()) {
-        t.info.finishedUtc = utcOf(row.value(21));
+        t.info.finishedUtc = SqliteValues::utcOf(row.value(21));
         t.endTime = t.info.finishedUtc.toLocalTime();
     }
     t.durationNs = row.value(22).toLongLong();
@@ -264,7 +254,7 @@ void JournalFile::answer(const QUuid &uuid, int ordinal, const Presentation &ans
 
 void JournalFile::finish(const QUuid &uuid, const QDateTime &finishedUtc, qint64 durationNs)
 {
-    post([uuid = uuidText(uuid), finished = utcText(finishedUtc), durationNs](sqlite3 *db) {
+    post([uuid = uuidText(uuid), finished = SqliteValues::utcValue(finishedUtc), durationNs](sqlite3 *db) {
         Statement(db,
                   "UPDATE Tests SET State = 'finished-not-stored', FinishedUtc = ?2, DurationNs = ?3 "
                   "WHERE Uuid = ?1",

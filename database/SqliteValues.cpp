@@ -54,6 +54,16 @@ QString quoteIdentifier(const QString &name)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QVariant utcValue(const QDateTime &time)
+{
+    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs)) : QVariant();
+}
+
+QDateTime utcOf(const QVariant &value)
+{
+    return QDateTime::fromString(value.toString(), Qt::ISODateWithMs).toUTC();
+}
+
 QVariant compositorValue(SessionInfo::Compositor compositor)
 {
     if (compositor == SessionInfo::Compositor::Unknown)

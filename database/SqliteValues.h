@@ -6,6 +6,7 @@
 
 #include "session/SessionResult.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
@@ -23,6 +24,10 @@ QString errorText(int code, const QString &path, const QString &sqliteText);
 
 // "Data" as "\"Data\"": an identifier quoted, inner quotes doubled.
 QString quoteIdentifier(const QString &name);
+
+// A moment as a column holds it: ISO 8601 in UTC with milliseconds; NULL when unknown.
+QVariant utcValue(const QDateTime &time);
+QDateTime utcOf(const QVariant &value);
 
 // Whether a compositor ran, as a column holds it: NULL unknown, 0 no, 1 yes.
 QVariant compositorValue(SessionInfo::Compositor compositor);

@@ -26,11 +26,6 @@ QVariant textOrNull(const QString &text)
     return text.isEmpty() ? QVariant() : QVariant(text);
 }
 
-QVariant utcText(const QDateTime &time)
-{
-    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs)) : QVariant();
-}
-
 // Milliseconds to three decimals: the microsecond is as fine as a key press
 // or a frame can be placed.
 QVariant milliseconds(qint64 ns)
@@ -47,8 +42,8 @@ QVariantList sessionValues(const SessionResult &result, const QString &uuid, qin
             textOrNull(s.station),
             textOrNull(s.designPath),
             textOrNull(QString::fromLatin1(s.designSha256)),
-            utcText(s.startedUtc),
-            utcText(s.finishedUtc),
+            SqliteValues::utcValue(s.startedUtc),
+            SqliteValues::utcValue(s.finishedUtc),
             QStringLiteral(KALVESTRIN_VERSION),
             hasScreen ? QVariant(s.screenSize.width()) : QVariant(),
             hasScreen ? QVariant(s.screenSize.height()) : QVariant(),
