@@ -73,6 +73,8 @@ void ArchiveSheetBuilder::apply(const ArchiveField &f)
 void ArchiveSheetBuilder::finish()
 {
     m_sheet.setScores(m_taskCount, m_mean, m_variance, m_separator);
+    m_sheet.mean = m_mean;
+    m_sheet.scored = true;
     m_sheet.title = QStringList{QStringLiteral("Efikasnost prepoznavanja u funkciji rednog broja podražaja za: ") +
                                 m_name + QStringLiteral(" M=") + G(m_mean, m_separator) + QStringLiteral(" V=") +
                                 G(m_variance, m_separator)};

@@ -135,5 +135,7 @@ ResultSheet ResultSheet::fromResult(const SessionResult &r, const Regional &regi
         sheet.setEfficiency(i + 1, t.efficiency, sep);
     }
     sheet.setScores(n, r.mean, r.variance, sep);
+    sheet.mean = r.mean;
+    sheet.scored = true;
     return sheet;
 }

@@ -29,6 +29,9 @@ struct ResultSheet
     QList<QStringList> cells; // rows of ColumnCount texts, row 0 the headers
     // The display a test just finished ran on; empty for an archive, which does not keep it.
     QString displayLine;
+    // The test's M as a number, for scoring against norms; set with its scores.
+    long double mean = 0;
+    bool scored = false;
 
     // The value axis runs from 0 to the largest point, or to 100 when no point lies above 0.
     double valueMax() const;
