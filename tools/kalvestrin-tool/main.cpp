@@ -19,6 +19,10 @@
 //       a select statement's result, tab-separated, under the SQL window's rules
 //   presentations DATABASE [ID]
 //       every picture shown in the stored tests (or in test ID), tab-separated
+//   norms DATABASE create|list|delete|rename|export|import|score ...
+//       norm groups of the results database (see NormsCommand.cpp)
+//   report DATABASE ID NORMGROUP OUT.pdf
+//       the clinician's report of a stored test against a norm group
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -55,7 +59,12 @@ const char *const Usage =
     "  kalvestrin-tool create-database FILE\n"
     "  kalvestrin-tool query DATABASE STATEMENT\n"
     "  kalvestrin-tool presentations DATABASE [ID]\n"
-    "  kalvestrin-tool journal DATA_FOLDER\n";
+    "  kalvestrin-tool journal DATA_FOLDER\n"
+    "  kalvestrin-tool norms DATABASE create NAME [--age FROM-TO] [--gender Z|M] [--field1 TEXT] [--field2 TEXT]\n"
+    "      [--field3 TEXT] [--from DATE] [--to DATE] [--design SHA256]\n"
+    "  kalvestrin-tool norms DATABASE list | delete NAME | rename NAME NEW | export NAME FILE.csv\n"
+    "      | import NAME FILE.csv | score NAME ID\n"
+    "  kalvestrin-tool report DATABASE ID NORMGROUP OUT.pdf [--separator C]\n";
 
 int parseLevel(const QString &text)
 {
@@ -163,6 +172,8 @@ int designShots(QStringList args);
 int createDatabase(QStringList args);
 int queryDatabase(QStringList args);
 int presentations(QStringList args);
+int norms(QStringList args);
+int report(QStringList args);
 
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
@@ -177,6 +188,8 @@ const ToolCommand Commands[] = {
     {"query", queryDatabase},
     {"presentations", presentations},
     {"export", exportCommand},
+    {"norms", norms},
+    {"report", report},
 };
 
 int main(int argc, char **argv)
