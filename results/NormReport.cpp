@@ -103,21 +103,26 @@ int NormReport::paint(QPainter &painter, const std::function<void()> &newPage) c
     paintLegend(painter, c);
     c.y += 3 * c.unit;
 
+    // The table runs on under the chart and over as many pages as it needs;
+    // the signature follows its last row, on the same page.
     const int signatureTop = c.area.bottom() - SignatureHeightMm * c.unit;
     const int rows = taskCount();
-    const int fit = (signatureTop - c.y) / rowHeight(painter) - 1;
+    const int h = rowHeight(painter);
     int page = 1;
     int next = 0;
-    if (rows <= fit) {
-        next = paintTable(painter, c, 0, signatureTop);
-    }
-    while (next < rows) {
+    for (;;) {
+        const int aboveSignature = std::max(0, (signatureTop - c.y) / h - 1);
+        const int onPage = std::max(0, (c.area.bottom() - c.y) / h - 1);
+        const int remaining = rows - next;
+        // A fresh page always takes a row, however small the paper.
+        const int count = std::max(remaining <= aboveSignature ? remaining : std::min(onPage, remaining - 1),
+                                   c.y == c.area.top() ? 1 : 0);
+        next = paintTable(painter, c, next, next + count);
+        if (next >= rows)
+            break;
         paintPageNumber(painter, c, page++);
         newPage();
         c.y = c.area.top();
-        next = paintTable(painter, c, next, next + (signatureTop - c.y) / rowHeight(painter) - 1 >= rows
-                                                     ? signatureTop
-                                                     : c.area.bottom());
     }
     paintSignature(painter, c);
     paintPageNumber(painter, c, page);
@@ -260,10 +265,12 @@ int NormReport::rowHeight(QPainter &painter) const
     return QFontMetrics(m_font, painter.device()).height() * 13 / 10;
 }
 
-int NormReport::paintTable(QPainter &painter, Cursor &c, int first, int bottom) const
+int NormReport::paintTable(QPainter &painter, Cursor &c, int first, int end) const
 {
     const int h = rowHeight(painter);
     const int rows = taskCount();
+    if (first >= std::min(rows, end))
+        return first;
     QList<int> lefts{c.area.left()};
     for (double share : ColumnShares)
         lefts << lefts.last() + int(share * c.area.width());
@@ -281,7 +288,7 @@ int NormReport::paintTable(QPainter &painter, Cursor &c, int first, int bottom) 
     row(TableHeaders, true);
     painter.setFont(m_font);
     int task = first;
-    for (; task < rows && c.y + h <= bottom; ++task) {
+    for (; task < std::min(rows, end); ++task) {
         const QString label = m_subject.taskLabels.value(task);
         QStringList cells{label.isEmpty() ? QStringLiteral("%1.").arg(task + 1)
                                           : QStringLiteral("%1. %2").arg(task + 1).arg(label)};

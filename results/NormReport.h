@@ -49,8 +49,8 @@ private:
     void paintChart(QPainter &painter, const QRect &rect) const;
     void paintChartAxes(QPainter &painter, const QRect &plot, int count, double top) const;
     void paintLegend(QPainter &painter, Cursor &c) const;
-    // The table's rows from `first`, as many as fit above `bottom`; the next row to print.
-    int paintTable(QPainter &painter, Cursor &c, int first, int bottom) const;
+    // The table's header and its rows from `first` up to `end`; the next row to print.
+    int paintTable(QPainter &painter, Cursor &c, int first, int end) const;
     int rowHeight(QPainter &painter) const;
     void paintSignature(QPainter &painter, const Cursor &c) const;
     void paintPageNumber(QPainter &painter, const Cursor &c, int page) const;
