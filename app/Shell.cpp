@@ -7,16 +7,24 @@
 #include "common/ui/CapsLock.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
+#include "common/ui/Prompts.h"
 #include "database/ResultsDatabase.h"
 #include "database/StoreFailure.h"
+#include "database/Query.h"
 #include "database/ui/DatabaseResultSink.h"
+#include "database/ui/NormGroupsWindow.h"
+#include "database/ui/NormReportCommand.h"
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "design/ui/TPagesDlg.h"
+#include "results/ui/DefaultPrintTarget.h"
 #include "results/ui/TRezultati.h"
 #include "session/FeedbackSounds.h"
 #include "session/JournalSettlingSink.h"
 #include "session/ui/TForm1.h"
+
+#include <QAction>
+#include <QToolBar>
 
 namespace {
 
@@ -67,6 +75,8 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_groupResults = new TForm9(*m_database, prompts, separator, *m_services.clock, m_main.get());
     m_groupResults->setSqlWindow(new TForm10(*m_groupResults, prompts, m_groupResults));
 
+    wireNorms();
+
     m_designDialog->setAboutBox(m_about);
     // Pictures are measured against the test window as it lays itself out.
     m_designDialog->setTestWindowMetrics([test = m_test] { return test->metrics(); });
@@ -107,6 +117,37 @@ void Shell::storeKeptTests()
         } catch (const StoreFailure &) {
             return false; // kept for the next time
         }
+    });
+}
+
+void Shell::wireNorms()
+{
+    Prompts &prompts = *m_services.prompts;
+    m_normGroups =
+        new NormGroupsWindow(*m_database, prompts, *m_services.clock, m_services.dataFolder, m_groupResults);
+    m_normReport = std::make_unique<NormReportCommand>(
+        *m_database, prompts, m_services.regional,
+        std::make_unique<DefaultPrintTarget>(*m_services.clock, m_services.dataFolder));
+    m_results->setReportCommand([this](const ReportSubject &subject) { m_normReport->print(m_results, subject); });
+
+    QToolBar *bar = m_groupResults->toolBar();
+    QAction *norms = bar->addAction(QStringLiteral("Norme"));
+    norms->setObjectName(QStringLiteral("Norme"));
+    connectCommand(norms, &QAction::triggered, m_normGroups, [this](NormGroupsWindow *) {
+        m_normGroups->refresh();
+        m_normGroups->exec();
+    });
+    QAction *report = bar->addAction(QStringLiteral("Izvještaj"));
+    report->setObjectName(QStringLiteral("Izvjestaj"));
+    connectCommand(report, &QAction::triggered, m_groupResults, [this, &prompts](TForm9 *) {
+        Query &query = m_groupResults->query();
+        const int id = query.isOpen() ? query.columnIndex(QStringLiteral("ID")) : -1;
+        const QVariant value = id >= 0 && query.currentRow() >= 0 ? query.value(query.currentRow(), id) : QVariant();
+        if (value.isNull())
+            prompts.warning(QStringLiteral("Izvještaj se ispisuje za testiranje u označenom retku; rezultat upita "
+                                           "mora sadržavati stupac ID."));
+        else
+            m_normReport->printStored(m_groupResults, value.toLongLong());
     });
 }
 

@@ -21,6 +21,8 @@ class TPagesDlg;
 class TRezultati;
 
 class DatabaseResultSink;
+class NormGroupsWindow;
+class NormReportCommand;
 class JournalSettlingSink;
 class ResultsDatabase;
 
@@ -45,10 +47,14 @@ public:
     TAboutBox &aboutBox() { return *m_about; }
     TForm9 &groupResults() { return *m_groupResults; }
     ResultsDatabase &database() { return *m_database; }
+    NormGroupsWindow &normGroups() { return *m_normGroups; }
+    NormReportCommand &normReport() { return *m_normReport; }
 
 private:
     // Stores the finished tests the journal kept when the database could not take them.
     void storeKeptTests();
+    // The norm groups window and the report, offered from the results and group results windows.
+    void wireNorms();
 
     Services m_services;
     // Stand-ins when the services bring no clock or no sounds.
@@ -68,4 +74,6 @@ private:
     TRezultati *m_results = nullptr;
     TAboutBox *m_about = nullptr;
     TForm9 *m_groupResults = nullptr;
+    NormGroupsWindow *m_normGroups = nullptr;
+    std::unique_ptr<NormReportCommand> m_normReport;
 };

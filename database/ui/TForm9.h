@@ -45,6 +45,8 @@ public:
     ResultsTableModel &model() const { return *m_ds; }
     DbNavigator *navigator() const { return m_nav; }
     QToolButton *tool(int n) const { return m_tools[n - 1]; }
+    // Where other windows' commands on the stored tests join the window's own.
+    QToolBar *toolBar() const { return m_toolBar; }
 
     void FormCreate();
     void FormResize();

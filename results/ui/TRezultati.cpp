@@ -13,6 +13,7 @@
 #include "results/ArchiveSheetBuilder.h"
 #include "results/AxisLabels.h"
 #include "results/CustomPrint.h"
+#include "results/ReportSubject.h"
 #include "results/ResultsLayout.h"
 #include "results/ui/DefaultPrintTarget.h"
 #include "results/ui/PrintChart.h"
@@ -167,6 +168,23 @@ void TRezultati::createToolBar(QVBoxLayout *layout)
         m_tools[i] = a;
     }
     m_tools[1]->setEnabled(false);
+    m_report = m_toolBar->addAction(toolIcon(2), QStringLiteral("Izvještaj prema normama"));
+    m_report->setObjectName(QStringLiteral("Izvjestaj"));
+    m_report->setToolTip(m_report->text());
+    m_report->setVisible(false);
+    connectCommand(m_report, &QAction::triggered, this, &TRezultati::ReportClick);
+}
+
+void TRezultati::setReportCommand(std::function<void(const ReportSubject &)> command)
+{
+    m_reportCommand = std::move(command);
+    m_report->setVisible(bool(m_reportCommand));
+}
+
+void TRezultati::ReportClick()
+{
+    if (m_reportCommand)
+        m_reportCommand(ReportSubject::fromSheet(m_sheet));
 }
 
 // The scrolled white page that holds the fact labels, the caution, the chart and the table.
@@ -270,6 +288,7 @@ void TRezultati::accept(const SessionResult &result)
 
 void TRezultati::showSheet(const ResultSheet &sheet)
 {
+    m_sheet = sheet;
     for (int i = 0; i < ResultSheet::FactLabelCount; ++i) {
         m_labels[i]->setText(sheet.labels[i]);
         m_labels[i]->adjustSize();

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class Clock;
@@ -25,6 +26,7 @@ class QTableWidget;
 class QToolBar;
 class QVBoxLayout;
 class Regional;
+struct ReportSubject;
 
 class TRezultati : public QDialog, public ResultSink
 {
@@ -40,6 +42,11 @@ public:
     // Where the print commands print; at first the default printer, else a
     // PDF file in the data folder.
     void setPrintTarget(std::unique_ptr<PrintTarget> target);
+
+    // Where "Izvještaj prema normama" sends the test shown; the command is
+    // offered once this is set.
+    void setReportCommand(std::function<void(const ReportSubject &)> command);
+    void ReportClick();
 
     // A finished test: shown, and its archive text kept for saving.
     void accept(const SessionResult &result) override;
@@ -84,6 +91,9 @@ private:
 
     QToolBar *m_toolBar = nullptr;
     QAction *m_tools[5] = {};
+    QAction *m_report = nullptr;
+    std::function<void(const ReportSubject &)> m_reportCommand;
+    ResultSheet m_sheet;
     QScrollArea *m_scroll = nullptr;
     QWidget *m_content = nullptr;
     QLabel *m_caution = nullptr;                        // Label1
