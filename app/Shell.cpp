@@ -8,9 +8,9 @@
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
 #include "common/ui/Prompts.h"
+#include "database/Query.h"
 #include "database/ResultsDatabase.h"
 #include "database/StoreFailure.h"
-#include "database/Query.h"
 #include "database/ui/DatabaseResultSink.h"
 #include "database/ui/NormGroupsWindow.h"
 #include "database/ui/NormReportCommand.h"
@@ -123,8 +123,7 @@ void Shell::storeKeptTests()
 void Shell::wireNorms()
 {
     Prompts &prompts = *m_services.prompts;
-    m_normGroups =
-        new NormGroupsWindow(*m_database, prompts, *m_services.clock, m_services.dataFolder, m_groupResults);
+    m_normGroups = new NormGroupsWindow(*m_database, prompts, *m_services.clock, m_services.dataFolder, m_groupResults);
     m_normReport = std::make_unique<NormReportCommand>(
         *m_database, prompts, m_services.regional,
         std::make_unique<DefaultPrintTarget>(*m_services.clock, m_services.dataFolder));

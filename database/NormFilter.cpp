@@ -6,8 +6,8 @@ QString NormFilter::definition() const
 {
     QStringList parts;
     if (ageFrom || ageTo)
-        parts << QStringLiteral("dob %1-%2").arg(ageFrom ? QString::number(*ageFrom) : QString(),
-                                                 ageTo ? QString::number(*ageTo) : QString());
+        parts << QStringLiteral("dob %1-%2")
+                     .arg(ageFrom ? QString::number(*ageFrom) : QString(), ageTo ? QString::number(*ageTo) : QString());
     if (gender >= 0)
         parts << (gender == 0 ? QStringLiteral("spol Ženski") : QStringLiteral("spol Muški"));
     const QString *fields[3] = {&field1, &field2, &field3};

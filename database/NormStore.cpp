@@ -8,32 +8,32 @@
 
 namespace {
 
-const QString CreateTables = QStringLiteral(
-    "CREATE TABLE IF NOT EXISTS NormGroups (\n"
-    "  ID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
-    "  Name TEXT NOT NULL UNIQUE CHECK (typeof(Name) = 'text' AND length(trim(Name)) > 0),\n"
-    "  Definition TEXT,\n"
-    "  CreatedUTC TEXT,\n"
-    "  N INTEGER NOT NULL CHECK (typeof(N) = 'integer' AND N >= 2),\n"
-    "  Mean DOUBLE NOT NULL CHECK (typeof(Mean) = 'real'),\n"
-    "  SD DOUBLE NOT NULL CHECK (typeof(SD) = 'real' AND SD > 0)\n"
-    ");\n"
-    "CREATE TABLE IF NOT EXISTS NormValues (\n"
-    "  GroupID INTEGER NOT NULL,\n"
-    "  M DOUBLE NOT NULL CHECK (typeof(M) = 'real')\n"
-    ");\n"
-    "CREATE INDEX IF NOT EXISTS NormValuesByGroup ON NormValues (GroupID);\n"
-    "CREATE TABLE IF NOT EXISTS NormPoints (\n"
-    "  GroupID INTEGER NOT NULL,\n"
-    "  M DOUBLE NOT NULL CHECK (typeof(M) = 'real'),\n"
-    "  Percentile DOUBLE NOT NULL CHECK (typeof(Percentile) = 'real')\n"
-    ");\n"
-    "CREATE TABLE IF NOT EXISTS NormTasks (\n"
-    "  GroupID INTEGER NOT NULL,\n"
-    "  Task INTEGER NOT NULL CHECK (typeof(Task) = 'integer' AND Task >= 1),\n"
-    "  Q1 DOUBLE NOT NULL, Median DOUBLE NOT NULL, Q3 DOUBLE NOT NULL,\n"
-    "  PRIMARY KEY (GroupID, Task)\n"
-    ");\n");
+const QString CreateTables =
+    QStringLiteral("CREATE TABLE IF NOT EXISTS NormGroups (\n"
+                   "  ID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                   "  Name TEXT NOT NULL UNIQUE CHECK (typeof(Name) = 'text' AND length(trim(Name)) > 0),\n"
+                   "  Definition TEXT,\n"
+                   "  CreatedUTC TEXT,\n"
+                   "  N INTEGER NOT NULL CHECK (typeof(N) = 'integer' AND N >= 2),\n"
+                   "  Mean DOUBLE NOT NULL CHECK (typeof(Mean) = 'real'),\n"
+                   "  SD DOUBLE NOT NULL CHECK (typeof(SD) = 'real' AND SD > 0)\n"
+                   ");\n"
+                   "CREATE TABLE IF NOT EXISTS NormValues (\n"
+                   "  GroupID INTEGER NOT NULL,\n"
+                   "  M DOUBLE NOT NULL CHECK (typeof(M) = 'real')\n"
+                   ");\n"
+                   "CREATE INDEX IF NOT EXISTS NormValuesByGroup ON NormValues (GroupID);\n"
+                   "CREATE TABLE IF NOT EXISTS NormPoints (\n"
+                   "  GroupID INTEGER NOT NULL,\n"
+                   "  M DOUBLE NOT NULL CHECK (typeof(M) = 'real'),\n"
+                   "  Percentile DOUBLE NOT NULL CHECK (typeof(Percentile) = 'real')\n"
+                   ");\n"
+                   "CREATE TABLE IF NOT EXISTS NormTasks (\n"
+                   "  GroupID INTEGER NOT NULL,\n"
+                   "  Task INTEGER NOT NULL CHECK (typeof(Task) = 'integer' AND Task >= 1),\n"
+                   "  Q1 DOUBLE NOT NULL, Median DOUBLE NOT NULL, Q3 DOUBLE NOT NULL,\n"
+                   "  PRIMARY KEY (GroupID, Task)\n"
+                   ");\n");
 
 const QString Tables[] = {QStringLiteral("NormValues"), QStringLiteral("NormPoints"), QStringLiteral("NormTasks")};
 
@@ -154,8 +154,8 @@ NormGroup NormStore::load(const QString &name)
     if (id < 0)
         throw Failure(notFound(name));
     NormGroup g;
-    Statement group(m_con.handle(), QStringLiteral("SELECT Name, Definition, N, Mean, SD FROM NormGroups WHERE ID = ?1"),
-                    {id});
+    Statement group(m_con.handle(),
+                    QStringLiteral("SELECT Name, Definition, N, Mean, SD FROM NormGroups WHERE ID = ?1"), {id});
     group.step();
     g.name = group.text(0);
     g.definition = group.text(1);

@@ -90,11 +90,12 @@ long double NormGroup::percentileOf(double m) const
         return points.first().percentile;
     if (m >= points.last().m)
         return points.last().percentile;
-    const auto upper = std::upper_bound(points.begin(), points.end(), m,
-                                        [](double v, const NormPoint &p) { return v < p.m; });
+    const auto upper =
+        std::upper_bound(points.begin(), points.end(), m, [](double v, const NormPoint &p) { return v < p.m; });
     const NormPoint &b = *upper;
     const NormPoint &a = *(upper - 1);
-    return a.percentile + (m - (long double)a.m) / (b.m - (long double)a.m) * (b.percentile - (long double)a.percentile);
+    return a.percentile +
+           (m - (long double)a.m) / (b.m - (long double)a.m) * (b.percentile - (long double)a.percentile);
 }
 
 NormScore NormGroup::score(long double m) const

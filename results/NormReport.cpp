@@ -174,8 +174,7 @@ void NormReport::paintChart(QPainter &painter, const QRect &rect) const
     const int unit = std::max(1, rect.height() / ChartHeightMm);
     const QRect plot = rect.adjusted(16 * unit, 2 * unit, -2 * unit, -12 * unit);
     auto at = [&](int task, double value) {
-        const double x = count == 1 ? plot.center().x()
-                                    : plot.left() + double(task) / (count - 1) * plot.width();
+        const double x = count == 1 ? plot.center().x() : plot.left() + double(task) / (count - 1) * plot.width();
         return QPointF(x, plot.bottom() - value / top * plot.height());
     };
     painter.save();

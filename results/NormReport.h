@@ -42,8 +42,7 @@ private:
     };
 
     int taskCount() const;
-    int drawText(QPainter &painter, Cursor &c, const QString &text, const QFont &font,
-                 int flags = Qt::AlignLeft) const;
+    int drawText(QPainter &painter, Cursor &c, const QString &text, const QFont &font, int flags = Qt::AlignLeft) const;
     void paintHeader(QPainter &painter, Cursor &c) const;
     void paintFacts(QPainter &painter, Cursor &c) const;
     void paintChart(QPainter &painter, const QRect &rect) const;

@@ -27,9 +27,12 @@ constexpr int HelpContext = 60;
 const QString CsvFilter = QStringLiteral("CSV datoteke (*.csv)|*.csv|Sve datoteke (*.*)|*.*");
 
 // Object name and caption of each filter box, in the order of the form.
-const char *const Edits[][2] = {{"Naziv", "Naziv skupine:"},     {"DobOd", "Dob od:"},
-                                {"DobDo", "Dob do:"},            {"Polje1", "Polje1 sadrži:"},
-                                {"Polje2", "Polje2 sadrži:"},    {"Polje3", "Polje3 sadrži:"},
+const char *const Edits[][2] = {{"Naziv", "Naziv skupine:"},
+                                {"DobOd", "Dob od:"},
+                                {"DobDo", "Dob do:"},
+                                {"Polje1", "Polje1 sadrži:"},
+                                {"Polje2", "Polje2 sadrži:"},
+                                {"Polje3", "Polje3 sadrži:"},
                                 {"DatumOd", "Testirani od (GGGG-MM-DD):"},
                                 {"DatumDo", "Testirani do (GGGG-MM-DD):"},
                                 {"Nacrt", "Nacrt (SHA-256):"}};
@@ -68,9 +71,8 @@ void NormGroupsWindow::createForm()
     m_details->setObjectName(QStringLiteral("Opis"));
     m_details->setWordWrap(true);
     left->addWidget(m_details);
-    connect(m_list, &QListWidget::currentRowChanged, this, [this] { GeneralErrorHandler::runCommand([this] {
-        showDetails();
-    }); });
+    connect(m_list, &QListWidget::currentRowChanged, this,
+            [this] { GeneralErrorHandler::runCommand([this] { showDetails(); }); });
 
     auto *form = new QFormLayout;
     top->addLayout(form, 1);
@@ -210,8 +212,7 @@ void NormGroupsWindow::Btn2Click()
 void NormGroupsWindow::Btn3Click()
 {
     const QString name = selected();
-    if (name.isEmpty() ||
-        !m_prompts.question(QStringLiteral("Želite li obrisati normnu skupinu \"%1\"?").arg(name)))
+    if (name.isEmpty() || !m_prompts.question(QStringLiteral("Želite li obrisati normnu skupinu \"%1\"?").arg(name)))
         return;
     NormStore(m_con).remove(name);
     refresh();

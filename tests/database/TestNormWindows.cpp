@@ -49,8 +49,9 @@ private Q_SLOTS:
         reportAction->trigger();
 
         NormGroupsWindow w(db.con, prompts, services.clock, db.dir.path());
-        auto click = [&](int n) { QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("Btn%1").arg(n)),
-                                                    Qt::LeftButton); };
+        auto click = [&](int n) {
+            QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("Btn%1").arg(n)), Qt::LeftButton);
+        };
         QTest::keyClicks(w.edit(QStringLiteral("Naziv")), QStringLiteral("A"));
         QTest::keyClicks(w.edit(QStringLiteral("Polje1")), QStringLiteral("grupa"));
         click(1);

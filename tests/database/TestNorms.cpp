@@ -70,8 +70,8 @@ private Q_SLOTS:
                              << "zadatak,1,0.5,0.625,1.0625\r\nzadatak,2,0.40625,0.5,0.5625\r\n";
         QTest::newRow("women") << QStringList{"--gender", "Z"} << QList<int>{0, 2, 4, 6} << QString();
         QTest::newRow("field as typed") << QStringList{"--field1", "grupa A"} << QList<int>{0, 1, 4, 6} << QString();
-        QTest::newRow("dates, none unknown") << QStringList{"--from", "2026-02-01", "--to", "2026-05-31"}
-                                             << QList<int>{1, 2, 3, 4} << QString();
+        QTest::newRow("dates, none unknown")
+            << QStringList{"--from", "2026-02-01", "--to", "2026-05-31"} << QList<int>{1, 2, 3, 4} << QString();
         QTest::newRow("men in a group") << QStringList{"--gender", "M", "--field1", "grupa"} << QList<int>{1, 5}
                                         << QString();
         QTest::newRow("one test is too few") << QStringList{"--age", "20-20"} << QList<int>{} << QString();
