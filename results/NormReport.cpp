@@ -138,7 +138,7 @@ void NormReport::paintHeader(QPainter &painter, Cursor &c) const
     c.y += 3 * c.unit;
     const QStringList lines = groupLines();
     for (qsizetype i = 0; i < lines.size(); ++i)
-        drawText(painter, c, lines[i], i == 0 ? m_bold : m_font);
+        drawText(painter, c, lines[i], i == 0 || lines[i].startsWith(QLatin1String("Oprez")) ? m_bold : m_font);
     c.y += 3 * c.unit;
     drawText(painter, c, scoreTexts().join(QStringLiteral("     ")), arial(12, true));
     c.y += 3 * c.unit;
