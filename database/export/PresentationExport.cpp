@@ -1,7 +1,11 @@
 #include "database/export/PresentationExport.h"
 
 #include "common/Failure.h"
+#include "database/ReadOnlyStatement.h"
+#include "database/ResultsDatabase.h"
 #include "database/export/ExportQuery.h"
+
+#include <QScopeGuard>
 
 QString presentationsStatement(const QString &gridStatement)
 {
@@ -25,6 +29,17 @@ int ExportPresentations(ResultsDatabase *con, const QString &gridStatement, cons
 {
     if (!presentationFormats().contains(format))
         throw Failure(QStringLiteral("ExportTable: Fileformat not supported."));
-    return ExportQuery(con, presentationsStatement(gridStatement), fileName, format,
+    if (!con || gridStatement.isEmpty() || fileName.isEmpty())
+        throw Failure(QStringLiteral("Incomplete parameters."));
+    // The grid's statement as SQLite reads it: what follows it (";", a comment) left out.
+    const bool wasOpen = con->isOpen();
+    if (!wasOpen)
+        con->open();
+    const auto closeAgain = qScopeGuard([&] {
+        if (!wasOpen)
+            con->close();
+    });
+    const QString grid = prepareReadOnly(*con, gridStatement).sql();
+    return ExportQuery(con, presentationsStatement(grid), fileName, format,
                        QStringLiteral("Presentations"), clock, decimalSeparator);
 }
