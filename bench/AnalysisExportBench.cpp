@@ -1,6 +1,6 @@
 // Export for today's analysis tools (.xlsx, SPSS, Stata, CSV UTF-8) the whole
 // way, reading, checking, writing and renaming: the 100,000 rows of Data, and
-// the 2,000,000 presentations of 50,000 tests of 40 tasks.
+// the 2,000,000 presentations of 50,000 tests of 40 tasks (Excel: 1,040,000).
 //
 //   build/bench/kalvestrin-bench-analysis
 // puts its database in $KALVESTRIN_BENCH_DIR (default: the system's temporary
@@ -103,7 +103,9 @@ void BM_AnalysisExport(benchmark::State &state, ExportFormat format, bool presen
 {
     Fixture &f = fixture();
     const QString path = f.dir.filePath(QStringLiteral("izvoz.") + QLatin1String(exportFormatInfo(format)->extension));
-    const QString grid = QStringLiteral("SELECT * FROM DATA ORDER BY ID;");
+    // Excel 2007+ holds 1,048,575 rows under its header: 26,000 tests of 40 tasks.
+    const QString grid = presentations && format == efXlsx ? QStringLiteral("SELECT * FROM DATA WHERE ID <= 26000")
+                                                           : QStringLiteral("SELECT * FROM DATA ORDER BY ID;");
     const SystemClock clock;
     int written = 0;
     for (auto _ : state) {

@@ -1,7 +1,6 @@
 #include "database/export/ColumnSurvey.h"
 
 #include "common/Failure.h"
-#include "database/export/FileExportSupport.h"
 
 #include <cmath>
 
@@ -30,7 +29,7 @@ qsizetype utf8Length(const QString &text)
 
 } // namespace
 
-ColumnSurvey ColumnSurvey::of(const ExportData &data, bool measureNumbers)
+ColumnSurvey ColumnSurvey::of(const ExportData &data)
 {
     const qsizetype n = data.columns.size();
     ColumnSurvey s;
@@ -38,7 +37,6 @@ ColumnSurvey ColumnSurvey::of(const ExportData &data, bool measureNumbers)
     s.bytes.fill(0, n);
     s.lowest.fill(0, n);
     s.highest.fill(0, n);
-    s.widths.fill(0, n);
     QList<bool> seen(n, false);
     for (const QVariantList &row : data.rows) {
         for (qsizetype c = 0; c < n && c < row.size(); ++c) {
@@ -50,8 +48,6 @@ ColumnSurvey ColumnSurvey::of(const ExportData &data, bool measureNumbers)
                 s.lowest[c] = seen[c] ? std::min(s.lowest[c], i) : i;
                 s.highest[c] = seen[c] ? std::max(s.highest[c], i) : i;
                 seen[c] = true;
-                if (measureNumbers)
-                    s.widths[c] = std::max(s.widths[c], int(QString::number(i).size()));
                 break;
             }
             case QMetaType::Double: {
@@ -60,11 +56,9 @@ ColumnSurvey ColumnSurvey::of(const ExportData &data, bool measureNumbers)
                     s.allFinite = false;
                     s.firstNonFinite = data.columns[c].name;
                 }
-                if (measureNumbers)
-                    s.widths[c] = std::max(s.widths[c], int(FileExport::doubleText(d).size()));
                 break;
             }
-            case QMetaType::Bool: s.widths[c] = std::max(s.widths[c], 1); break;
+            case QMetaType::Bool: break;
             default: {
                 const QString text = v.toString();
                 s.characters[c] = std::max(s.characters[c], text.size());
@@ -75,6 +69,17 @@ ColumnSurvey ColumnSurvey::of(const ExportData &data, bool measureNumbers)
         }
     }
     return s;
+}
+
+int ColumnSurvey::integerWidth(qsizetype c) const
+{
+    auto digits = [](qint64 v) {
+        int n = v < 0 ? 2 : 1;
+        for (v /= 10; v != 0; v /= 10)
+            ++n;
+        return n;
+    };
+    return std::max(digits(lowest[c]), digits(highest[c]));
 }
 
 void ColumnSurvey::requireRows(const ExportData &data, qint64 maxRows, const QString &formatName)

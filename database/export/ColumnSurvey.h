@@ -10,16 +10,19 @@
 
 #include <QList>
 
+#include <optional>
+
 struct ColumnSurvey
 {
     QList<qsizetype> characters; // the longest text, in UTF-16 units as Qt and Excel count them
     QList<qsizetype> bytes;      // the longest text in UTF-8
     QList<qint64> lowest;        // integer columns: the smallest and largest value (0 and 0 when none)
     QList<qint64> highest;
-    QList<int> widths; // numbers only, when measured: the longest value as text, in characters
 
-    // `measureNumbers` also fills `widths` (a text for every number: slower).
-    static ColumnSurvey of(const ExportData &data, bool measureNumbers = false);
+    static ColumnSurvey of(const ExportData &data);
+
+    // The characters of the longest integer of column `c` as text.
+    int integerWidth(qsizetype c) const;
 
     // Each throws Failure naming the first thing `formatName` cannot hold.
     static void requireRows(const ExportData &data, qint64 maxRows, const QString &formatName);
@@ -32,4 +35,25 @@ struct ColumnSurvey
     bool allFinite = true;
     QString firstNonFinite; // the column of the first infinite double
     void requireFinite(const QString &formatName) const;
+};
+
+// The survey of the table an exporter last checked, for its write to use
+// without a walk of its own (check and write always come in pairs).
+class SurveyCache
+{
+public:
+    const ColumnSurvey &of(const ExportData &data)
+    {
+        if (!m_survey || m_data != &data || m_rows != data.rows.size()) {
+            m_survey = ColumnSurvey::of(data);
+            m_data = &data;
+            m_rows = data.rows.size();
+        }
+        return *m_survey;
+    }
+
+private:
+    std::optional<ColumnSurvey> m_survey;
+    const ExportData *m_data = nullptr;
+    std::size_t m_rows = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/export/ColumnSurvey.h"
 #include "database/export/Exporter.h"
 
 // An SPSS system file (.sav) or a Stata dataset (.dta, format 118, Stata 14
@@ -20,4 +21,5 @@ public:
 
 private:
     Kind m_kind;
+    mutable SurveyCache m_survey;
 };

@@ -96,7 +96,7 @@ void XlsxExporter::check(const ExportData &data) const
 {
     ColumnSurvey::requireRows(data, MaxRows, formatName());
     ColumnSurvey::requireColumns(data, MaxColumns, formatName());
-    const ColumnSurvey survey = ColumnSurvey::of(data);
+    const ColumnSurvey &survey = m_survey.of(data);
     survey.requireCharacters(data, MaxTextLength, formatName());
     survey.requireExactIntegers(data, formatName());
     survey.requireFinite(formatName());
@@ -107,7 +107,7 @@ void XlsxExporter::write(const ExportData &data, const QString &path, ExportFile
     auto *out = qobject_cast<QFile *>(&files.create(path));
     if (!out)
         throw Failure(QStringLiteral("Datoteku \"%1\" nije moguće zapisati.").arg(QDir::toNativeSeparators(path)));
-    const ColumnSurvey survey = ColumnSurvey::of(data, true);
+    const ColumnSurvey &survey = m_survey.of(data);
     const CNumericLocale cLocale;
     // The library's temporary rows go beside the target, where the export has room.
     QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
@@ -125,7 +125,12 @@ void XlsxExporter::write(const ExportData &data, const QString &path, ExportFile
 
     const auto columns = lxw_col_t(data.columns.size());
     for (lxw_col_t c = 0; c < columns; ++c) {
-        const qsizetype contents = std::max<qsizetype>({data.columns[c].name.size(), survey.characters[c], survey.widths[c]});
+        // Excel's General format shows about 11 characters of a double.
+        const ExportColumnType type = data.columns[c].type;
+        const qsizetype number = type == ExportColumnType::Double    ? 11
+                                 : type == ExportColumnType::Integer ? survey.integerWidth(c)
+                                                                     : 1;
+        const qsizetype contents = std::max({data.columns[c].name.size(), survey.characters[c], number});
         writer.require(worksheet_set_column(sheet, c, c, double(std::min<qsizetype>(contents, 80)) + 2, nullptr));
         writer.cell(0, c, data.columns[c].name, bold);
     }

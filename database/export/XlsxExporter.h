@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/export/ColumnSurvey.h"
 #include "database/export/Exporter.h"
 
 // An Excel 2007+ workbook written through libxlsxwriter in its constant-memory
@@ -16,4 +17,7 @@ public:
     QString formatName() const override;
     void check(const ExportData &data) const override;
     void write(const ExportData &data, const QString &path, ExportFiles &files) const override;
+
+private:
+    mutable SurveyCache m_survey;
 };
