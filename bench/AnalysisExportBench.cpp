@@ -41,10 +41,12 @@ void fill(const QString &path)
     sqlite3_stmt *data = nullptr, *session = nullptr, *shown = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO Data VALUES (NULL,?,'ŠIMUNOVIĆ-ĐURĐEVIĆ',?,?,40,?,?,?,'Zagreb','grupa B','')",
                        -1, &data, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO Sessions (UUID, DataID) VALUES (printf('%08d-0000-4000-8000-000000000000', ?1), ?1)",
-                       -1, &session, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO Presentations VALUES (printf('%08d-0000-4000-8000-000000000000', ?1), ?2, ?2, 3,"
-                           " 4, ?3, ?4, ?5, 'Y', 'kuća', 'DA')",
+    sqlite3_prepare_v2(
+        db, "INSERT INTO Sessions (UUID, DataID) VALUES (printf('%08d-0000-4000-8000-000000000000', ?1), ?1)", -1,
+        &session, nullptr);
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO Presentations VALUES (printf('%08d-0000-4000-8000-000000000000', ?1), ?2, ?2, 3,"
+                       " 4, ?3, ?4, ?5, 'Y', 'kuća', 'DA')",
                        -1, &shown, nullptr);
     const QByteArray items = QByteArray("0,25000;1,00000;2,00000;0,75000;").repeated(10);
     for (int i = 1; i <= Rows; ++i) {
@@ -124,7 +126,9 @@ BENCHMARK_CAPTURE(BM_AnalysisExport, Data_efStata, efStata, false)->Unit(benchma
 BENCHMARK_CAPTURE(BM_AnalysisExport, Data_efCsvUtf8, efCsvUtf8, false)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_AnalysisExport, Presentations_efXlsx, efXlsx, true)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_AnalysisExport, Presentations_efSpss, efSpss, true)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(BM_AnalysisExport, Presentations_efStata, efStata, true)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_AnalysisExport, Presentations_efStata, efStata, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(BM_AnalysisExport, Presentations_efCsvUtf8, efCsvUtf8, true)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);

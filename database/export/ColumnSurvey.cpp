@@ -144,7 +144,7 @@ void ColumnSurvey::requireExactIntegers(const ExportData &data, const QString &f
 void ColumnSurvey::requireFinite(const QString &formatName) const
 {
     if (!allFinite) {
-        throw Failure(
-            QStringLiteral("Stupac \"%1\" sadrži beskonačan broj, koji %2 ne može zapisati.").arg(firstNonFinite, formatName));
+        throw Failure(QStringLiteral("Stupac \"%1\" sadrži beskonačan broj, koji %2 ne može zapisati.")
+                          .arg(firstNonFinite, formatName));
     }
 }

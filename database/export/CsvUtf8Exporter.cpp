@@ -46,7 +46,9 @@ void CsvUtf8Exporter::write(const ExportData &data, const QString &path, ExportF
             case QMetaType::UnknownType: break;
             case QMetaType::LongLong: line += QString::number(v.toLongLong()); break;
             case QMetaType::Bool: line += v.toBool() ? QLatin1Char('1') : QLatin1Char('0'); break;
-            case QMetaType::Double: line += FileExport::doubleText(v.toDouble()).replace(QLatin1Char('.'), m_decimal); break;
+            case QMetaType::Double:
+                line += FileExport::doubleText(v.toDouble()).replace(QLatin1Char('.'), m_decimal);
+                break;
             default: field(v.toString()); break;
             }
         }

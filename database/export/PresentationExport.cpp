@@ -40,6 +40,6 @@ int ExportPresentations(ResultsDatabase *con, const QString &gridStatement, cons
             con->close();
     });
     const QString grid = prepareReadOnly(*con, gridStatement).sql();
-    return ExportQuery(con, presentationsStatement(grid), fileName, format,
-                       QStringLiteral("Presentations"), clock, decimalSeparator);
+    return ExportQuery(con, presentationsStatement(grid), fileName, format, QStringLiteral("Presentations"), clock,
+                       decimalSeparator);
 }

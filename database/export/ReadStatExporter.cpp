@@ -56,13 +56,12 @@ private:
 };
 
 const QStringList SpssReserved = {"ALL", "AND", "BY", "EQ", "GE", "GT", "LE", "LT", "NE", "NOT", "OR", "TO", "WITH"};
-const QStringList StataReserved = {"_all",  "_b",    "byte",  "_coef", "_cons", "double", "float",
-                                   "if",    "in",    "int",   "long",  "_n",    "_N",     "_pi",
-                                   "_pred", "_rc",   "_skip", "strL",  "using", "with",   "str"};
+const QStringList StataReserved = {"_all",  "_b",  "byte",  "_coef", "_cons", "double", "float",
+                                   "if",    "in",  "int",   "long",  "_n",    "_N",     "_pi",
+                                   "_pred", "_rc", "_skip", "strL",  "using", "with",   "str"};
 
 // The storage of one column.
-readstat_type_t typeOf(ReadStatExporter::Kind kind, const ExportColumn &column, const ColumnSurvey &survey,
-                       qsizetype c)
+readstat_type_t typeOf(ReadStatExporter::Kind kind, const ExportColumn &column, const ColumnSurvey &survey, qsizetype c)
 {
     switch (column.type) {
     case ExportColumnType::Text: return READSTAT_TYPE_STRING;
@@ -81,9 +80,13 @@ void insert(const Writer &w, const readstat_variable_t *variable, readstat_type_
         return;
     }
     switch (type) {
-    case READSTAT_TYPE_STRING: w.require(readstat_insert_string_value(w.get(), variable, v.toString().toUtf8().constData())); return;
+    case READSTAT_TYPE_STRING:
+        w.require(readstat_insert_string_value(w.get(), variable, v.toString().toUtf8().constData()));
+        return;
     case READSTAT_TYPE_INT8: w.require(readstat_insert_int8_value(w.get(), variable, v.toBool() ? 1 : 0)); return;
-    case READSTAT_TYPE_INT32: w.require(readstat_insert_int32_value(w.get(), variable, int32_t(v.toLongLong()))); return;
+    case READSTAT_TYPE_INT32:
+        w.require(readstat_insert_int32_value(w.get(), variable, int32_t(v.toLongLong())));
+        return;
     default: break;
     }
     const double d = v.typeId() == QMetaType::LongLong ? double(v.toLongLong()) : v.toDouble();
@@ -117,9 +120,9 @@ void ReadStatExporter::write(const ExportData &data, const QString &path, Export
     const ColumnSurvey &survey = m_survey.of(data);
     const Writer w(path);
     const bool stata = m_kind == Stata;
-    const QStringList names = AnalysisLabels::variableNames(data.columns, stata ? 32 : 64,
-                                                            stata ? Qt::CaseSensitive : Qt::CaseInsensitive,
-                                                            stata ? StataReserved : SpssReserved);
+    const QStringList names =
+        AnalysisLabels::variableNames(data.columns, stata ? 32 : 64, stata ? Qt::CaseSensitive : Qt::CaseInsensitive,
+                                      stata ? StataReserved : SpssReserved);
     readstat_label_set_t *gender = nullptr;
     std::vector<readstat_variable_t *> variables;
     std::vector<readstat_type_t> types;
@@ -134,6 +137,8 @@ void ReadStatExporter::write(const ExportData &data, const QString &path, Export
         readstat_variable_set_label(variable, label.left(StataMaxLabel).toUtf8().constData());
         if (!stata && type == READSTAT_TYPE_DOUBLE)
             readstat_variable_set_format(variable, column.type == ExportColumnType::Double ? "F12.5" : "F12.0");
+        const bool scale = type != READSTAT_TYPE_STRING && !AnalysisLabels::isGender(column);
+        readstat_variable_set_measure(variable, scale ? READSTAT_MEASURE_SCALE : READSTAT_MEASURE_NOMINAL);
         if (AnalysisLabels::isGender(column)) {
             if (!gender) {
                 gender = readstat_add_label_set(w.get(), stata ? READSTAT_TYPE_INT32 : READSTAT_TYPE_DOUBLE, "spol");

@@ -73,10 +73,14 @@ public:
     {
         switch (v.typeId()) {
         case QMetaType::UnknownType: return;
-        case QMetaType::LongLong: require(worksheet_write_number(m_sheet, row, column, double(v.toLongLong()), format)); return;
+        case QMetaType::LongLong:
+            require(worksheet_write_number(m_sheet, row, column, double(v.toLongLong()), format));
+            return;
         case QMetaType::Double: require(worksheet_write_number(m_sheet, row, column, v.toDouble(), format)); return;
         case QMetaType::Bool: require(worksheet_write_number(m_sheet, row, column, v.toBool() ? 1 : 0, format)); return;
-        default: require(worksheet_write_string(m_sheet, row, column, v.toString().toUtf8().constData(), format)); return;
+        default:
+            require(worksheet_write_string(m_sheet, row, column, v.toString().toUtf8().constData(), format));
+            return;
         }
     }
 

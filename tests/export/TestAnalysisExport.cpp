@@ -45,7 +45,8 @@ QJsonArray dataRows()
 
 QJsonArray presentationRows()
 {
-    const QJsonArray subject{1, "Ana", Surname, 23, 0, "č ć đ š ž", "a;b", "x\"y", "11111111-2222-3333-4444-555555555555"};
+    const QJsonArray subject{
+        1, "Ana", Surname, 23, 0, "č ć đ š ž", "a;b", "x\"y", "11111111-2222-3333-4444-555555555555"};
     QJsonArray first = subject, second = subject;
     for (const QJsonValue &v : QJsonArray{1, 1, 8, 0.1, 0.0, 1234.567, "Y", {}, "DA"})
         first.append(v);
@@ -56,7 +57,8 @@ QJsonArray presentationRows()
 
 QJsonObject readFile(const QString &reader, const QString &path)
 {
-    const ToolRun run = runTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral(KALVESTRIN_READ_BACK), reader, path});
+    const ToolRun run =
+        runTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral(KALVESTRIN_READ_BACK), reader, path});
     if (run.exitCode != 0)
         qWarning().noquote() << run.err;
     return QJsonDocument::fromJson(run.out.toUtf8()).object();
@@ -128,9 +130,10 @@ void TestAnalysisExport::readBack()
     const QString path = m_dir.filePath(QStringLiteral("izvoz.") + QLatin1String(info->extension));
     const QString grid = QStringLiteral("select * from data order by id; -- the grid's statement\n");
     if (QString(QTest::currentDataTag()).endsWith(QLatin1String("tool"))) {
-        const ToolRun run = runTool(QStringLiteral(KALVESTRIN_TOOL),
-                                    {QStringLiteral("export"), m_database, QLatin1String(info->name), path,
-                                     QStringLiteral("select * from data order by id"), QStringLiteral("--presentations")});
+        const ToolRun run =
+            runTool(QStringLiteral(KALVESTRIN_TOOL),
+                    {QStringLiteral("export"), m_database, QLatin1String(info->name), path,
+                     QStringLiteral("select * from data order by id"), QStringLiteral("--presentations")});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     } else {
         ResultsDatabase con;
@@ -193,9 +196,9 @@ void TestAnalysisExport::refusedBeforeWriting()
     QFETCH(QVariant, value);
     QFETCH(QString, message);
     ExportData data;
-    data.columns = {ExportColumn{QStringLiteral("X"),
-                                 value.typeId() == QMetaType::QString ? ExportColumnType::Text
-                                                                      : ExportColumnType::Integer}};
+    data.columns = {ExportColumn{QStringLiteral("X"), value.typeId() == QMetaType::QString
+                                                          ? ExportColumnType::Text
+                                                          : ExportColumnType::Integer}};
     // The rows are counted, not walked, unless the count fits.
     data.rows = ExportRows(std::size_t(rows), [value] {
         struct One : ExportRows::Cursor
