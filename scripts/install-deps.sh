@@ -12,8 +12,10 @@ packages=(
   libbenchmark-dev libgtest-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick clang-format
   libx11-dev
+  libxlsxwriter-dev libreadstat-dev
   libfreexl-dev pxlib-dev python3-dbfread libxml2-utils gnumeric poppler-utils
   libreoffice-calc-nogui
+  python3 python3-openpyxl python3-pandas pspp
   lintian appstream help2man dpkg-dev desktop-file-utils
 )
 

@@ -2,11 +2,14 @@
 
 #include "database/export/AccessExporter.h"
 #include "database/export/BiffExporter.h"
+#include "database/export/CsvUtf8Exporter.h"
 #include "database/export/DBaseExporter.h"
 #include "database/export/HtmlExporter.h"
 #include "database/export/LotusExporter.h"
 #include "database/export/ParadoxExporter.h"
+#include "database/export/ReadStatExporter.h"
 #include "database/export/TextExporter.h"
+#include "database/export/XlsxExporter.h"
 #include "database/export/XmlExporter.h"
 
 namespace {
@@ -40,6 +43,11 @@ const ExportFormatInfo Formats[] = {
     {efText, "efText", "Text File (*.txt)", "txt", make<TextExporter>, 0, false, nullptr},
     {efHTML, "efHTML", "HTML File (*.htm)", "htm", make<HtmlExporter>, 0, false, nullptr},
     {efXML, "efXML", "XML File (*.xml)", "xml", make<XmlExporter>, 0, false, nullptr},
+    {efXlsx, "efXlsx", "Excel 2007+ (*.xlsx)", "xlsx", make<XlsxExporter>, XlsxExporter::MaxRows, true, nullptr},
+    {efSpss, "efSpss", "SPSS (*.sav)", "sav", make<ReadStatExporter, ReadStatExporter::Spss>, 0, false, nullptr},
+    {efStata, "efStata", "Stata (*.dta)", "dta", make<ReadStatExporter, ReadStatExporter::Stata>, 0, false, nullptr},
+    // The separator and decimal mark are the user's: makeExporter passes them in.
+    {efCsvUtf8, "efCsvUtf8", "CSV UTF-8 (*.csv)", "csv", make<CsvUtf8Exporter>, 0, false, nullptr},
 };
 
 } // namespace
@@ -85,4 +93,9 @@ QStringList chooserFilters()
             filters << QString::fromLatin1(info.chooserEntry) + QStringLiteral("|*.") + QLatin1String(info.extension);
     }
     return filters;
+}
+
+QList<ExportFormat> presentationFormats()
+{
+    return {efXlsx, efSpss, efStata, efCsvUtf8, efText};
 }

@@ -28,6 +28,10 @@ enum ExportFormat : int {
     efText,
     efHTML,
     efXML,
+    efXlsx,
+    efSpss,
+    efStata,
+    efCsvUtf8,
 };
 
 struct ExportFormatInfo
@@ -56,3 +60,7 @@ const ExportFormatInfo *exportFormatNamed(const QString &name);
 // ("Excel 3.0 (*.xls)", "*.xls") in the same order.
 QList<ExportFormat> chooserFormats();
 QStringList chooserFilters();
+
+// The formats the presentations (one row per picture shown) are exported in,
+// in the chooser's order.
+QList<ExportFormat> presentationFormats();

@@ -3,6 +3,7 @@
 #include "common/Clock.h"
 #include "common/Failure.h"
 #include "database/ResultsDatabase.h"
+#include "database/export/CsvUtf8Exporter.h"
 #include "database/export/ExportData.h"
 #include "database/export/XmlExporter.h"
 
@@ -116,30 +117,32 @@ ExportStatementParts splitExportStatement(const QString &statement)
     return parts;
 }
 
-std::unique_ptr<Exporter> makeExporter(ExportFormat format)
+std::unique_ptr<Exporter> makeExporter(ExportFormat format, QChar decimalSeparator)
 {
+    if (format == efCsvUtf8)
+        return std::make_unique<CsvUtf8Exporter>(decimalSeparator);
     const ExportFormatInfo *info = exportFormatInfo(format);
     return info && info->make ? info->make() : nullptr;
 }
 
 int ExportQuery(ResultsDatabase *con, const QString &statement, const QString &fileName, ExportFormat format,
-                const QString &tableName, const Clock &clock)
+                const QString &tableName, const Clock &clock, QChar decimalSeparator)
 {
     if (statement.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     if (format == efXML)
         return SaveQueryAsXml(con, statement, fileName, clock);
     const ExportStatementParts parts = splitExportStatement(statement);
-    return ExportTable(con, parts.sourcePart, parts.fieldList, fileName, format, tableName, clock);
+    return ExportTable(con, parts.sourcePart, parts.fieldList, fileName, format, tableName, clock, decimalSeparator);
 }
 
 int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &fieldList, const QString &fileName,
-                ExportFormat format, const QString &tableName, const Clock &clock)
+                ExportFormat format, const QString &tableName, const Clock &clock, QChar decimalSeparator)
 {
     if (sourcePart.isEmpty() || fileName.isEmpty() || !con)
         throw Failure(IncompleteParameters);
     const QString fields = fieldList.isEmpty() ? QStringLiteral("*") : fieldList;
-    const std::unique_ptr<Exporter> exporter = makeExporter(format);
+    const std::unique_ptr<Exporter> exporter = makeExporter(format, decimalSeparator);
     if (!exporter)
         throw Failure(QStringLiteral("ExportTable: Fileformat not supported."));
 

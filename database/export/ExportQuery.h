@@ -23,19 +23,21 @@ struct ExportStatementParts
 ExportStatementParts splitExportStatement(const QString &statement);
 
 // The writer of a format, or nullptr for a format that cannot be written.
-std::unique_ptr<Exporter> makeExporter(ExportFormat format);
+// `decimalSeparator` is the user's, for the formats that follow it (CSV UTF-8).
+std::unique_ptr<Exporter> makeExporter(ExportFormat format, QChar decimalSeparator = QLatin1Char('.'));
 
 // Exports the result of `statement` to `fileName`; returns the rows written.
 // The statement runs only as one that reads. A closed connection is opened
 // for the export and closed again after it. Throws Failure.
 // The files record `clock`'s time as their last change.
 int ExportQuery(ResultsDatabase *con, const QString &statement, const QString &fileName, ExportFormat format,
-                const QString &tableName, const Clock &clock);
+                const QString &tableName, const Clock &clock, QChar decimalSeparator = QLatin1Char('.'));
 
 // Exports SELECT <fieldList> FROM <sourcePart>. The table (Access, Excel 5.0
 // and 8.0) or sheet is named `tableName` or after the file.
 int ExportTable(ResultsDatabase *con, const QString &sourcePart, const QString &fieldList, const QString &fileName,
-                ExportFormat format, const QString &tableName, const Clock &clock);
+                ExportFormat format, const QString &tableName, const Clock &clock,
+                QChar decimalSeparator = QLatin1Char('.'));
 
 // Saves the result of the unchanged statement in ADO's XML persistence format.
 int SaveQueryAsXml(ResultsDatabase *con, const QString &statement, const QString &fileName, const Clock &clock);

@@ -9,6 +9,7 @@
 #include "database/ResultsDatabase.h"
 #include "database/ResultsTableModel.h"
 #include "database/export/ExportQuery.h"
+#include "database/export/PresentationExport.h"
 #include "database/ui/DbNavigator.h"
 #include "database/ui/TForm10.h"
 #include "results/ui/ToolIcons.h"
@@ -32,6 +33,7 @@ TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, c
     , m_con(con)
     , m_prompts(prompts)
     , m_clock(clock)
+    , m_decimalSeparator(decimalSeparator)
 {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("Kalvestrin. Forma grupnih rezultata"));
@@ -195,6 +197,13 @@ void TForm9::Tool3Click()
     request.title = QStringLiteral("Kalvestrin. Export database table");
     request.fileName = QStringLiteral("Data");
     request.filters = FileDialogRequest::parseFilter(chooserFilters().join(QLatin1Char('|')));
+    // The same dialog also offers the presentations of the rows shown, one row per picture.
+    const QList<ExportFormat> tableFormats = chooserFormats();
+    for (const ExportFormat format : presentationFormats()) {
+        const ExportFormatInfo *info = exportFormatInfo(format);
+        request.filters.append({QStringLiteral("Podaci svih prikaza, ") + QLatin1String(info->chooserEntry),
+                                QStringLiteral("*.") + QLatin1String(info->extension)});
+    }
     request.defaultExtension = QStringLiteral("xls");
     request.confirmOverwrite = false;
     request.role = QStringLiteral("export");
@@ -207,8 +216,13 @@ void TForm9::Tool3Click()
 
     // A row still in edit is part of what the grid shows: it is stored first.
     m_query->postPending();
-    const ExportFormat format = chooserFormats().value(m_exportFilter, efAccess);
-    ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"), m_clock);
+    if (m_exportFilter >= tableFormats.size()) {
+        const ExportFormat format = presentationFormats().value(m_exportFilter - tableFormats.size(), efXlsx);
+        ExportPresentations(&m_con, m_query->sql(), file, format, m_clock, m_decimalSeparator);
+        return;
+    }
+    const ExportFormat format = tableFormats.value(m_exportFilter, efAccess);
+    ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"), m_clock, m_decimalSeparator);
 }
 
 void TForm9::Tool4Click()

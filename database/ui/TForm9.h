@@ -79,6 +79,7 @@ private:
     ResultsDatabase &m_con;
     Prompts &m_prompts;
     const Clock &m_clock;
+    const QChar m_decimalSeparator;
     Query *m_query = nullptr;
     ResultsTableModel *m_ds = nullptr;
     QTableView *m_dbg = nullptr;
@@ -88,7 +89,8 @@ private:
     TForm10 *m_sqlWindow = nullptr;
     bool m_locked = false;
     // The export chooser's filter entry (0-based): "Excel 97/2000" until the
-    // user confirms another.
+    // user confirms another. The entries past the table's formats are those of
+    // the presentations ("Podaci svih prikaza").
     int m_exportFilter = 4;
     bool m_syncing = false;
 };

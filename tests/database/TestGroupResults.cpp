@@ -320,6 +320,13 @@ private Q_SLOTS:
         QTest::newRow("Text") << 13 << "t.txt" << 0 << QByteArray("\"ID\",");
         QTest::newRow("HTML") << 14 << "h.htm" << 0 << QByteArray("<");
         QTest::newRow("XML") << 15 << "x.xml" << 0 << QByteArray("<");
+        QTest::newRow("Excel 2007+") << 16 << "a.xlsx" << 0 << QByteArray("PK\x03\x04");
+        QTest::newRow("SPSS") << 17 << "s.sav" << 0 << QByteArray("$FL2");
+        QTest::newRow("Stata") << 18 << "s.dta" << 0 << QByteArray("<stata_dta>");
+        // The window's decimal comma gives the separator ";".
+        QTest::newRow("CSV UTF-8") << 19 << "c.csv" << 0 << QByteArray("\xEF\xBB\xBFID;Name;Surname;Age;Gender;N;");
+        QTest::newRow("presentations, CSV UTF-8")
+            << 23 << "p.csv" << 0 << QByteArray("\xEF\xBB\xBFID;Name;Surname;Age;Gender;Field1;");
     }
     void exportWritesTheFormatOfTheChosenEntry()
     {

@@ -470,7 +470,7 @@ private Q_SLOTS:
         QTest::newRow("no FROM") << "SELECT Name"
                                  << "a.csv" << int(efText) << incomplete;
         QTest::newRow("Lotus WK4") << all << "a.wk4" << int(efLotusWK4) << unsupported;
-        QTest::newRow("17") << all << "a.x" << 17 << unsupported;
+        QTest::newRow("past the last") << all << "a.x" << int(efCsvUtf8) + 1 << unsupported;
         QTest::newRow("negative") << all << "a.x" << -1 << unsupported;
         QTest::newRow("results database") << all << "Kalvestrin.mdb" << int(efText) << results;
         QTest::newRow("its journal") << all << "Kalvestrin.mdb-wal" << int(efHTML) << results;

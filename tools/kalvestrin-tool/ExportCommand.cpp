@@ -1,11 +1,14 @@
-// kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT]: the export of the
-// group results window without the window.
+// kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT] [--presentations]:
+// the export of the group results window without the window; with
+// --presentations, the presentations of the tests the statement selects.
 
 #include "common/Clock.h"
 #include "common/Failure.h"
+#include "common/Regional.h"
 #include "database/ConnectionString.h"
 #include "database/ResultsDatabase.h"
 #include "database/export/ExportQuery.h"
+#include "database/export/PresentationExport.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
 
 #include <cstdio>
@@ -34,6 +37,7 @@ ExportFormat formatByName(const QString &name)
 
 int exportCommand(QStringList args)
 {
+    const bool presentations = args.removeAll(QStringLiteral("--presentations")) > 0;
     if (args.size() < 3 || args.size() > 4) {
         std::fprintf(stderr, "FORMAT: %s\n", formatList().toUtf8().constData());
         throw std::invalid_argument("usage");
@@ -45,7 +49,10 @@ int exportCommand(QStringList args)
     con.setConnectionString(ConnectionString::forFile(args[0]));
     con.open();
     const SystemClock clock;
-    const int rows = ExportQuery(&con, statement, args[2], format, QStringLiteral("Data"), clock);
+    const QChar decimal = Regional::fromSystem().decimalSeparator;
+    const int rows = presentations
+                         ? ExportPresentations(&con, statement, args[2], format, clock, decimal)
+                         : ExportQuery(&con, statement, args[2], format, QStringLiteral("Data"), clock, decimal);
     out(QStringLiteral("%1 rows written to %2").arg(rows).arg(args[2]));
     return 0;
 }

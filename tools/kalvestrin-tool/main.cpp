@@ -5,8 +5,9 @@
 //       one masked frame: its counts, its efficiency, optionally the frame itself
 //   demo DIR
 //       the demo pictures and their design file primjer.txt
-//   export DATABASE FORMAT FILE [STATEMENT]
-//       the rows of the statement (all of Data by default) written to FILE
+//   export DATABASE FORMAT FILE [STATEMENT] [--presentations]
+//       the rows of the statement (all of Data by default) written to FILE, or
+//       with --presentations one row per picture shown in the tests it selects
 //   session DESIGN.txt [options] | session --data DIR --resume
 //       the test window driven by commands on stdin (see SessionCommand.cpp)
 //   journal DATA_FOLDER
@@ -46,7 +47,7 @@ const char *const Usage =
     "  kalvestrin-tool levels DESIGN.txt [--ignore-background]\n"
     "  kalvestrin-tool mask PICTURE.bmp LEVEL [--mask-colour RRGGBB] [--ignore-background] [--out FRAME.bmp]\n"
     "  kalvestrin-tool demo DIR\n"
-    "  kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT]\n"
+    "  kalvestrin-tool export DATABASE FORMAT FILE [STATEMENT] [--presentations]\n"
     "  kalvestrin-tool session DESIGN.txt [--independent] [--no-back] [--no-visual] [--no-sound]\n"
     "      [--ignore-background] [--centre] [--instruction FILE] [--shots DIR] [--data DIR [--no-journal]]\n"
     "      < commands\n"
