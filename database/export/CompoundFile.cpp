@@ -95,7 +95,7 @@ QByteArray headerSector(const Layout &l)
     header.u32(l.fatSectors);
     header.u32(l.dirSector());
     header.u32(0); // transaction signature
-    header.u32(std::uint32_t(MiniStreamCutoff));
+    header.u32(std::uint32_t(CompoundFile::MiniStreamCutoff));
     header.u32(EndOfChain); // no mini FAT
     header.u32(0);
     header.u32(l.difatSectors ? l.firstDifat() : EndOfChain);

@@ -8,8 +8,27 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
+
+// What the values of one column hold, gathered in one walk so that the checks
+// and layouts of a format need no walk of their own: the range of its integers
+// (qlonglong values), the longest of its texts in characters, and the first
+// row with a character Windows-1250 lacks.
+struct ColumnSummary
+{
+    static constexpr std::size_t NoRow = std::numeric_limits<std::size_t>::max();
+
+    qint64 lowest = std::numeric_limits<qint64>::max();
+    qint64 highest = std::numeric_limits<qint64>::min();
+    int longestText = 0;
+    std::size_t unencodableRow = NoRow;
+    QChar unencodable;
+
+    // Takes in the value of row `row`; rows come in order.
+    void add(const QVariant &v, std::size_t row);
+};
 
 class ExportRows
 {
@@ -47,10 +66,13 @@ public:
     };
 
     ExportRows() = default;
-    // `count` rows that each call of `open` walks anew.
-    ExportRows(std::size_t count, Open open)
+    // `count` rows that each call of `open` walks anew, and what their
+    // columns hold.
+    ExportRows(std::size_t count, Open open, std::vector<ColumnSummary> summary)
         : m_count(count)
         , m_open(std::move(open))
+        , m_summary(std::move(summary))
+        , m_summarised(true)
     {}
 
     std::size_t size() const { return m_open ? m_count : m_held.size(); }
@@ -58,11 +80,21 @@ public:
     Iterator begin() const;
     Iterator end() const { return {}; }
 
+    // Per column, what its values hold (of held rows: gathered by one walk
+    // the first time it is asked for).
+    const std::vector<ColumnSummary> &summary() const;
+
     // Rows held in memory (tests, benchmarks).
-    std::vector<QVariantList> &held() { return m_held; }
+    std::vector<QVariantList> &held()
+    {
+        m_summarised = false;
+        return m_held;
+    }
 
 private:
     std::vector<QVariantList> m_held;
     std::size_t m_count = 0;
     Open m_open;
+    mutable std::vector<ColumnSummary> m_summary;
+    mutable bool m_summarised = false;
 };
