@@ -61,7 +61,7 @@ bool canEncode(const QString &text)
 QChar firstUnencodable(const QString &text)
 {
     for (QChar c : text) {
-        if (!canEncode(c))
+        if (byteFor(c.unicode()) < 0)
             return c;
     }
     return {};

@@ -169,11 +169,19 @@ public:
         // The row's list is filled in place: one allocation per walk, not per row.
         row.resize(m_columns.size());
         for (qsizetype c = 0; c < row.size(); ++c) {
+            if (!m_wanted.isEmpty() && !m_wanted[c])
+                continue;
             row[c] = m_query.value(int(c));
             if (!convert(row[c], m_columns[c].type))
                 throw Failure(RowsChanged);
         }
         return true;
+    }
+    void only(const QList<int> &columns) override
+    {
+        m_wanted.fill(false, m_columns.size());
+        for (int c : columns)
+            m_wanted[c] = true;
     }
 
 private:
@@ -181,6 +189,7 @@ private:
     const QList<ExportColumn> m_columns;
     std::size_t m_count;
     std::size_t m_read = 0;
+    QList<bool> m_wanted; // empty: every column
 };
 
 // The longest value as text of the columns given, in a walk of their own.

@@ -27,11 +27,11 @@ private:
 
 } // namespace
 
-ExportRows::Iterator ExportRows::begin() const
+ExportRows::Iterator ExportRows::begin(const QList<int> *columns) const
 {
     if (m_open)
-        return Iterator(m_open());
-    return Iterator(std::make_shared<HeldCursor>(m_held));
+        return Iterator(m_open(), columns);
+    return Iterator(std::make_shared<HeldCursor>(m_held), columns);
 }
 
 void ColumnSummary::add(const QVariant &v, std::size_t row)

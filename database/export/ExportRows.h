@@ -39,6 +39,8 @@ public:
     public:
         virtual ~Cursor() = default;
         virtual bool next(QVariantList &row) = 0;
+        // Asks for these columns only; a cursor may leave the others NULL.
+        virtual void only(const QList<int> &columns) { Q_UNUSED(columns); }
     };
     using Open = std::function<std::unique_ptr<Cursor>()>;
 
@@ -46,9 +48,11 @@ public:
     {
     public:
         Iterator() = default;
-        explicit Iterator(std::shared_ptr<Cursor> cursor)
+        explicit Iterator(std::shared_ptr<Cursor> cursor, const QList<int> *columns = nullptr)
             : m_cursor(std::move(cursor))
         {
+            if (columns)
+                m_cursor->only(*columns);
             ++*this;
         }
         const QVariantList &operator*() const { return m_row; }
@@ -77,8 +81,26 @@ public:
 
     std::size_t size() const { return m_open ? m_count : m_held.size(); }
     bool empty() const { return size() == 0; }
-    Iterator begin() const;
+    Iterator begin() const { return begin(nullptr); }
     Iterator end() const { return {}; }
+
+    // A walk that needs only some columns: the others may come NULL.
+    class Only
+    {
+    public:
+        Iterator begin() const { return m_rows.begin(&m_columns); }
+        Iterator end() const { return {}; }
+
+    private:
+        friend class ExportRows;
+        Only(const ExportRows &rows, QList<int> columns)
+            : m_rows(rows)
+            , m_columns(std::move(columns))
+        {}
+        const ExportRows &m_rows;
+        const QList<int> m_columns;
+    };
+    Only only(QList<int> columns) const { return Only(*this, std::move(columns)); }
 
     // Per column, what its values hold (of held rows: gathered by one walk
     // the first time it is asked for).
@@ -92,6 +114,7 @@ public:
     }
 
 private:
+    Iterator begin(const QList<int> *columns) const;
     std::vector<QVariantList> m_held;
     std::size_t m_count = 0;
     Open m_open;

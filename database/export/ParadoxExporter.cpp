@@ -335,7 +335,7 @@ void ParadoxExporter::check(const ExportData &data) const
             numeric << i;
     }
     if (!numeric.isEmpty()) {
-        for (const QVariantList &row : data.rows) {
+        for (const QVariantList &row : data.rows.only(numeric)) {
             for (int i : numeric)
                 requireExact(data.columns[i], row[i], formatName());
         }

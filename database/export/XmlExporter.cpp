@@ -129,7 +129,7 @@ void XmlExporter::check(const ExportData &data) const
     const QList<int> texts = FileExport::columnsOf(data, ExportColumnType::Text);
     if (texts.isEmpty())
         return;
-    for (const QVariantList &row : data.rows) {
+    for (const QVariantList &row : data.rows.only(texts)) {
         for (int c : texts) {
             if (!holdsOnlyXmlChars(row[c].toString()))
                 refuse(data.columns[c].name);
