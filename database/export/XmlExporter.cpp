@@ -3,6 +3,7 @@
 #include "common/Failure.h"
 #include "database/export/FileExportSupport.h"
 
+#include <QBuffer>
 #include <QXmlStreamWriter>
 
 #include <limits>
@@ -140,7 +141,18 @@ void XmlExporter::check(const ExportData &data) const
 void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles &files) const
 {
     QIODevice &out = files.create(path);
-    QXmlStreamWriter xml(&out);
+    // The writer's many small writes go to a memory buffer, which goes to the
+    // file a chunk at a time.
+    QByteArray chunk;
+    QBuffer buffer(&chunk);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter xml(&buffer);
+    auto flush = [&] {
+        if (out.write(chunk) != chunk.size())
+            throw Failure(QStringLiteral("ExportTable: the XML file could not be written."));
+        chunk.clear();
+        buffer.seek(0);
+    };
     const QStringList names = attributeNames(data);
     const QList<bool> int32 =
         FileExport::integersWithin(data, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
@@ -183,6 +195,8 @@ void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles
             if (row[i].isValid())
                 xml.writeAttribute(names[i], FileExport::valueText(row[i], data.columns[i].type));
         }
+        if (chunk.size() > (1 << 16))
+            flush();
     }
     xml.writeCharacters(QStringLiteral("\n"));
     xml.writeEndElement(); // rs:data
@@ -190,4 +204,5 @@ void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles
     xml.writeCharacters(QStringLiteral("\n"));
     if (xml.hasError())
         throw Failure(QStringLiteral("ExportTable: the XML file could not be written."));
+    flush();
 }
