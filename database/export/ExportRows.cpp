@@ -1,6 +1,7 @@
 #include "database/export/ExportRows.h"
 
 #include "common/Windows1250.h"
+#include "database/export/FileExportSupport.h"
 
 #include <algorithm>
 
@@ -25,6 +26,29 @@ private:
     std::size_t m_next = 0;
 };
 
+// Looks for the first character Windows-1250 lacks and the first XML cannot
+// hold; printable ASCII, nearly every character of a results table, is both.
+void scan(ColumnSummary &s, const QString &text, std::size_t row)
+{
+    const QChar *chars = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = chars[i].unicode();
+        if (u >= 0x20 && u < 0x80)
+            continue;
+        if (s.unencodableRow == ColumnSummary::NoRow && !Windows1250::canEncode(chars[i])) {
+            s.unencodable = chars[i];
+            s.unencodableRow = row;
+        }
+        if (s.xmlRefusedRow != ColumnSummary::NoRow)
+            continue;
+        if (QChar::isHighSurrogate(u) && i + 1 < size && chars[i + 1].isLowSurrogate())
+            ++i; // a character beyond the 16-bit range, which XML holds
+        else if (QChar::isSurrogate(u) || !FileExport::isXmlChar(u))
+            s.xmlRefusedRow = row;
+    }
+}
+
 } // namespace
 
 ExportRows::Iterator ExportRows::begin(const QList<int> *columns) const
@@ -44,11 +68,8 @@ void ColumnSummary::add(const QVariant &v, std::size_t row)
     case QMetaType::QString: {
         const QString &text = *static_cast<const QString *>(v.constData());
         longestText = std::max(longestText, int(text.size()));
-        if (unencodableRow == NoRow) {
-            unencodable = Windows1250::firstUnencodable(text);
-            if (!unencodable.isNull())
-                unencodableRow = row;
-        }
+        if (unencodableRow == NoRow || xmlRefusedRow == NoRow)
+            scan(*this, text, row);
         break;
     }
     default: break;

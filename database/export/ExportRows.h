@@ -14,8 +14,8 @@
 
 // What the values of one column hold, gathered in one walk so that the checks
 // and layouts of a format need no walk of their own: the range of its integers
-// (qlonglong values), the longest of its texts in characters, and the first
-// row with a character Windows-1250 lacks.
+// (qlonglong values), the longest of its texts in characters, the first row
+// with a character Windows-1250 lacks and the first with one XML cannot hold.
 struct ColumnSummary
 {
     static constexpr std::size_t NoRow = std::numeric_limits<std::size_t>::max();
@@ -25,6 +25,7 @@ struct ColumnSummary
     int longestText = 0;
     std::size_t unencodableRow = NoRow;
     QChar unencodable;
+    std::size_t xmlRefusedRow = NoRow;
 
     // Takes in the value of row `row`; rows come in order.
     void add(const QVariant &v, std::size_t row);

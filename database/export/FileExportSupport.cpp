@@ -19,6 +19,12 @@ QList<int> columnsOf(const ExportData &data, ExportColumnType type)
     return columns;
 }
 
+bool isXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
 QString doubleText(double v)
 {
     return QString::number(v, 'g', QLocale::FloatingPointShortest);
@@ -71,6 +77,16 @@ const ColumnSummary &summaryOf(const ExportData &data, int column)
 
 } // namespace
 
+int firstTextColumnAt(const ExportData &data, std::size_t ColumnSummary::*row)
+{
+    int first = -1;
+    for (int c : columnsOf(data, ExportColumnType::Text)) {
+        if (summaryOf(data, c).*row < (first < 0 ? ColumnSummary::NoRow : summaryOf(data, first).*row))
+            first = c;
+    }
+    return first;
+}
+
 QList<bool> integersWithin(const ExportData &data, qint64 lowest, qint64 highest)
 {
     QList<bool> within(data.columns.size(), true);
@@ -94,13 +110,7 @@ void requireWindows1250(const ExportData &data, const QString &formatName)
         if (!c.isNull())
             refuse(column.name, c);
     }
-    // The first such character in reading order: by row, then by column.
-    int first = -1;
-    for (int c : columnsOf(data, ExportColumnType::Text)) {
-        if (summaryOf(data, c).unencodableRow <
-            (first < 0 ? ColumnSummary::NoRow : summaryOf(data, first).unencodableRow))
-            first = c;
-    }
+    const int first = firstTextColumnAt(data, &ColumnSummary::unencodableRow);
     if (first >= 0)
         refuse(data.columns[first].name, summaryOf(data, first).unencodable);
 }

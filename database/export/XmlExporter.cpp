@@ -32,12 +32,6 @@ bool isValidName(const QString &name)
     return true;
 }
 
-bool isXmlChar(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 bool holdsOnlyXmlChars(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -46,7 +40,7 @@ bool holdsOnlyXmlChars(const QString &text)
             ++i;
             continue;
         }
-        if (c.isSurrogate() || !isXmlChar(c.unicode()))
+        if (c.isSurrogate() || !FileExport::isXmlChar(c.unicode()))
             return false;
     }
     return true;
@@ -127,15 +121,9 @@ void XmlExporter::check(const ExportData &data) const
         if (!holdsOnlyXmlChars(column.name))
             refuse(column.name);
     }
-    const QList<int> texts = FileExport::columnsOf(data, ExportColumnType::Text);
-    if (texts.isEmpty())
-        return;
-    for (const QVariantList &row : data.rows.only(texts)) {
-        for (int c : texts) {
-            if (!holdsOnlyXmlChars(row[c].toString()))
-                refuse(data.columns[c].name);
-        }
-    }
+    const int first = FileExport::firstTextColumnAt(data, &ColumnSummary::xmlRefusedRow);
+    if (first >= 0)
+        refuse(data.columns[first].name);
 }
 
 void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles &files) const
