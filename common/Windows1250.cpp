@@ -21,20 +21,22 @@ constexpr std::array<char16_t, 128> HighHalf = {
 
 constexpr char16_t Beyond = 0x2200; // every character of the code page lies below
 
-// Byte for a character, or -1 when the code page has none: one look-up, as
-// exports encode millions of cells.
-int byteFor(char16_t u)
+// Byte for every character below Beyond, -1 where the code page has none:
+// one look-up, as exports encode millions of cells.
+constexpr std::array<qint16, Beyond> Bytes = [] {
+    std::array<qint16, Beyond> t{};
+    for (auto &b : t)
+        b = -1;
+    for (int b = 0; b < 0x80; ++b)
+        t[std::size_t(b)] = qint16(b);
+    for (int i = 0; i < 128; ++i)
+        t[HighHalf[std::size_t(i)]] = qint16(0x80 + i);
+    return t;
+}();
+
+inline int byteFor(char16_t u)
 {
-    static const std::array<qint16, Beyond> table = [] {
-        std::array<qint16, Beyond> t;
-        t.fill(-1);
-        for (int b = 0; b < 0x80; ++b)
-            t[std::size_t(b)] = qint16(b);
-        for (int i = 0; i < 128; ++i)
-            t[HighHalf[std::size_t(i)]] = qint16(0x80 + i);
-        return t;
-    }();
-    return u < Beyond ? table[u] : -1;
+    return u < 0x80 ? int(u) : u < Beyond ? Bytes[u] : -1;
 }
 
 } // namespace
@@ -59,7 +61,7 @@ bool canEncode(const QString &text)
 QChar firstUnencodable(const QString &text)
 {
     for (QChar c : text) {
-        if (!canEncode(c))
+        if (byteFor(c.unicode()) < 0)
             return c;
     }
     return {};
@@ -67,8 +69,8 @@ QChar firstUnencodable(const QString &text)
 
 QByteArray encode(const QString &text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *to = out.data();
     for (QChar c : text) {
         const int b = byteFor(c.unicode());
         if (b < 0) {
@@ -76,7 +78,7 @@ QByteArray encode(const QString &text)
                               .arg(c)
                               .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
         }
-        out.append(char(b));
+        *to++ = char(b);
     }
     return out;
 }

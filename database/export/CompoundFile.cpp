@@ -47,6 +47,91 @@ void writeAll(QIODevice &out, const QByteArray &bytes)
         throw Failure(out.errorString());
 }
 
+// Where everything goes: the stream's sectors first, then the FAT, the DIFAT
+// and the directory.
+struct Layout
+{
+    std::uint32_t streamSectors = 0;
+    std::uint32_t fatSectors = 0;
+    std::uint32_t difatSectors = 0;
+    static constexpr std::uint32_t DirSectors = 1;
+
+    std::uint32_t firstFat() const { return streamSectors; }
+    std::uint32_t firstDifat() const { return firstFat() + fatSectors; }
+    std::uint32_t dirSector() const { return firstDifat() + difatSectors; }
+};
+
+Layout layoutFor(qsizetype paddedSize)
+{
+    Layout l;
+    l.streamSectors = sectorsFor(paddedSize);
+    // The FAT has to map its own sectors and those of the DIFAT, which in
+    // turn grows with the FAT: iterate to the fixed point.
+    for (;;) {
+        l.difatSectors = l.fatSectors > HeaderDifatEntries
+                             ? (l.fatSectors - HeaderDifatEntries + IdsPerSector - 2) / (IdsPerSector - 1)
+                             : 0;
+        const std::uint32_t total = l.streamSectors + Layout::DirSectors + l.fatSectors + l.difatSectors;
+        const std::uint32_t needed = (total + IdsPerSector - 1) / IdsPerSector;
+        if (needed == l.fatSectors)
+            return l;
+        l.fatSectors = needed;
+    }
+}
+
+QByteArray headerSector(const Layout &l)
+{
+    ByteBuffer header;
+    header.reserve(SectorSize);
+    header.append("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    header.zeros(16);
+    header.u16(0x003E); // minor version
+    header.u16(0x0003); // major version: 512-byte sectors
+    header.u16(0xFFFE); // byte order mark
+    header.u16(9);      // sector shift
+    header.u16(6);      // mini sector shift
+    header.zeros(6);
+    header.u32(0); // directory sectors: always 0 in version 3
+    header.u32(l.fatSectors);
+    header.u32(l.dirSector());
+    header.u32(0); // transaction signature
+    header.u32(std::uint32_t(CompoundFile::MiniStreamCutoff));
+    header.u32(EndOfChain); // no mini FAT
+    header.u32(0);
+    header.u32(l.difatSectors ? l.firstDifat() : EndOfChain);
+    header.u32(l.difatSectors);
+    for (std::uint32_t i = 0; i < HeaderDifatEntries; ++i)
+        header.u32(i < l.fatSectors ? l.firstFat() + i : FreeSect);
+    return header.bytes();
+}
+
+void appendFat(ByteBuffer &tail, const Layout &l)
+{
+    std::vector<std::uint32_t> fat(std::size_t(l.fatSectors) * IdsPerSector, FreeSect);
+    for (std::uint32_t i = 0; i < l.streamSectors; ++i)
+        fat[i] = i + 1 < l.streamSectors ? i + 1 : EndOfChain;
+    for (std::uint32_t i = 0; i < l.fatSectors; ++i)
+        fat[l.firstFat() + i] = FatSect;
+    for (std::uint32_t i = 0; i < l.difatSectors; ++i)
+        fat[l.firstDifat() + i] = DifSect;
+    fat[l.dirSector()] = EndOfChain;
+    for (std::uint32_t id : fat)
+        tail.u32(id);
+}
+
+// Each DIFAT sector lists the FAT sectors past the header's 109 and ends with
+// the number of the next DIFAT sector.
+void appendDifat(ByteBuffer &tail, const Layout &l)
+{
+    for (std::uint32_t d = 0; d < l.difatSectors; ++d) {
+        for (std::uint32_t j = 0; j < IdsPerSector - 1; ++j) {
+            const std::uint32_t fatIndex = HeaderDifatEntries + d * (IdsPerSector - 1) + j;
+            tail.u32(fatIndex < l.fatSectors ? l.firstFat() + fatIndex : FreeSect);
+        }
+        tail.u32(d + 1 < l.difatSectors ? l.firstDifat() + d + 1 : EndOfChain);
+    }
+}
+
 } // namespace
 
 namespace CompoundFile {
@@ -60,80 +145,19 @@ void write(QIODevice &out, const QString &streamName, const QList<QByteArray> &p
     if (dataSize > 0x7FFFFFFF - 0x100000)
         throw Failure(QStringLiteral("ExportTable: a workbook holds at most 2 GB."));
     const qsizetype paddedSize = std::max(dataSize, MiniStreamCutoff);
-    const std::uint32_t streamSize = std::uint32_t(paddedSize);
-    const std::uint32_t streamSectors = sectorsFor(paddedSize);
-    const std::uint32_t dirSectors = 1;
+    const Layout layout = layoutFor(paddedSize);
 
-    // The FAT has to map its own sectors and those of the DIFAT, which in
-    // turn grows with the FAT: iterate to the fixed point.
-    std::uint32_t fatSectors = 0;
-    std::uint32_t difatSectors = 0;
-    for (;;) {
-        difatSectors = fatSectors > HeaderDifatEntries
-                           ? (fatSectors - HeaderDifatEntries + IdsPerSector - 2) / (IdsPerSector - 1)
-                           : 0;
-        const std::uint32_t total = streamSectors + dirSectors + fatSectors + difatSectors;
-        const std::uint32_t needed = (total + IdsPerSector - 1) / IdsPerSector;
-        if (needed == fatSectors)
-            break;
-        fatSectors = needed;
-    }
-
-    const std::uint32_t firstFat = streamSectors;
-    const std::uint32_t firstDifat = firstFat + fatSectors;
-    const std::uint32_t dirSector = firstDifat + difatSectors;
-
-    std::vector<std::uint32_t> fat(std::size_t(fatSectors) * IdsPerSector, FreeSect);
-    for (std::uint32_t i = 0; i < streamSectors; ++i)
-        fat[i] = i + 1 < streamSectors ? i + 1 : EndOfChain;
-    for (std::uint32_t i = 0; i < fatSectors; ++i)
-        fat[firstFat + i] = FatSect;
-    for (std::uint32_t i = 0; i < difatSectors; ++i)
-        fat[firstDifat + i] = DifSect;
-    fat[dirSector] = EndOfChain;
-
-    ByteBuffer header;
-    header.reserve(SectorSize);
-    header.append("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    header.zeros(16);
-    header.u16(0x003E); // minor version
-    header.u16(0x0003); // major version: 512-byte sectors
-    header.u16(0xFFFE); // byte order mark
-    header.u16(9);      // sector shift
-    header.u16(6);      // mini sector shift
-    header.zeros(6);
-    header.u32(0); // directory sectors: always 0 in version 3
-    header.u32(fatSectors);
-    header.u32(dirSector);
-    header.u32(0); // transaction signature
-    header.u32(std::uint32_t(MiniStreamCutoff));
-    header.u32(EndOfChain); // no mini FAT
-    header.u32(0);
-    header.u32(difatSectors ? firstDifat : EndOfChain);
-    header.u32(difatSectors);
-    for (std::uint32_t i = 0; i < HeaderDifatEntries; ++i)
-        header.u32(i < fatSectors ? firstFat + i : FreeSect);
-
-    writeAll(out, header.bytes());
+    writeAll(out, headerSector(layout));
     for (const QByteArray &part : parts)
         writeAll(out, part);
-    writeAll(out, QByteArray(qsizetype(streamSectors) * SectorSize - dataSize, '\0'));
+    writeAll(out, QByteArray(qsizetype(layout.streamSectors) * SectorSize - dataSize, '\0'));
 
     ByteBuffer tail;
-    tail.reserve(qsizetype(fatSectors + difatSectors + dirSectors) * SectorSize);
-    for (std::uint32_t id : fat)
-        tail.u32(id);
-    // Each DIFAT sector lists the FAT sectors past the header's 109 and ends
-    // with the number of the next DIFAT sector.
-    for (std::uint32_t d = 0; d < difatSectors; ++d) {
-        for (std::uint32_t j = 0; j < IdsPerSector - 1; ++j) {
-            const std::uint32_t fatIndex = HeaderDifatEntries + d * (IdsPerSector - 1) + j;
-            tail.u32(fatIndex < fatSectors ? firstFat + fatIndex : FreeSect);
-        }
-        tail.u32(d + 1 < difatSectors ? firstDifat + d + 1 : EndOfChain);
-    }
+    tail.reserve(qsizetype(layout.fatSectors + layout.difatSectors + Layout::DirSectors) * SectorSize);
+    appendFat(tail, layout);
+    appendDifat(tail, layout);
     directoryEntry(tail, QStringLiteral("Root Entry"), 5, 1, EndOfChain, 0);
-    directoryEntry(tail, streamName, 2, NoStream, 0, streamSize);
+    directoryEntry(tail, streamName, 2, NoStream, 0, std::uint32_t(paddedSize));
     directoryEntry(tail, QString(), 0, NoStream, 0, 0);
     directoryEntry(tail, QString(), 0, NoStream, 0, 0);
     writeAll(out, tail.bytes());

@@ -129,7 +129,7 @@ QList<NumberWidth> numberWidths(const ExportData &data, const QString &formatNam
     }
     if (numeric.isEmpty())
         return widths;
-    for (const QVariantList &row : data.rows) {
+    for (const QVariantList &row : data.rows.only(numeric)) {
         for (int i : numeric) {
             const QVariant &v = row[i];
             NumberWidth &w = widths[i];

@@ -166,12 +166,22 @@ public:
         }
         if (++m_read > m_count || m_query.columnCount() != m_columns.size())
             throw Failure(RowsChanged);
-        row = m_query.values();
+        // The row's list is filled in place: one allocation per walk, not per row.
+        row.resize(m_columns.size());
         for (qsizetype c = 0; c < row.size(); ++c) {
+            if (!m_wanted.isEmpty() && !m_wanted[c])
+                continue;
+            row[c] = m_query.value(int(c));
             if (!convert(row[c], m_columns[c].type))
                 throw Failure(RowsChanged);
         }
         return true;
+    }
+    void only(const QList<int> &columns) override
+    {
+        m_wanted.fill(false, m_columns.size());
+        for (int c : columns)
+            m_wanted[c] = true;
     }
 
 private:
@@ -179,6 +189,7 @@ private:
     const QList<ExportColumn> m_columns;
     std::size_t m_count;
     std::size_t m_read = 0;
+    QList<bool> m_wanted; // empty: every column
 };
 
 // The longest value as text of the columns given, in a walk of their own.
@@ -217,11 +228,16 @@ ExportData readExportData(ResultsDatabase &con, const QString &statement, const 
 
     // The first walk settles every column's type and width and counts the rows.
     std::vector<ColumnStats> stats(static_cast<std::size_t>(columnCount));
+    std::vector<ColumnSummary> summary(static_cast<std::size_t>(columnCount));
     std::size_t count = 0;
     while (query.next()) {
+        for (int c = 0; c < columnCount; ++c) {
+            const QVariant v = query.value(c);
+            add(stats[std::size_t(c)], v, mayBeText[std::size_t(c)]);
+            // A blob is exported as the text its bytes spell.
+            summary[std::size_t(c)].add(v.typeId() == QMetaType::QByteArray ? QVariant(textOf(v)) : v, count);
+        }
         ++count;
-        for (int c = 0; c < columnCount; ++c)
-            add(stats[std::size_t(c)], query.value(c), mayBeText[std::size_t(c)]);
     }
     QList<int> unmeasured;
     for (int c = 0; c < columnCount; ++c) {
@@ -236,12 +252,18 @@ ExportData readExportData(ResultsDatabase &con, const QString &statement, const 
     for (int c = 0; c < columnCount; ++c) {
         ExportColumn &column = data.columns[c];
         const Declared &d = declared[std::size_t(c)];
-        if (column.type == ExportColumnType::Text)
+        if (column.type == ExportColumnType::Text) {
             column.width = std::max({1, stats[std::size_t(c)].longest, d.type == ExportColumnType::Text ? d.width : 0});
+            // Numbers in a text column are written as text too.
+            summary[std::size_t(c)].longestText = stats[std::size_t(c)].longest;
+        }
     }
 
-    data.rows = ExportRows(count, [&con, statement, columns = data.columns, count] {
-        return std::make_unique<StatementCursor>(con, statement, columns, count);
-    });
+    data.rows = ExportRows(
+        count,
+        [&con, statement, columns = data.columns, count] {
+            return std::make_unique<StatementCursor>(con, statement, columns, count);
+        },
+        std::move(summary));
     return data;
 }

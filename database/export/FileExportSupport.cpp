@@ -19,6 +19,12 @@ QList<int> columnsOf(const ExportData &data, ExportColumnType type)
     return columns;
 }
 
+bool isXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
 QString doubleText(double v)
 {
     return QString::number(v, 'g', QLocale::FloatingPointShortest);
@@ -60,18 +66,33 @@ QStringList columnNames(const QList<ExportColumn> &columns, const std::function<
     return names;
 }
 
+namespace {
+
+const ColumnSummary &summaryOf(const ExportData &data, int column)
+{
+    static const ColumnSummary none;
+    const std::vector<ColumnSummary> &summary = data.rows.summary();
+    return std::size_t(column) < summary.size() ? summary[std::size_t(column)] : none;
+}
+
+} // namespace
+
+int firstTextColumnAt(const ExportData &data, std::size_t ColumnSummary::*row)
+{
+    int first = -1;
+    for (int c : columnsOf(data, ExportColumnType::Text)) {
+        if (summaryOf(data, c).*row < (first < 0 ? ColumnSummary::NoRow : summaryOf(data, first).*row))
+            first = c;
+    }
+    return first;
+}
+
 QList<bool> integersWithin(const ExportData &data, qint64 lowest, qint64 highest)
 {
     QList<bool> within(data.columns.size(), true);
-    const QList<int> integers = columnsOf(data, ExportColumnType::Integer);
-    if (integers.isEmpty())
-        return within;
-    for (const QVariantList &row : data.rows) {
-        for (int c : integers) {
-            const QVariant &v = row[c];
-            if (v.isValid() && (v.toLongLong() < lowest || v.toLongLong() > highest))
-                within[c] = false;
-        }
+    for (int c : columnsOf(data, ExportColumnType::Integer)) {
+        const ColumnSummary &s = summaryOf(data, c);
+        within[c] = s.lowest > s.highest || (s.lowest >= lowest && s.highest <= highest);
     }
     return within;
 }
@@ -89,35 +110,19 @@ void requireWindows1250(const ExportData &data, const QString &formatName)
         if (!c.isNull())
             refuse(column.name, c);
     }
-    const QList<int> texts = columnsOf(data, ExportColumnType::Text);
-    if (texts.isEmpty())
-        return;
-    for (const QVariantList &row : data.rows) {
-        for (int c : texts) {
-            const QChar c1250 = Windows1250::firstUnencodable(row[c].toString());
-            if (!c1250.isNull())
-                refuse(data.columns[c].name, c1250);
-        }
-    }
+    const int first = firstTextColumnAt(data, &ColumnSummary::unencodableRow);
+    if (first >= 0)
+        refuse(data.columns[first].name, summaryOf(data, first).unencodable);
 }
 
 void requireTextLength(const ExportData &data, int limit, const QString &formatName)
 {
-    const QList<int> texts = columnsOf(data, ExportColumnType::Text);
-    if (texts.isEmpty())
-        return;
-    QList<int> longest(data.columns.size(), 0);
-    for (const QVariantList &row : data.rows) {
-        for (int c : texts) {
-            if (row[c].isValid())
-                longest[c] = std::max(longest[c], int(row[c].toString().size()));
-        }
-    }
-    for (int c : texts) {
-        if (longest[c] > limit) {
+    for (int c : columnsOf(data, ExportColumnType::Text)) {
+        const int longest = summaryOf(data, c).longestText;
+        if (longest > limit) {
             throw Failure(QStringLiteral("ExportTable: column %1 holds %2 characters; %3 takes at most %4.")
                               .arg(data.columns[c].name)
-                              .arg(longest[c])
+                              .arg(longest)
                               .arg(formatName)
                               .arg(limit));
         }

@@ -11,6 +11,13 @@
 
 namespace FileExport {
 
+// Whether XML 1.0 holds the character.
+bool isXmlChar(char32_t c);
+
+// The text column whose summary names the earliest row in `row` (the lower
+// column on a tie: the first in reading order), or -1 when none names one.
+int firstTextColumnAt(const ExportData &data, std::size_t ColumnSummary::*row);
+
 // The shortest text with "." that reads back to the same double.
 QString doubleText(double v);
 

@@ -195,14 +195,19 @@ QByteArray header(const QList<Field> &fields, ParadoxVersion version, const QByt
     return h;
 }
 
-// The memo file: a header block, then each text in its own run of blocks.
+// The memo file: a header block, then each text in its own run of blocks,
+// written as they come. Short texts share a block; the block being filled is
+// held here and written over its place once it is full or the file ends.
 class MemoFile
 {
 public:
-    MemoFile()
-        : m_bytes(MemoBlock, '\0')
+    explicit MemoFile(QIODevice *device)
+        : m_device(device)
     {
-        char *h = m_bytes.data();
+        if (!m_device)
+            return;
+        QByteArray header(MemoBlock, '\0');
+        char *h = header.data();
         qToLittleEndian<quint16>(1, h + 1);       // block size in units of 4 kB
         qToLittleEndian<quint16>(1, h + 3);       // modification count
         qToLittleEndian<quint16>(0x1000, h + 11); // base size
@@ -210,6 +215,7 @@ public:
         h[16] = 0x10;                             // sub-chunk size
         qToLittleEndian<quint16>(0x40, h + 17);
         qToLittleEndian<quint16>(0x800, h + 19);
+        append(header);
     }
 
     // Stores a text and fills the row's memo field with its leader and place.
@@ -222,21 +228,30 @@ public:
         qToLittleEndian<quint16>(1, field + MemoLeader + 8);
     }
 
-    const QByteArray &bytes() const { return m_bytes; }
+    // Writes the shared block still being filled.
+    void finish() { writeShared(); }
 
 private:
+    void append(const QByteArray &bytes)
+    {
+        m_device->write(bytes);
+        m_size += bytes.size();
+    }
+
     // A text of its own run of blocks; index 0xFF in the row's pointer says so.
     quint32 addLarge(const QByteArray &text)
     {
-        const quint32 offset = quint32(m_bytes.size());
+        const quint32 offset = quint32(m_size);
         const int blocks = int((9 + text.size() + MemoBlock - 1) / MemoBlock);
         char head[9] = {2};
         qToLittleEndian<quint16>(quint16(blocks), head + 1);
         qToLittleEndian<quint32>(quint32(text.size()), head + 3);
         qToLittleEndian<quint16>(1, head + 7);
-        m_bytes.append(head, 9);
-        m_bytes += text;
-        m_bytes.append(qsizetype(blocks) * MemoBlock - 9 - text.size(), '\0');
+        m_run.clear();
+        m_run.append(head, 9);
+        m_run += text;
+        m_run.append(qsizetype(blocks) * MemoBlock - 9 - text.size(), '\0');
+        append(m_run);
         return offset | 0xFF;
     }
 
@@ -246,14 +261,16 @@ private:
     {
         const int chunks = int((text.size() + 15) / 16);
         if (m_shared < 0 || m_sharedEntries == SharedEntries || m_sharedNextChunk + chunks > MemoBlock / 16) {
-            m_shared = m_bytes.size();
-            m_bytes.append(MemoBlock, '\0');
-            m_bytes[m_shared] = 3;
-            qToLittleEndian<quint16>(1, m_bytes.data() + m_shared + 1);
+            writeShared();
+            m_shared = m_size;
+            m_block.fill('\0', MemoBlock);
+            append(m_block); // its place, written again once it is filled
+            m_block[0] = 3;
+            qToLittleEndian<quint16>(1, m_block.data() + 1);
             m_sharedEntries = 0;
             m_sharedNextChunk = FirstSharedChunk;
         }
-        char *block = m_bytes.data() + m_shared;
+        char *block = m_block.data();
         char *entry = block + 12 + m_sharedEntries * 5;
         entry[0] = char(m_sharedNextChunk);
         entry[1] = char(chunks);
@@ -264,12 +281,24 @@ private:
         return quint32(m_shared) | quint32(m_sharedEntries++);
     }
 
+    void writeShared()
+    {
+        if (m_shared < 0)
+            return;
+        m_device->seek(m_shared);
+        m_device->write(m_block);
+        m_device->seek(m_size);
+    }
+
     static constexpr int SharedEntries = 64;
     static constexpr int FirstSharedChunk = (12 + SharedEntries * 5 + 15) / 16;
     static constexpr int SubAllocationLimit = 2048;
 
-    QByteArray m_bytes;
-    qsizetype m_shared = -1;
+    QIODevice *m_device;
+    qint64 m_size = 0;
+    QByteArray m_run;   // one long text's blocks
+    QByteArray m_block; // the shared block being filled
+    qint64 m_shared = -1;
     int m_sharedEntries = 0;
     int m_sharedNextChunk = 0;
 };
@@ -306,7 +335,7 @@ void ParadoxExporter::check(const ExportData &data) const
             numeric << i;
     }
     if (!numeric.isEmpty()) {
-        for (const QVariantList &row : data.rows) {
+        for (const QVariantList &row : data.rows.only(numeric)) {
             for (int i : numeric)
                 requireExact(data.columns[i], row[i], formatName());
         }
@@ -341,7 +370,7 @@ void ParadoxExporter::write(const ExportData &data, const QString &path, ExportF
 
     const bool hasMemo = std::any_of(fields.begin(), fields.end(), [](const Field &f) { return f.type == Memo; });
     QIODevice *memoDevice = hasMemo ? &files.create(FileExport::companionPath(path, QStringLiteral(".mb"))) : nullptr;
-    MemoFile memo;
+    MemoFile memo(memoDevice);
     QIODevice &out = files.create(path);
     // The name inside the header is informational: a character the code page lacks becomes "_".
     QString tableName = QFileInfo(path).completeBaseName();
@@ -387,6 +416,5 @@ void ParadoxExporter::write(const ExportData &data, const QString &path, ExportF
         }
         out.write(block);
     }
-    if (memoDevice)
-        memoDevice->write(memo.bytes());
+    memo.finish();
 }

@@ -11,7 +11,8 @@
 namespace {
 
 constexpr qlonglong LargestExactInDouble = qlonglong(1) << 53;
-void checkText(const QString &text, const QString &column, const SheetLimits &limits)
+// Why a text cannot be stored, or an empty text when it can.
+QString textRefusal(const QString &text, const QString &column, const SheetLimits &limits)
 {
     QString bad;
     for (QChar c : text) {
@@ -22,10 +23,42 @@ void checkText(const QString &text, const QString &column, const SheetLimits &li
         if (!bad.isEmpty())
             break;
     }
-    if (!bad.isEmpty()) {
-        throw Failure(QStringLiteral("ExportTable: column %1 holds the character \"%2\", which %3 cannot store.")
-                          .arg(column, bad, limits.formatName));
+    if (bad.isEmpty())
+        return {};
+    return QStringLiteral("ExportTable: column %1 holds the character \"%2\", which %3 cannot store.")
+        .arg(column, bad, limits.formatName);
+}
+
+// Why a cell cannot be stored, or an empty text when it can; a text's length
+// goes into `longest`.
+QString valueRefusal(const QVariant &value, const QString &name, const SheetLimits &limits, qsizetype &longest)
+{
+    switch (cellKind(value)) {
+    case CellKind::Null:
+    case CellKind::Boolean: break;
+    case CellKind::Integer: {
+        const qlonglong v = value.toLongLong();
+        if (limits.doubleNumbers && (v > LargestExactInDouble || v < -LargestExactInDouble)) {
+            return QStringLiteral("ExportTable: column %1 holds the number %2; %3 cannot store it exactly.")
+                .arg(name)
+                .arg(v)
+                .arg(limits.formatName);
+        }
+        break;
     }
+    case CellKind::Double:
+        if (!std::isfinite(value.toDouble())) {
+            return QStringLiteral("ExportTable: column %1 holds the number %2; %3 cannot store it exactly.")
+                .arg(name, value.toString(), limits.formatName);
+        }
+        break;
+    case CellKind::Text: {
+        const QString text = value.toString();
+        longest = std::max(longest, text.size());
+        return textRefusal(text, name, limits);
+    }
+    }
+    return {};
 }
 
 } // namespace
@@ -75,59 +108,37 @@ void checkSheetLimits(const ExportData &data, const SheetLimits &limits)
             QStringLiteral("ExportTable: %1 holds at most %2 columns.").arg(limits.formatName).arg(limits.maxColumns));
     }
 
-    for (qsizetype c = 0; c < data.columns.size(); ++c) {
+    // One walk finds each column's first refused value and its longest text;
+    // the refusals then come column by column, as a reader would list them.
+    const qsizetype columns = data.columns.size();
+    QStringList refusals(columns);
+    QList<qsizetype> longest(columns, 0);
+    for (const QVariantList &row : data.rows) {
+        for (qsizetype c = 0; c < std::min(columns, row.size()); ++c) {
+            if (refusals[c].isEmpty())
+                refusals[c] = valueRefusal(row[c], data.columns[c].name, limits, longest[c]);
+        }
+    }
+    for (qsizetype c = 0; c < columns; ++c) {
         const QString &name = data.columns[c].name;
-        checkText(name, name, limits);
-        if (name.size() > limits.maxTextLength) {
-            throw Failure(QStringLiteral("ExportTable: the column name %1 has %2 characters; %3 takes at most %4.")
-                              .arg(name)
-                              .arg(name.size())
-                              .arg(limits.formatName)
-                              .arg(limits.maxTextLength));
+        QString refusal = textRefusal(name, name, limits);
+        if (refusal.isEmpty() && name.size() > limits.maxTextLength) {
+            refusal = QStringLiteral("ExportTable: the column name %1 has %2 characters; %3 takes at most %4.")
+                          .arg(name)
+                          .arg(name.size())
+                          .arg(limits.formatName)
+                          .arg(limits.maxTextLength);
         }
-
-        qsizetype longest = 0;
-        for (const QVariantList &row : data.rows) {
-            if (c >= row.size())
-                continue;
-            const QVariant &value = row[c];
-            switch (cellKind(value)) {
-            case CellKind::Null:
-            case CellKind::Boolean: break;
-            case CellKind::Integer: {
-                const qlonglong v = value.toLongLong();
-                if (limits.doubleNumbers && (v > LargestExactInDouble || v < -LargestExactInDouble)) {
-                    throw Failure(QStringLiteral("ExportTable: column %1 holds the number %2; %3 cannot store it "
-                                                 "exactly.")
-                                      .arg(name)
-                                      .arg(v)
-                                      .arg(limits.formatName));
-                }
-                break;
-            }
-            case CellKind::Double: {
-                const double v = value.toDouble();
-                if (!std::isfinite(v)) {
-                    throw Failure(QStringLiteral("ExportTable: column %1 holds the number %2; %3 cannot store it "
-                                                 "exactly.")
-                                      .arg(name, value.toString(), limits.formatName));
-                }
-                break;
-            }
-            case CellKind::Text: {
-                const QString text = value.toString();
-                longest = std::max(longest, text.size());
-                checkText(text, name, limits);
-                break;
-            }
-            }
+        if (refusal.isEmpty())
+            refusal = refusals[c];
+        if (refusal.isEmpty() && longest[c] > limits.maxTextLength) {
+            refusal = QStringLiteral("ExportTable: column %1 holds %2 characters; %3 takes at most %4.")
+                          .arg(name)
+                          .arg(longest[c])
+                          .arg(limits.formatName)
+                          .arg(limits.maxTextLength);
         }
-        if (longest > limits.maxTextLength) {
-            throw Failure(QStringLiteral("ExportTable: column %1 holds %2 characters; %3 takes at most %4.")
-                              .arg(name)
-                              .arg(longest)
-                              .arg(limits.formatName)
-                              .arg(limits.maxTextLength));
-        }
+        if (!refusal.isEmpty())
+            throw Failure(refusal);
     }
 }

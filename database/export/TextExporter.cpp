@@ -11,11 +11,24 @@ namespace {
 
 const QByteArray CrLf("\r\n");
 
+// Appends text in double quotes, a quote in it doubled.
+void appendQuoted(QString &line, const QString &text)
+{
+    line += QLatin1Char('"');
+    if (text.contains(QLatin1Char('"'))) {
+        QString q = text;
+        line += q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    } else {
+        line += text;
+    }
+    line += QLatin1Char('"');
+}
+
 QString quoted(const QString &text)
 {
-    QString q = text;
-    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
+    QString q;
+    appendQuoted(q, text);
+    return q;
 }
 
 QString schemaType(const ExportData &data, int column, bool long32)
@@ -115,7 +128,7 @@ void TextExporter::write(const ExportData &data, const QString &path, ExportFile
             if (!v.isValid())
                 continue;
             if (data.columns[i].type == ExportColumnType::Text)
-                line += quoted(v.toString());
+                appendQuoted(line, v.toString());
             else
                 line += FileExport::valueText(v, data.columns[i].type);
         }

@@ -3,6 +3,7 @@
 #include "common/Failure.h"
 #include "database/export/FileExportSupport.h"
 
+#include <QBuffer>
 #include <QXmlStreamWriter>
 
 #include <limits>
@@ -31,12 +32,6 @@ bool isValidName(const QString &name)
     return true;
 }
 
-bool isXmlChar(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 bool holdsOnlyXmlChars(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -45,7 +40,7 @@ bool holdsOnlyXmlChars(const QString &text)
             ++i;
             continue;
         }
-        if (c.isSurrogate() || !isXmlChar(c.unicode()))
+        if (c.isSurrogate() || !FileExport::isXmlChar(c.unicode()))
             return false;
     }
     return true;
@@ -126,21 +121,26 @@ void XmlExporter::check(const ExportData &data) const
         if (!holdsOnlyXmlChars(column.name))
             refuse(column.name);
     }
-    const QList<int> texts = FileExport::columnsOf(data, ExportColumnType::Text);
-    if (texts.isEmpty())
-        return;
-    for (const QVariantList &row : data.rows) {
-        for (int c : texts) {
-            if (!holdsOnlyXmlChars(row[c].toString()))
-                refuse(data.columns[c].name);
-        }
-    }
+    const int first = FileExport::firstTextColumnAt(data, &ColumnSummary::xmlRefusedRow);
+    if (first >= 0)
+        refuse(data.columns[first].name);
 }
 
 void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles &files) const
 {
     QIODevice &out = files.create(path);
-    QXmlStreamWriter xml(&out);
+    // The writer's many small writes go to a memory buffer, which goes to the
+    // file a chunk at a time.
+    QByteArray chunk;
+    QBuffer buffer(&chunk);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter xml(&buffer);
+    auto flush = [&] {
+        if (out.write(chunk) != chunk.size())
+            throw Failure(QStringLiteral("ExportTable: the XML file could not be written."));
+        chunk.clear();
+        buffer.seek(0);
+    };
     const QStringList names = attributeNames(data);
     const QList<bool> int32 =
         FileExport::integersWithin(data, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
@@ -183,6 +183,8 @@ void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles
             if (row[i].isValid())
                 xml.writeAttribute(names[i], FileExport::valueText(row[i], data.columns[i].type));
         }
+        if (chunk.size() > (1 << 16))
+            flush();
     }
     xml.writeCharacters(QStringLiteral("\n"));
     xml.writeEndElement(); // rs:data
@@ -190,4 +192,5 @@ void XmlExporter::write(const ExportData &data, const QString &path, ExportFiles
     xml.writeCharacters(QStringLiteral("\n"));
     if (xml.hasError())
         throw Failure(QStringLiteral("ExportTable: the XML file could not be written."));
+    flush();
 }

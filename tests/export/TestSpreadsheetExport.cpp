@@ -373,7 +373,6 @@ private Q_SLOTS:
             auto row = [&](const char *what) -> QTestData & {
                 return QTest::newRow(qPrintable(name + u' ' + QLatin1String(what)));
             };
-            row("rows under") << s.format << maxRows - 1 << ok << QVariant() << ok;
             row("rows at") << s.format << maxRows << ok << QVariant() << ok;
             row("rows over") << s.format << maxRows + 1 << ok << QVariant()
                              << QStringLiteral("ExportTable: %1 holds at most %2 rows.").arg(name).arg(maxRows);
