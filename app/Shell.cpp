@@ -9,6 +9,8 @@
 #include "common/ui/GeneralErrorHandler.h"
 #include "database/ResultsDatabase.h"
 #include "database/StoreFailure.h"
+#include "database/central/CentralSync.h"
+#include "database/central/ServerSettings.h"
 #include "database/ui/DatabaseResultSink.h"
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
@@ -78,8 +80,14 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_databaseSink = std::make_unique<DatabaseResultSink>(*m_database, m_groupResults->query(), prompts, separator);
     m_databaseSink->setKeepsUnstoredTests(m_services.journal != nullptr);
     // A finished test leaves the journal once the database holds it.
-    m_settlingSink = std::make_unique<JournalSettlingSink>(
-        m_services.journal, [this](const SessionResult &result) { return m_databaseSink->SaveToDatabase(result); });
+    // A stored test then goes to the central database, if one is set, in the background.
+    startCentralSync();
+    m_settlingSink = std::make_unique<JournalSettlingSink>(m_services.journal, [this](const SessionResult &result) {
+        const bool stored = m_databaseSink->SaveToDatabase(result);
+        if (stored && m_centralSync)
+            m_centralSync->sendSoon();
+        return stored;
+    });
     m_test->addResultSink(m_settlingSink.get());
     m_test->setJournal(m_services.journal);
     if (m_services.journal) {
@@ -96,6 +104,16 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     }
 }
 
+void Shell::startCentralSync()
+{
+    const ServerSettings settings = ServerSettings::read(m_services.dataFolder);
+    if (!settings.isConfigured() || !m_database->isOpen())
+        return;
+    m_centralSync = std::make_unique<CentralSync>(m_database->fileName(), settings.conninfo());
+    // Tests stored while the server was away (or by an earlier start) go first.
+    m_centralSync->sendSoon();
+}
+
 void Shell::storeKeptTests()
 {
     if (!m_services.journal || !m_database->isOpen())
@@ -108,9 +126,12 @@ void Shell::storeKeptTests()
             return false; // kept for the next time
         }
     });
+    if (m_centralSync)
+        m_centralSync->sendSoon();
 }
 
 Shell::~Shell()
 {
     m_main.reset();
+    m_centralSync.reset();
 }

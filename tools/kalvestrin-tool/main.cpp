@@ -19,6 +19,9 @@
 //       a select statement's result, tab-separated, under the SQL window's rules
 //   presentations DATABASE [ID]
 //       every picture shown in the stored tests (or in test ID), tab-separated
+//   server-init CONNINFO | server-set DATA_FOLDER CONNINFO | sync DATA_FOLDER
+//       the central database on a PostgreSQL server (see CentralCommands.cpp);
+//       query and export take a CONNINFO in place of the DATABASE file
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -55,7 +58,12 @@ const char *const Usage =
     "  kalvestrin-tool create-database FILE\n"
     "  kalvestrin-tool query DATABASE STATEMENT\n"
     "  kalvestrin-tool presentations DATABASE [ID]\n"
-    "  kalvestrin-tool journal DATA_FOLDER\n";
+    "  kalvestrin-tool journal DATA_FOLDER\n"
+    "  kalvestrin-tool server-init CONNINFO\n"
+    "  kalvestrin-tool server-set DATA_FOLDER CONNINFO\n"
+    "  kalvestrin-tool sync DATA_FOLDER\n"
+    "      CONNINFO: a libpq connection string or postgresql:// URI, without a password;\n"
+    "      query and export take one in place of DATABASE\n";
 
 int parseLevel(const QString &text)
 {
@@ -163,6 +171,9 @@ int designShots(QStringList args);
 int createDatabase(QStringList args);
 int queryDatabase(QStringList args);
 int presentations(QStringList args);
+int serverInit(QStringList args);
+int serverSet(QStringList args);
+int syncCommand(QStringList args);
 
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
@@ -177,6 +188,9 @@ const ToolCommand Commands[] = {
     {"query", queryDatabase},
     {"presentations", presentations},
     {"export", exportCommand},
+    {"server-init", serverInit},
+    {"server-set", serverSet},
+    {"sync", syncCommand},
 };
 
 int main(int argc, char **argv)
