@@ -67,6 +67,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_results = new TRezultati(prompts, *m_services.clock, m_services.regional, m_services.dataFolder, m_main.get());
     m_about = new TAboutBox(m_main.get());
     m_groupResults = new TForm9(*m_database, prompts, separator, *m_services.clock, m_main.get());
+    m_groupResults->setDataFolder(m_services.dataFolder);
     m_groupResults->setSqlWindow(new TForm10(*m_groupResults, prompts, m_groupResults));
 
     m_designDialog->setAboutBox(m_about);

@@ -1,5 +1,6 @@
 #include "database/ui/TForm9.h"
 
+#include "common/Failure.h"
 #include "common/NumberText.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
@@ -8,12 +9,20 @@
 #include "database/Query.h"
 #include "database/ResultsDatabase.h"
 #include "database/ResultsTableModel.h"
+#include "database/central/CentralExport.h"
+#include "database/central/CentralQuerySource.h"
+#include "database/central/ServerSettings.h"
 #include "database/export/ExportQuery.h"
+#include "database/ui/BackgroundCall.h"
+#include "database/ui/CentralSettingsDialog.h"
 #include "database/ui/DbNavigator.h"
 #include "database/ui/TForm10.h"
 #include "results/ui/ToolIcons.h"
 
+#include <QActionGroup>
 #include <QHeaderView>
+#include <QMenu>
+#include <QSysInfo>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -24,6 +33,17 @@ namespace {
 
 const QString AllDataSql = QStringLiteral("SELECT * FROM DATA ORDER BY ID;");
 const QString DeleteQuestion = QStringLiteral("Želite li obrisati ovaj zapis?");
+const QString Caption = QStringLiteral("Kalvestrin. Forma grupnih rezultata");
+const QString NoCentralText =
+    QStringLiteral("Središnja baza podataka nije postavljena: upišite je u izborniku \"Podaci\", \"Postavke "
+                   "središnje baze podataka...\".");
+
+// What opening the central database gives back to the window.
+struct CentralOpening
+{
+    std::unique_ptr<QuerySource> source;
+    QString problem;
+};
 
 } // namespace
 
@@ -34,7 +54,7 @@ TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, c
     , m_clock(clock)
 {
     setObjectName(QStringLiteral("Form9"));
-    setWindowTitle(QStringLiteral("Kalvestrin. Forma grupnih rezultata"));
+    setWindowTitle(Caption);
     resize(800, 578);
 
     m_query = new Query(con, this);
@@ -63,6 +83,27 @@ TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, c
         connectCommand(button, &QToolButton::clicked, this, handlers[i]);
         m_tools[i] = button;
     }
+    m_toolBar->addSeparator();
+    m_podaci = new QToolButton(m_toolBar);
+    m_podaci->setObjectName(QStringLiteral("Podaci"));
+    m_podaci->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_podaci->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(m_podaci);
+    auto *sources = new QActionGroup(menu);
+    m_localAction = menu->addAction(QStringLiteral("Podaci ove stanice"), this, [this] { showLocal(); });
+    m_localAction->setObjectName(QStringLiteral("PodaciStanice"));
+    m_centralAction = menu->addAction(QStringLiteral("Središnja baza podataka"), this, [this] { showCentral(); });
+    m_centralAction->setObjectName(QStringLiteral("SredisnjaBaza"));
+    for (QAction *action : {m_localAction, m_centralAction}) {
+        action->setCheckable(true);
+        sources->addAction(action);
+    }
+    m_localAction->setChecked(true);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Postavke središnje baze podataka..."), this, [this] { centralSettingsClick(); })
+        ->setObjectName(QStringLiteral("PostavkeSredisnje"));
+    m_podaci->setMenu(menu);
+    m_toolBar->addWidget(m_podaci);
 
     m_dbg = new QTableView(this);
     m_dbg->setObjectName(QStringLiteral("dbg"));
@@ -102,6 +143,7 @@ void TForm9::FormCreate()
     ContextHelp::installRoute(this);
 
     Tool1Click();
+    updateCaption();
     if (m_con.isOpen()) {
         GeneralErrorHandler::runCommand([this] {
             m_query->close();
@@ -144,6 +186,7 @@ void TForm9::showEvent(QShowEvent *event)
     GeneralErrorHandler::runCommand([this] { m_query->setDeferUpdates(false); });
     fitColumns();
     showCurrentRow(m_query->currentRow());
+    updateCaption();
 }
 
 void TForm9::fitColumns()
@@ -208,7 +251,10 @@ void TForm9::Tool3Click()
     // A row still in edit is part of what the grid shows: it is stored first.
     m_query->postPending();
     const ExportFormat format = chooserFormats().value(m_exportFilter, efAccess);
-    ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"), m_clock);
+    if (auto *central = dynamic_cast<CentralQuerySource *>(&m_query->source()))
+        CentralExport::run(central->connection(), m_query->sql(), file, format, QStringLiteral("Data"), m_clock);
+    else
+        ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"), m_clock);
 }
 
 void TForm9::Tool4Click()
@@ -297,4 +343,108 @@ void TForm9::updateNavigator()
     const bool editing = q.state() == Query::State::Edit || q.state() == Query::State::Insert;
     m_nav->updateStates(open, open && !m_locked && q.isUpdatable(), editing, q.currentRow() <= 0,
                         q.currentRow() >= q.rowCount() - 1);
+}
+
+void TForm9::showLocal()
+{
+    if (m_connecting || m_query->isLocal()) {
+        updateCaption();
+        return;
+    }
+    openAllRows(nullptr);
+}
+
+void TForm9::showCentral()
+{
+    if (m_connecting || !m_query->isLocal()) {
+        updateCaption();
+        return;
+    }
+    const ServerSettings settings = ServerSettings::read(m_dataFolder);
+    if (!settings.isConfigured()) {
+        updateCaption();
+        m_prompts.warning(NoCentralText);
+        return;
+    }
+    m_connecting = true;
+    updateCaption();
+    const QString station = QSysInfo::machineHostName();
+    runInBackground<CentralOpening>(
+        this,
+        [settings, station] {
+            CentralOpening opening;
+            try {
+                opening.source = std::make_unique<CentralQuerySource>(CentralQuerySource::connect(settings),
+                                                                      settings.database, station);
+            } catch (const Failure &failure) {
+                opening.problem = failure.text();
+            }
+            return opening;
+        },
+        [this](CentralOpening opening) { centralOpened(std::move(opening.source), opening.problem); });
+}
+
+void TForm9::centralOpened(std::unique_ptr<QuerySource> source, const QString &problem)
+{
+    m_connecting = false;
+    // A row the station's database refuses stays in edit, and in view.
+    if (source && !GeneralErrorHandler::runCommand([this] { m_query->postPending(); })) {
+        updateCaption();
+        return;
+    }
+    if (source) {
+        try {
+            openAllRows(std::move(source));
+            return;
+        } catch (const Failure &failure) {
+            m_prompts.error(failure.text());
+            // The station's rows come back.
+            GeneralErrorHandler::runCommand([this] { openAllRows(nullptr); });
+            return;
+        }
+    }
+    updateCaption();
+    m_prompts.error(problem);
+}
+
+void TForm9::openAllRows(std::unique_ptr<QuerySource> source)
+{
+    // A row typed into the rows going out of view is stored where it was typed.
+    m_query->postPending();
+    m_query->setSource(std::move(source));
+    updateCaption();
+    if (m_query->isLocal() && !m_con.isOpen())
+        return;
+    m_query->setSQL(QStringLiteral("select * from data;"));
+    m_query->open();
+    m_query->last();
+    if (isVisible())
+        fitColumns();
+    focusGrid();
+}
+
+void TForm9::centralSettingsClick()
+{
+    CentralSettingsDialog dialog(m_dataFolder, m_prompts, this);
+    dialog.exec();
+    updateCaption();
+}
+
+void TForm9::updateCaption()
+{
+    const bool local = m_query->isLocal();
+    m_localAction->setChecked(local && !m_connecting);
+    m_centralAction->setChecked(!local || m_connecting);
+    m_localAction->setEnabled(!m_connecting);
+    m_centralAction->setEnabled(!m_connecting);
+    QString where;
+    if (m_connecting)
+        where = QStringLiteral("povezivanje sa središnjom bazom podataka...");
+    else if (!local)
+        where = m_query->source().description();
+    else if (ServerSettings::read(m_dataFolder).isConfigured())
+        where = QStringLiteral("podaci ove stanice");
+    m_podaci->setText(local && !m_connecting ? QStringLiteral("Podaci: ova stanica")
+                                             : QStringLiteral("Podaci: središnja baza"));
+    setWindowTitle(where.isEmpty() ? Caption : Caption + QStringLiteral(" - ") + where);
 }

@@ -6,7 +6,7 @@
 
 #include "common/Clock.h"
 #include "common/Failure.h"
-#include "database/central/CentralQuery.h"
+#include "database/central/CentralExport.h"
 #include "database/central/CentralSchema.h"
 #include "database/central/CentralSender.h"
 #include "database/central/ServerSettings.h"
@@ -59,18 +59,5 @@ int syncCommand(QStringList args)
 int centralExport(const QString &conninfo, ExportFormat format, const QString &file, const QString &statement)
 {
     PgConnection con(conninfo);
-    const auto transaction = CentralQuery::begin(con, statement);
-    const QFileInfo info(file);
-    const ExportFormatInfo *formatInfo = exportFormatInfo(format);
-    const std::unique_ptr<Exporter> exporter = makeExporter(format);
-    if (!exporter)
-        throw Failure(QStringLiteral("ExportTable: Fileformat not supported."));
-    ExportData data = CentralQuery::exportData(con, statement,
-                                               formatInfo->namedTable ? QStringLiteral("Data") : info.completeBaseName());
-    data.writtenAt = SystemClock().now();
-    exporter->check(data);
-    ExportFiles files;
-    exporter->write(data, info.absoluteFilePath(), files);
-    files.commit();
-    return int(data.rows.size());
+    return CentralExport::run(con, statement, file, format, QStringLiteral("Data"), SystemClock());
 }

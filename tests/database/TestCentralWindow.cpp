@@ -1,0 +1,152 @@
+// The group results window over the central database of a private server:
+// the switch, the audited edit, the export, the SQL window's read-only rule,
+// a server that is away, and the setting's dialog.
+
+#include "database/Query.h"
+#include "database/ResultsTableModel.h"
+#include "database/StoreFinishedTest.h"
+#include "database/central/CentralFailure.h"
+#include "database/central/CentralSchema.h"
+#include "database/central/CentralStore.h"
+#include "database/ui/CentralSettingsDialog.h"
+#include "database/ui/TForm10.h"
+#include "database/ui/TForm9.h"
+#include "tests/database/DatabaseFixture.h"
+#include "tests/support/PrivatePgServer.h"
+#include "tests/support/TestServices.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSysInfo>
+
+class TestCentralWindow : public QObject
+{
+    Q_OBJECT
+
+    PrivatePgServer m_server;
+    QTemporaryDir m_folder; // the station's data folder
+
+    QString psql(const QString &sql) const { return m_server.psql(sql, QStringLiteral("kalvestrin")); }
+    ServerSettings settings(const QString &host) const
+    {
+        return ServerSettings{host, 0, QStringLiteral("kalvestrin"), QStringLiteral("examiner_1"), {}};
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (PrivatePgServer::binDir().isEmpty())
+            QSKIP("PostgreSQL is not installed (/usr/lib/postgresql/*/bin): apt-get install postgresql");
+        QString error;
+        QVERIFY2(m_server.start(&error), qPrintable(error));
+        m_server.psql(QStringLiteral("CREATE DATABASE kalvestrin"));
+        PgConnection con(m_server.conninfo(QStringLiteral("postgres"), QStringLiteral("kalvestrin")));
+        CentralSchema::create(con);
+        psql(QStringLiteral("CREATE ROLE examiner_1 LOGIN PASSWORD 'pw' IN ROLE kalvestrin_examiner"));
+        m_server.addPassword(QStringLiteral("examiner_1"), QStringLiteral("pw"));
+        for (const char *name : {"PRVI", "DRUGI"}) {
+            const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            CentralStore::storeTests(con, {{uuid, {QLatin1String(name), QStringLiteral("B"), 30, 0, 2, 0.25, 0.5},
+                                            {QStringLiteral("stanica-%1").arg(QLatin1String(name))}, {}}});
+        }
+    }
+
+    void switchShowsCentralRowsEditsThroughTheAuditAndExports()
+    {
+        settings(m_server.folder()).write(m_folder.path());
+        TestServices services;
+        DatabaseFixture db;
+        StoreFinishedTest(db.con, finishedTest({0.5, 1.0}, QStringLiteral("LOKALNI")), ',');
+        TForm9 form(db.con, services.prompts, DecimalComma, services.clock);
+        form.setDataFolder(m_folder.path());
+        form.showCentral();
+        QVERIFY(form.isConnecting());
+        QTRY_VERIFY(!form.isConnecting());
+        QVERIFY(!form.query().isLocal());
+        QVERIFY(form.windowTitle().contains(QStringLiteral("središnja baza podataka kalvestrin")));
+        ResultsTableModel &model = form.model();
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("PRVI"));
+        QCOMPARE(model.index(1, 6).data().toString(), QStringLiteral("0,25"));
+
+        QVERIFY(model.setData(model.index(0, 1), QStringLiteral("NOVI")));
+        form.query().post();
+        QCOMPARE(psql(QStringLiteral("SELECT ColumnName, OldValue, NewValue, Station, EditedBy FROM DataEdits")),
+                 QStringLiteral("name|PRVI|NOVI|%1|examiner_1").arg(QSysInfo::machineHostName()));
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("NOVI"));
+
+        const QString file = QDir(m_folder.path()).filePath(QStringLiteral("central.txt"));
+        services.prompts.expectSaveFile(file, 13);
+        form.Tool3Click();
+        QFile text(file);
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QCOMPARE(text.readAll().count('\n'), 3);
+
+        form.showLocal();
+        QCOMPARE(model.rowCount(), 1);
+        QVERIFY(form.windowTitle().endsWith(QStringLiteral("podaci ove stanice")));
+    }
+
+    void sqlWindowOnCentralReadsOnly()
+    {
+        settings(m_server.folder()).write(m_folder.path());
+        TestServices services;
+        DatabaseFixture db;
+        TForm9 form(db.con, services.prompts, DecimalComma, services.clock);
+        form.setDataFolder(m_folder.path());
+        TForm10 sql(form, services.prompts, &form);
+        form.showCentral();
+        QTRY_VERIFY(!form.isConnecting());
+        sql.FormShow();
+        sql.memo()->setPlainText(QStringLiteral("select Name from data where M > 0.2 order by Name"));
+        sql.Btn2Click();
+        QCOMPARE(form.model().rowCount(), 2);
+        // The examiner's right to edit does not reach through a typed statement.
+        services.prompts.expectError(CentralFailure::describe(CentralFailure::Reason::ReadOnly, {}, {}));
+        sql.memo()->setPlainText(QStringLiteral("select kalvestrin_edit(1, 'Name', 'X', 'y')"));
+        sql.Btn2Click();
+        QCOMPARE(form.query().sql(), QStringLiteral("select * from data;"));
+        QCOMPARE(psql(QStringLiteral("SELECT count(*) FROM DataEdits WHERE NewValue = 'X'")), QStringLiteral("0"));
+    }
+
+    void serverAwayGivesTheMessageAndKeepsTheStation()
+    {
+        settings(m_folder.filePath(QStringLiteral("nowhere"))).write(m_folder.path());
+        TestServices services;
+        DatabaseFixture db;
+        StoreFinishedTest(db.con, finishedTest({0.5, 1.0}), ',');
+        TForm9 form(db.con, services.prompts, DecimalComma, services.clock);
+        form.setDataFolder(m_folder.path());
+        services.prompts.expectError(QStringLiteral("nije dostupan"));
+        form.showCentral();
+        QTRY_COMPARE(services.prompts.pending(), 0);
+        QVERIFY(form.query().isLocal());
+        QCOMPARE(form.model().rowCount(), 1);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Kalvestrin. Forma grupnih rezultata - podaci ove stanice"));
+    }
+
+    void settingsDialogChecksAndWritesWithoutPassword()
+    {
+        TestServices services;
+        QFile::remove(ServerSettings::iniPath(m_folder.path()));
+        CentralSettingsDialog dialog(m_folder.path(), services.prompts);
+        dialog.setSettings(settings(m_server.folder()));
+        dialog.findChild<QLineEdit *>(QStringLiteral("User"))->setText(QStringLiteral("nepoznati"));
+        services.prompts.expectError(QStringLiteral("korisničko ime ili lozinku"));
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ProvjeriVezu")), Qt::LeftButton);
+        QTRY_COMPARE(services.prompts.pending(), 0);
+        dialog.findChild<QLineEdit *>(QStringLiteral("User"))->setText(QStringLiteral("examiner_1"));
+        services.prompts.expectInformation(CentralSettingsDialog::ConnectionFineText);
+        dialog.checkClick();
+        QTRY_COMPARE(services.prompts.pending(), 0);
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OK")), Qt::LeftButton);
+        QCOMPARE(ServerSettings::read(m_folder.path()).conninfo(), settings(m_server.folder()).conninfo());
+        QFile ini(ServerSettings::iniPath(m_folder.path()));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(!ini.readAll().toLower().contains("pass"));
+    }
+};
+
+KALVESTRIN_TEST_MAIN(TestCentralWindow)
+#include "TestCentralWindow.moc"
