@@ -83,8 +83,10 @@ int CentralQuerySource::countRows()
 {
     // Rows may have come or gone since the pages were met.
     m_after.clear();
-    if (m_keyset)
-        return int(CentralStore::dataCount(m_con));
+    if (m_keyset) {
+        m_count = CentralStore::dataCount(m_con);
+        return int(m_count);
+    }
     const auto transaction = CentralQuery::begin(m_con, m_sql);
     return int(m_con.exec(QStringLiteral("SELECT count(*) FROM ") + wrapped(m_sql)).value(0, 0).toLongLong());
 }
@@ -96,9 +98,13 @@ qint64 CentralQuerySource::pageStart(int page, int pageSize)
     const auto known = m_after.find(page);
     if (known != m_after.end())
         return known->second;
-    // Only the key's index is walked to the page, not the rows before it.
-    const PgResult id = m_con.exec(QStringLiteral("SELECT ID FROM Data ORDER BY ID OFFSET $1 LIMIT 1"),
-                                   {qint64(page) * pageSize - 1});
+    // The ID just before the page: only the key's index is walked to it,
+    // from whichever end of the table is nearer.
+    const qint64 before = qint64(page) * pageSize - 1;
+    const bool fromEnd = before >= m_count / 2;
+    const PgResult id = m_con.exec(fromEnd ? QStringLiteral("SELECT ID FROM Data ORDER BY ID DESC OFFSET $1 LIMIT 1")
+                                           : QStringLiteral("SELECT ID FROM Data ORDER BY ID OFFSET $1 LIMIT 1"),
+                                   {fromEnd ? m_count - 1 - before : before});
     return id.rowCount() == 1 ? id.value(0, 0).toLongLong() : std::numeric_limits<qint64>::max();
 }
 

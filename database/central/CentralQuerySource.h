@@ -4,8 +4,9 @@
 // connection of its own. The whole of Data ("select * from data;", or
 // ordered by ID) is read by keyset paging: a page is the rows after the last
 // ID of the page before it, so no page costs more than its own rows and no
-// row is held but those of the cached pages; a jump far into the table first
-// finds its page's starting ID on the key's index. Those rows can be edited,
+// row is held but those of the cached pages; a jump far into the table (the
+// window opens on the last row) first finds its page's starting ID on the
+// key's index, walked from the nearer end. Those rows can be edited,
 // each value through the audited edit. Any other statement runs as the SQL
 // window's statements do on the server (CentralQuery: select only, a
 // read-only transaction, the timeout, the analysis role), a page at a time,
@@ -58,6 +59,7 @@ private:
     QString m_station;
     QString m_sql;
     bool m_keyset = false;
+    qint64 m_count = 0;
     // The ID each page's rows come after, for the pages met so far.
     std::map<int, qint64> m_after;
 };

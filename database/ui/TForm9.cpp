@@ -343,6 +343,11 @@ void TForm9::updateNavigator()
     const bool editing = q.state() == Query::State::Edit || q.state() == Query::State::Insert;
     m_nav->updateStates(open, open && !m_locked && q.isUpdatable(), editing, q.currentRow() <= 0,
                         q.currentRow() >= q.rowCount() - 1);
+    // The stations alone add tests to the central database, and nothing is deleted there.
+    if (!q.isLocal()) {
+        m_nav->button(DbNavigator::Insert)->setEnabled(false);
+        m_nav->button(DbNavigator::Delete)->setEnabled(false);
+    }
 }
 
 void TForm9::showLocal()

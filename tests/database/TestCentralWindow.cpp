@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSysInfo>
+#include <QUuid>
 
 class TestCentralWindow : public QObject
 {
@@ -133,7 +134,7 @@ private Q_SLOTS:
         CentralSettingsDialog dialog(m_folder.path(), services.prompts);
         dialog.setSettings(settings(m_server.folder()));
         dialog.findChild<QLineEdit *>(QStringLiteral("User"))->setText(QStringLiteral("nepoznati"));
-        services.prompts.expectError(QStringLiteral("korisničko ime ili lozinku"));
+        services.prompts.expectError(QStringLiteral("(.pgpass)"));
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ProvjeriVezu")), Qt::LeftButton);
         QTRY_COMPARE(services.prompts.pending(), 0);
         dialog.findChild<QLineEdit *>(QStringLiteral("User"))->setText(QStringLiteral("examiner_1"));
