@@ -129,8 +129,8 @@ qint64 LocalQuerySource::insertRow(const QString &table, const QStringList &colu
     return id;
 }
 
-bool LocalQuerySource::updateRow(const QString &table, const QString &idColumn, qint64 id,
-                                 const QStringList &columns, const QVariantList &values)
+bool LocalQuerySource::updateRow(const QString &table, const QString &idColumn, qint64 id, const QStringList &columns,
+                                 const QVariantList &values)
 {
     if (columns.isEmpty())
         return true;

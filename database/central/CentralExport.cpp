@@ -15,8 +15,8 @@ int CentralExport::run(PgConnection &con, const QString &statement, const QStrin
         throw Failure(QStringLiteral("ExportTable: Fileformat not supported."));
     const QFileInfo file(fileName);
     const auto transaction = CentralQuery::begin(con, statement);
-    ExportData data =
-        CentralQuery::exportData(con, statement, exportFormatInfo(format)->namedTable ? tableName : file.completeBaseName());
+    ExportData data = CentralQuery::exportData(
+        con, statement, exportFormatInfo(format)->namedTable ? tableName : file.completeBaseName());
     data.writtenAt = clock.now();
     exporter->check(data);
     ExportFiles files;

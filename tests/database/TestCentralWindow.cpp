@@ -48,8 +48,10 @@ private Q_SLOTS:
         m_server.addPassword(QStringLiteral("examiner_1"), QStringLiteral("pw"));
         for (const char *name : {"PRVI", "DRUGI"}) {
             const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-            CentralStore::storeTests(con, {{uuid, {QLatin1String(name), QStringLiteral("B"), 30, 0, 2, 0.25, 0.5},
-                                            {QStringLiteral("stanica-%1").arg(QLatin1String(name))}, {}}});
+            CentralStore::storeTests(con, {{uuid,
+                                            {QLatin1String(name), QStringLiteral("B"), 30, 0, 2, 0.25, 0.5},
+                                            {QStringLiteral("stanica-%1").arg(QLatin1String(name))},
+                                            {}}});
         }
     }
 

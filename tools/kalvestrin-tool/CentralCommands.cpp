@@ -9,6 +9,7 @@
 #include "database/central/CentralExport.h"
 #include "database/central/CentralSchema.h"
 #include "database/central/CentralSender.h"
+#include "database/central/PgConnection.h"
 #include "database/central/ServerSettings.h"
 #include "database/export/ExportQuery.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
