@@ -63,6 +63,8 @@ CentralSettingsDialog::CentralSettingsDialog(const QString &dataFolder, Prompts 
     layout->addWidget(note);
     layout->addWidget(buttons);
     setSettings(ServerSettings::read(m_dataFolder));
+    // Wide enough for a socket folder or a long host name, and the caption whole.
+    setMinimumWidth(520);
 }
 
 ServerSettings CentralSettingsDialog::settings() const
