@@ -9,12 +9,14 @@
 #include "database/central/CentralQuery.h"
 #include "database/central/CentralSchema.h"
 #include "database/central/CentralStore.h"
+#include "database/central/CentralSync.h"
 #include "database/central/ServerSettings.h"
 #include "tests/database/DatabaseFixture.h"
 #include "tests/support/PrivatePgServer.h"
 #include "tests/support/ToolRun.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -221,6 +223,37 @@ private Q_SLOTS:
         QCOMPARE(r.value(0, 0).toDouble(), mine[0].toDouble());
         QCOMPARE(r.value(0, 1).toDouble(), mine[1].toDouble());
         QCOMPARE(r.text(0, 2), mine[2].toString());
+        // An export of the server's rows is the station's export of the same rows, byte for byte.
+        const QString select = QStringLiteral("SELECT Name, Surname, Age, Gender, N, M, V, Items, Field1, Field2, Field3 "
+                                              "FROM Data WHERE Name LIKE 'a%' ORDER BY Name;");
+        QDir().mkpath(m_root.filePath(QStringLiteral("c")));
+        QCOMPARE(runTool(Tool, {QStringLiteral("export"), a + QStringLiteral("/Kalvestrin.mdb"), QStringLiteral("efText"),
+                                m_root.filePath(QStringLiteral("rows.txt")), select})
+                     .exitCode,
+                 0);
+        const ToolRun exported = runTool(Tool, {QStringLiteral("export"), central(QStringLiteral("analysis_1")),
+                                                QStringLiteral("efText"), m_root.filePath(QStringLiteral("c/rows.txt")),
+                                                select});
+        QCOMPARE(exported.out, QStringLiteral("500 rows written to %1\n").arg(m_root.filePath(QStringLiteral("c/rows.txt"))));
+        QFile mineFile(m_root.filePath(QStringLiteral("rows.txt"))), centralFile(m_root.filePath(QStringLiteral("c/rows.txt")));
+        QVERIFY(mineFile.open(QIODevice::ReadOnly) && centralFile.open(QIODevice::ReadOnly));
+        QCOMPARE(centralFile.readAll(), mineFile.readAll());
+    }
+
+    // The program's background sending: the server away at first, back later.
+    void backgroundSendingRetries()
+    {
+        const QString dir = station(m_root, QStringLiteral("bg"), 3);
+        m_server.stop(true);
+        CentralSync sync(dir + QStringLiteral("/Kalvestrin.mdb"), central(QStringLiteral("station_1")));
+        QSignalSpy sent(&sync, &CentralSync::sent), failed(&sync, &CentralSync::failed);
+        sync.sendSoon();
+        QTRY_COMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][1].toInt(), CentralSync::FirstRetryMs);
+        QVERIFY(m_server.restart());
+        QTRY_COMPARE_WITH_TIMEOUT(sent.size(), 1, 10000);
+        QCOMPARE(sent[0][0].toInt(), 3);
+        QCOMPARE(psql(QStringLiteral("SELECT count(*) FROM Sessions WHERE Station = 'bg'")), QStringLiteral("3"));
     }
 
     void examinerEditsAreAudited()
