@@ -4,7 +4,6 @@
 // (the server stopped hard, down for a while, two stations at once, a
 // station killed while it sends).
 
-#include "database/StoreFinishedTest.h"
 #include "database/central/CentralFailure.h"
 #include "database/central/CentralQuery.h"
 #include "database/central/CentralSchema.h"
@@ -13,6 +12,7 @@
 #include "database/central/ServerSettings.h"
 #include "tests/database/DatabaseFixture.h"
 #include "tests/support/PrivatePgServer.h"
+#include "tests/support/StationFolder.h"
 #include "tests/support/ToolRun.h"
 
 #include <QProcess>
@@ -24,28 +24,9 @@ namespace {
 const QString Tool = QStringLiteral(KALVESTRIN_TOOL);
 using Reason = CentralFailure::Reason;
 
-// A data folder whose results database holds `count` finished tests of 40 tasks.
 QString station(const QTemporaryDir &root, const QString &name, int count)
 {
-    const QString dir = root.filePath(name);
-    QDir().mkpath(dir);
-    ResultsSchema::createDatabase(dir + QStringLiteral("/Kalvestrin.mdb"));
-    ResultsDatabase con;
-    openIn(con, dir);
-    con.executeScript(QStringLiteral("PRAGMA synchronous=OFF;"));
-    QList<double> efficiencies;
-    for (int t = 0; t < 40; ++t)
-        efficiencies << 1.0 / (t + 3);
-    for (int i = 0; i < count; ++i) {
-        SessionResult r = finishedTest(efficiencies, name + QString::number(i));
-        r.session.uuid = QUuid::createUuid();
-        r.session.station = name;
-        for (int t = 0; t < 40; ++t)
-            r.presentations.append({t, 1, 8, 1000000LL * t, 1000000LL * t + 777777, QStringLiteral("Y"),
-                                    efficiencies[t], {}, QStringLiteral("recognised")});
-        StoreFinishedTest(con, r, QLatin1Char('.'));
-    }
-    return dir;
+    return makeStationFolder(root.filePath(name), name, count);
 }
 
 } // namespace
