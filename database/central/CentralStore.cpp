@@ -35,12 +35,13 @@ const QString StoreTestsSql = QStringLiteral(
     "onsetms float8, responsems float8, key text, typedanswer text, judgement text)) "
     "SELECT count(*) FROM s");
 
-const char *const SessionKeys[] = {"station",      "designpath",  "designsha256", "startedutc",
-                                   "finishedutc",  "programversion", "screenwidth", "screenheight",
-                                   "devicepixelratio", "mode",    "refreshrate",  "compositor"};
-const char *const DataKeys[] = {"name", "surname", "age", "gender", "n", "m", "v", "items", "field1", "field2", "field3"};
-const char *const PresentationKeys[] = {"nr",       "task",       "levelindex", "level",       "efficiency",
-                                        "onsetms",  "responsems", "key",        "typedanswer", "judgement"};
+const char *const SessionKeys[] = {"station",          "designpath",     "designsha256", "startedutc",
+                                   "finishedutc",      "programversion", "screenwidth",  "screenheight",
+                                   "devicepixelratio", "mode",           "refreshrate",  "compositor"};
+const char *const DataKeys[] = {"name", "surname", "age",    "gender", "n",     "m",
+                                "v",    "items",   "field1", "field2", "field3"};
+const char *const PresentationKeys[] = {"nr",      "task",       "levelindex", "level",       "efficiency",
+                                        "onsetms", "responsems", "key",        "typedanswer", "judgement"};
 
 // JSON written by hand: QJsonDocument took as long as the server's work.
 void appendValue(QByteArray &json, const QVariant &value)
@@ -169,32 +170,31 @@ void CentralStore::editValue(PgConnection &con, qint64 id, const QString &column
 
 QString CentralStore::stationSpelling(const QString &name)
 {
-    static const QStringList known = ResultsSchema::columnNames() +
-                                     QStringList{QStringLiteral("UUID"),
-                                                 QStringLiteral("DataID"),
-                                                 QStringLiteral("Station"),
-                                                 QStringLiteral("DesignPath"),
-                                                 QStringLiteral("DesignSHA256"),
-                                                 QStringLiteral("StartedUTC"),
-                                                 QStringLiteral("FinishedUTC"),
-                                                 QStringLiteral("ProgramVersion"),
-                                                 QStringLiteral("ScreenWidth"),
-                                                 QStringLiteral("ScreenHeight"),
-                                                 QStringLiteral("DevicePixelRatio"),
-                                                 QStringLiteral("Mode"),
-                                                 QStringLiteral("RefreshRate"),
-                                                 QStringLiteral("Compositor"),
-                                                 QStringLiteral("SessionUUID"),
-                                                 QStringLiteral("Nr"),
-                                                 QStringLiteral("Task"),
-                                                 QStringLiteral("LevelIndex"),
-                                                 QStringLiteral("Level"),
-                                                 QStringLiteral("Efficiency"),
-                                                 QStringLiteral("OnsetMs"),
-                                                 QStringLiteral("ResponseMs"),
-                                                 QStringLiteral("Key"),
-                                                 QStringLiteral("TypedAnswer"),
-                                                 QStringLiteral("Judgement")};
+    static const QStringList known = ResultsSchema::columnNames() + QStringList{QStringLiteral("UUID"),
+                                                                                QStringLiteral("DataID"),
+                                                                                QStringLiteral("Station"),
+                                                                                QStringLiteral("DesignPath"),
+                                                                                QStringLiteral("DesignSHA256"),
+                                                                                QStringLiteral("StartedUTC"),
+                                                                                QStringLiteral("FinishedUTC"),
+                                                                                QStringLiteral("ProgramVersion"),
+                                                                                QStringLiteral("ScreenWidth"),
+                                                                                QStringLiteral("ScreenHeight"),
+                                                                                QStringLiteral("DevicePixelRatio"),
+                                                                                QStringLiteral("Mode"),
+                                                                                QStringLiteral("RefreshRate"),
+                                                                                QStringLiteral("Compositor"),
+                                                                                QStringLiteral("SessionUUID"),
+                                                                                QStringLiteral("Nr"),
+                                                                                QStringLiteral("Task"),
+                                                                                QStringLiteral("LevelIndex"),
+                                                                                QStringLiteral("Level"),
+                                                                                QStringLiteral("Efficiency"),
+                                                                                QStringLiteral("OnsetMs"),
+                                                                                QStringLiteral("ResponseMs"),
+                                                                                QStringLiteral("Key"),
+                                                                                QStringLiteral("TypedAnswer"),
+                                                                                QStringLiteral("Judgement")};
     for (const QString &k : known) {
         if (k.compare(name, Qt::CaseInsensitive) == 0)
             return k;

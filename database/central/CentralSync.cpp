@@ -26,8 +26,9 @@ public:
     {
         m_retry->stop();
         try {
-            const int count = CentralSender::sendPending(m_databasePath, m_conninfo, CentralSender::BatchSize,
-                                                         [] { return QThread::currentThread()->isInterruptionRequested(); });
+            const int count = CentralSender::sendPending(m_databasePath, m_conninfo, CentralSender::BatchSize, [] {
+                return QThread::currentThread()->isInterruptionRequested();
+            });
             m_delayMs = 0;
             Q_EMIT m_owner.sent(count);
         } catch (const Failure &failure) {

@@ -69,7 +69,8 @@ private Q_SLOTS:
         QVERIFY2(init.exitCode == 0, qPrintable(init.err));
         for (const char *role : {"station", "examiner", "analysis"}) {
             const QString login = QStringLiteral("%1_1").arg(QLatin1String(role));
-            psql(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'pw-%1' IN ROLE kalvestrin_%2").arg(login, QLatin1String(role)));
+            psql(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'pw-%1' IN ROLE kalvestrin_%2")
+                     .arg(login, QLatin1String(role)));
             m_server.addPassword(login, QStringLiteral("pw-") + login);
         }
         m_server.addPassword(QStringLiteral("analysis_1x"), QStringLiteral("wrong"));
@@ -121,11 +122,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("statement");
-        QTest::newRow("station update") << "station_1" << "UPDATE Data SET M = 0";
-        QTest::newRow("station delete") << "station_1" << "DELETE FROM Sessions";
-        QTest::newRow("station edit") << "station_1" << "SELECT kalvestrin_edit(1, 'M', '0', 'x')";
-        QTest::newRow("analysis edit") << "analysis_1" << "SELECT kalvestrin_edit(1, 'M', '0', 'x')";
-        QTest::newRow("analysis insert") << "analysis_1" << "INSERT INTO Data (Name) VALUES ('x')";
+        QTest::newRow("station update") << "station_1"
+                                        << "UPDATE Data SET M = 0";
+        QTest::newRow("station delete") << "station_1"
+                                        << "DELETE FROM Sessions";
+        QTest::newRow("station edit") << "station_1"
+                                      << "SELECT kalvestrin_edit(1, 'M', '0', 'x')";
+        QTest::newRow("analysis edit") << "analysis_1"
+                                       << "SELECT kalvestrin_edit(1, 'M', '0', 'x')";
+        QTest::newRow("analysis insert") << "analysis_1"
+                                         << "INSERT INTO Data (Name) VALUES ('x')";
     }
     void rolesHold()
     {
@@ -163,7 +169,8 @@ private Q_SLOTS:
         const QString a = station(m_root, QStringLiteral("a"), 500);
         const QString b = station(m_root, QStringLiteral("b"), 500);
         for (const QString &dir : {a, b})
-            QCOMPARE(runTool(Tool, {QStringLiteral("server-set"), dir, central(QStringLiteral("station_1"))}).exitCode, 0);
+            QCOMPARE(runTool(Tool, {QStringLiteral("server-set"), dir, central(QStringLiteral("station_1"))}).exitCode,
+                     0);
         // Killed while sending, then the server stopped hard while the other station sends.
         QProcess killed;
         killed.start(Tool, {QStringLiteral("sync"), a});
@@ -205,18 +212,21 @@ private Q_SLOTS:
         QCOMPARE(r.value(0, 1).toDouble(), mine[1].toDouble());
         QCOMPARE(r.text(0, 2), mine[2].toString());
         // An export of the server's rows is the station's export of the same rows, byte for byte.
-        const QString select = QStringLiteral("SELECT Name, Surname, Age, Gender, N, M, V, Items, Field1, Field2, Field3 "
-                                              "FROM Data WHERE Name LIKE 'a%' ORDER BY Name;");
+        const QString select =
+            QStringLiteral("SELECT Name, Surname, Age, Gender, N, M, V, Items, Field1, Field2, Field3 "
+                           "FROM Data WHERE Name LIKE 'a%' ORDER BY Name;");
         QDir().mkpath(m_root.filePath(QStringLiteral("c")));
-        QCOMPARE(runTool(Tool, {QStringLiteral("export"), a + QStringLiteral("/Kalvestrin.mdb"), QStringLiteral("efText"),
-                                m_root.filePath(QStringLiteral("rows.txt")), select})
+        QCOMPARE(runTool(Tool, {QStringLiteral("export"), a + QStringLiteral("/Kalvestrin.mdb"),
+                                QStringLiteral("efText"), m_root.filePath(QStringLiteral("rows.txt")), select})
                      .exitCode,
                  0);
-        const ToolRun exported = runTool(Tool, {QStringLiteral("export"), central(QStringLiteral("analysis_1")),
-                                                QStringLiteral("efText"), m_root.filePath(QStringLiteral("c/rows.txt")),
-                                                select});
-        QCOMPARE(exported.out, QStringLiteral("500 rows written to %1\n").arg(m_root.filePath(QStringLiteral("c/rows.txt"))));
-        QFile mineFile(m_root.filePath(QStringLiteral("rows.txt"))), centralFile(m_root.filePath(QStringLiteral("c/rows.txt")));
+        const ToolRun exported =
+            runTool(Tool, {QStringLiteral("export"), central(QStringLiteral("analysis_1")), QStringLiteral("efText"),
+                           m_root.filePath(QStringLiteral("c/rows.txt")), select});
+        QCOMPARE(exported.out,
+                 QStringLiteral("500 rows written to %1\n").arg(m_root.filePath(QStringLiteral("c/rows.txt"))));
+        QFile mineFile(m_root.filePath(QStringLiteral("rows.txt"))),
+            centralFile(m_root.filePath(QStringLiteral("c/rows.txt")));
         QVERIFY(mineFile.open(QIODevice::ReadOnly) && centralFile.open(QIODevice::ReadOnly));
         QCOMPARE(centralFile.readAll(), mineFile.readAll());
     }

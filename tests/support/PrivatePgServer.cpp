@@ -52,7 +52,8 @@ QString PrivatePgServer::binDir()
 {
     QDir root(QStringLiteral("/usr/lib/postgresql"));
     QStringList versions = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toDouble() > b.toDouble(); });
+    std::sort(versions.begin(), versions.end(),
+              [](const QString &a, const QString &b) { return a.toDouble() > b.toDouble(); });
     for (const QString &v : versions) {
         const QString bin = root.filePath(v + QStringLiteral("/bin"));
         if (QFile::exists(bin + QStringLiteral("/initdb")) && QFile::exists(bin + QStringLiteral("/pg_ctl")))
@@ -68,7 +69,8 @@ bool PrivatePgServer::run(const QString &program, const QStringList &args, QStri
     gid_t gid;
     if (postgresUser(uid, gid)) {
         p.setProgram(QStringLiteral("runuser"));
-        p.setArguments(QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} + args);
+        p.setArguments(QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} +
+                       args);
     } else {
         p.setProgram(program);
         p.setArguments(args);
@@ -80,7 +82,8 @@ bool PrivatePgServer::run(const QString &program, const QStringList &args, QStri
         return true;
     if (error)
         *error = QStringLiteral("%1 failed: %2%3")
-                     .arg(program, QString::fromUtf8(p.readAllStandardError()), QString::fromUtf8(p.readAllStandardOutput()));
+                     .arg(program, QString::fromUtf8(p.readAllStandardError()),
+                          QString::fromUtf8(p.readAllStandardOutput()));
     return false;
 }
 
@@ -153,10 +156,10 @@ void PrivatePgServer::addPassword(const QString &user, const QString &password)
 QString PrivatePgServer::psql(const QString &sql, const QString &dbname, QString *error) const
 {
     QProcess p;
-    p.start(m_bin + QStringLiteral("/psql"), {QStringLiteral("-X"), QStringLiteral("-A"), QStringLiteral("-t"),
-                                              QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                                              QStringLiteral("-d"), conninfo(QStringLiteral("postgres"), dbname),
-                                              QStringLiteral("-c"), sql});
+    p.start(m_bin + QStringLiteral("/psql"),
+            {QStringLiteral("-X"), QStringLiteral("-A"), QStringLiteral("-t"), QStringLiteral("-v"),
+             QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"), conninfo(QStringLiteral("postgres"), dbname),
+             QStringLiteral("-c"), sql});
     p.waitForFinished(120000);
     if (p.exitCode() != 0 && error)
         *error = QString::fromUtf8(p.readAllStandardError());

@@ -49,8 +49,8 @@ int syncCommand(QStringList args)
         throw Failure(QStringLiteral("U mapi \"%1\" nije postavljena središnja baza podataka (kalvestrin-tool "
                                      "server-set).")
                           .arg(args[0]));
-    const int sent = CentralSender::sendPending(QDir(args[0]).filePath(QStringLiteral("Kalvestrin.mdb")),
-                                                settings.conninfo());
+    const int sent =
+        CentralSender::sendPending(QDir(args[0]).filePath(QStringLiteral("Kalvestrin.mdb")), settings.conninfo());
     out(QStringLiteral("sent %1").arg(sent));
     return 0;
 }
@@ -65,8 +65,8 @@ int centralExport(const QString &conninfo, ExportFormat format, const QString &f
     const std::unique_ptr<Exporter> exporter = makeExporter(format);
     if (!exporter)
         throw Failure(QStringLiteral("ExportTable: Fileformat not supported."));
-    ExportData data = CentralQuery::exportData(con, statement,
-                                               formatInfo->namedTable ? QStringLiteral("Data") : info.completeBaseName());
+    ExportData data = CentralQuery::exportData(
+        con, statement, formatInfo->namedTable ? QStringLiteral("Data") : info.completeBaseName());
     data.writtenAt = SystemClock().now();
     exporter->check(data);
     ExportFiles files;
