@@ -249,6 +249,13 @@ private Q_SLOTS:
 
     void examinerEditsAreAudited()
     {
+        QCOMPARE(CentralStore::checkConnection(ServerSettings::fromConninfo(central(QStringLiteral("examiner_1")))),
+                 QString());
+        QVERIFY(
+            CentralStore::checkConnection(ServerSettings::fromConninfo(m_server.conninfo())).contains("server-init"));
+        const ToolRun withPassword = runTool(Tool, {QStringLiteral("server-set"), m_root.path(),
+                                                    central(QStringLiteral("x")) + QStringLiteral(" password=x")});
+        QVERIFY(withPassword.exitCode == 1 && withPassword.err.contains(QStringLiteral("lozinku")));
         PgConnection con(central(QStringLiteral("examiner_1")));
         const qint64 id = CentralStore::dataPage(con, 0, 1).at(0).at(0).toLongLong();
         CentralStore::editValue(con, id, QStringLiteral("Field2"), QStringLiteral("nova"), QStringLiteral("s7"));

@@ -11,23 +11,10 @@
 
 namespace {
 
-// The uid and gid of the `postgres` user, when we are root and it exists.
-bool postgresUser(uid_t &uid, gid_t &gid)
+// The `postgres` user, when we are root (PostgreSQL will not run as root) and it exists.
+const passwd *postgresUser()
 {
-    if (::geteuid() != 0)
-        return false;
-    const passwd *pw = ::getpwnam("postgres");
-    if (!pw)
-        return false;
-    uid = pw->pw_uid;
-    gid = pw->pw_gid;
-    return true;
-}
-
-void chownTree(const QString &path, uid_t uid, gid_t gid)
-{
-    if (::chown(QFile::encodeName(path).constData(), uid, gid) != 0)
-        qWarning("chown %s failed", qPrintable(path));
+    return ::geteuid() == 0 ? ::getpwnam("postgres") : nullptr;
 }
 
 } // namespace
@@ -36,10 +23,9 @@ PrivatePgServer::PrivatePgServer()
     : m_dir(QDir::tempPath() + QStringLiteral("/kpg-XXXXXX"))
     , m_bin(binDir())
 {
-    uid_t uid;
-    gid_t gid;
-    if (postgresUser(uid, gid))
-        chownTree(m_dir.path(), uid, gid);
+    if (const passwd *pw = postgresUser();
+        pw && ::chown(QFile::encodeName(m_dir.path()).constData(), pw->pw_uid, pw->pw_gid) != 0)
+        qWarning("cannot give %s to postgres", qPrintable(m_dir.path()));
     qputenv("PGPASSFILE", QFile::encodeName(m_dir.filePath(QStringLiteral("pgpass"))));
 }
 
@@ -65,9 +51,7 @@ QString PrivatePgServer::binDir()
 bool PrivatePgServer::run(const QString &program, const QStringList &args, QString *error) const
 {
     QProcess p;
-    uid_t uid;
-    gid_t gid;
-    if (postgresUser(uid, gid)) {
+    if (postgresUser()) {
         p.setProgram(QStringLiteral("runuser"));
         p.setArguments(QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} +
                        args);
