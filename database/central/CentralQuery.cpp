@@ -5,7 +5,6 @@
 #include "database/central/CentralSchema.h"
 #include "database/central/CentralStore.h"
 
-
 #include <atomic>
 
 namespace {
