@@ -12,8 +12,8 @@ namespace {
 // One round trip per batch: the tests go as one JSON array and the Sessions
 // row decides for each. A UUID the server has already stops its Data and
 // Presentations rows as well, so sending twice (or from two processes at
-// once) stores once. JSON carries doubles in the shortest text that reads
-// back to the same double, and the server reads it so.
+// once) stores once. JSON carries doubles to 17 significant digits, which
+// the server reads back to the same double.
 const QString StoreTestsSql = QStringLiteral(
     "WITH t AS (SELECT * FROM jsonb_to_recordset($1::jsonb) AS x(uuid uuid, station text, designpath text, "
     "designsha256 text, startedutc timestamptz, finishedutc timestamptz, programversion text, screenwidth int, "
