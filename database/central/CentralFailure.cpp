@@ -24,17 +24,13 @@ QString CentralFailure::describe(Reason reason, const QString &server, const QSt
         return QStringLiteral("S poslužiteljem baze podataka %1 nije moguće uspostaviti provjerenu šifriranu vezu "
                               "(TLS) koju traži postavka sslmode.")
             .arg(server);
-    case Reason::NoDatabase:
-        return QStringLiteral("Na poslužitelju %1 nema tražene baze podataka.").arg(server);
+    case Reason::NoDatabase: return QStringLiteral("Na poslužitelju %1 nema tražene baze podataka.").arg(server);
     case Reason::PermissionDenied:
         return QStringLiteral("Korisnik nema pravo na ovu radnju u središnjoj bazi podataka (%1).").arg(server);
-    case Reason::ReadOnly:
-        return QStringLiteral("Naredbe nad središnjom bazom podataka smiju samo čitati podatke.");
+    case Reason::ReadOnly: return QStringLiteral("Naredbe nad središnjom bazom podataka smiju samo čitati podatke.");
     case Reason::Timeout: return QStringLiteral("Naredba je prekinuta jer je trajala predugo.");
-    case Reason::Lost:
-        return QStringLiteral("Veza s poslužiteljem baze podataka %1 je prekinuta.").arg(server);
-    case Reason::Refused:
-        return QStringLiteral("Središnja baza podataka nije prihvatila naredbu (%1).").arg(detail);
+    case Reason::Lost: return QStringLiteral("Veza s poslužiteljem baze podataka %1 je prekinuta.").arg(server);
+    case Reason::Refused: return QStringLiteral("Središnja baza podataka nije prihvatila naredbu (%1).").arg(detail);
     case Reason::Other: break;
     }
     return QStringLiteral("Pogreška središnje baze podataka na poslužitelju %1 (%2).").arg(server, detail);

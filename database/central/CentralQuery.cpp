@@ -5,7 +5,7 @@
 #include "database/central/CentralSchema.h"
 #include "database/central/CentralStore.h"
 
-#include <libpq-fe.h>
+#include <atomic>
 
 namespace {
 
@@ -125,10 +125,11 @@ QString CentralQuery::cursorText(const QString &statement)
     return text;
 }
 
-CentralQuery::Cursor::Cursor(PgConnection &con, const QString &statement, const QString &name)
+CentralQuery::Cursor::Cursor(PgConnection &con, const QString &statement)
     : m_con(con)
-    , m_name(name)
 {
+    static std::atomic<int> cursors{0};
+    m_name = QStringLiteral("kalvestrin_rows_%1").arg(++cursors);
     // The statement stays one statement: the cursor's text cannot end it and begin another.
     m_con.exec(QStringLiteral("DECLARE %1 NO SCROLL CURSOR FOR %2").arg(m_name, cursorText(statement)));
     m_open = true;

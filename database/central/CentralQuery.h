@@ -30,12 +30,12 @@ std::unique_ptr<PgConnection::Transaction> begin(PgConnection &con, const QStrin
 // The statement without its trailing semicolons and blanks, as a cursor takes it.
 QString cursorText(const QString &statement);
 
-// One walk over the rows of `statement` through a cursor `name`, inside
-// the caller's transaction.
+// One walk over the rows of `statement` through a cursor of its own, inside
+// the caller's transaction (walks may overlap).
 class Cursor : public ExportRows::Cursor
 {
 public:
-    Cursor(PgConnection &con, const QString &statement, const QString &name = QStringLiteral("kalvestrin_rows"));
+    Cursor(PgConnection &con, const QString &statement);
     ~Cursor() override;
     // The result of the first fetch (its columns describe the statement).
     const PgResult &batch() const { return m_batch; }

@@ -5,68 +5,123 @@
 #include "database/central/CentralFailure.h"
 #include "database/central/ServerSettings.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <cmath>
 
 namespace {
 
-// One round trip per test: the Sessions row decides. A UUID the server has
-// already stops the Data and Presentations rows as well, so sending twice
-// (or from two processes at once) stores once.
-const QString StoreTestSql = QStringLiteral(
-    "WITH s AS (INSERT INTO Sessions (UUID, DataID, Station, DesignPath, DesignSHA256, StartedUTC, FinishedUTC, "
+// One round trip per batch: the tests go as one JSON array and the Sessions
+// row decides for each. A UUID the server has already stops its Data and
+// Presentations rows as well, so sending twice (or from two processes at
+// once) stores once. JSON carries doubles to 17 significant digits, which
+// the server reads back to the same double.
+const QString StoreTestsSql = QStringLiteral(
+    "WITH t AS (SELECT * FROM jsonb_to_recordset($1::jsonb) AS x(uuid uuid, station text, designpath text, "
+    "designsha256 text, startedutc timestamptz, finishedutc timestamptz, programversion text, screenwidth int, "
+    "screenheight int, devicepixelratio float8, mode text, refreshrate float8, compositor smallint, hasdata boolean, "
+    "name text, surname text, age bigint, gender bigint, n bigint, m float8, v float8, items text, field1 text, "
+    "field2 text, field3 text, presentations jsonb)), "
+    "s AS (INSERT INTO Sessions (UUID, DataID, Station, DesignPath, DesignSHA256, StartedUTC, FinishedUTC, "
     "ProgramVersion, ScreenWidth, ScreenHeight, DevicePixelRatio, Mode, RefreshRate, Compositor) "
-    "VALUES ($1::uuid, nextval('data_id_seq'), $2, $3, $4, $5::timestamptz, $6::timestamptz, $7, $8, $9, $10, $11, "
-    "$12, $13) ON CONFLICT (UUID) DO NOTHING RETURNING UUID, DataID), "
+    "SELECT uuid, nextval('data_id_seq'), station, designpath, designsha256, startedutc, finishedutc, "
+    "programversion, screenwidth, screenheight, devicepixelratio, mode, refreshrate, compositor FROM t "
+    "ON CONFLICT (UUID) DO NOTHING RETURNING UUID, DataID), "
     "d AS (INSERT INTO Data (ID, Name, Surname, Age, Gender, N, M, V, Items, Field1, Field2, Field3) "
-    "SELECT DataID, $14, $15, $16, $17::bigint <> 0, $18, $19, $20, $21, $22, $23, $24 FROM s WHERE $25::boolean), "
-    "p AS (INSERT INTO Presentations (SessionUUID, Nr, Task, LevelIndex, Level, Efficiency, OnsetMs, ResponseMs, Key, "
-    "TypedAnswer, Judgement) SELECT s.UUID, x.nr, x.task, x.levelindex, x.level, x.efficiency, x.onsetms, "
-    "x.responsems, x.key, x.typedanswer, x.judgement FROM s CROSS JOIN jsonb_to_recordset($26::jsonb) AS x(nr int, "
-    "task int, levelindex int, level int, efficiency float8, onsetms float8, responsems float8, key text, "
-    "typedanswer text, judgement text)) "
+    "SELECT s.DataID, t.name, t.surname, t.age, t.gender <> 0, t.n, t.m, t.v, t.items, t.field1, t.field2, "
+    "t.field3 FROM s JOIN t ON t.uuid = s.UUID WHERE t.hasdata), "
+    "p AS (INSERT INTO Presentations (SessionUUID, Nr, Task, LevelIndex, Level, Efficiency, OnsetMs, ResponseMs, "
+    "Key, TypedAnswer, Judgement) SELECT s.UUID, x.nr, x.task, x.levelindex, x.level, x.efficiency, x.onsetms, "
+    "x.responsems, x.key, x.typedanswer, x.judgement FROM s JOIN t ON t.uuid = s.UUID CROSS JOIN "
+    "jsonb_to_recordset(t.presentations) AS x(nr int, task int, levelindex int, level int, efficiency float8, "
+    "onsetms float8, responsems float8, key text, typedanswer text, judgement text)) "
     "SELECT count(*) FROM s");
 
-const char *const PresentationKeys[] = {"nr",       "task",       "levelindex", "level",       "efficiency",
-                                        "onsetms",  "responsems", "key",        "typedanswer", "judgement"};
+const char *const SessionKeys[] = {"station",          "designpath",     "designsha256", "startedutc",
+                                   "finishedutc",      "programversion", "screenwidth",  "screenheight",
+                                   "devicepixelratio", "mode",           "refreshrate",  "compositor"};
+const char *const DataKeys[] = {"name", "surname", "age",    "gender", "n",     "m",
+                                "v",    "items",   "field1", "field2", "field3"};
+const char *const PresentationKeys[] = {"nr",      "task",       "levelindex", "level",       "efficiency",
+                                        "onsetms", "responsems", "key",        "typedanswer", "judgement"};
 
-// The presentations as one JSON array: doubles written in the shortest text
-// that reads back to the same double.
-QByteArray presentationsJson(const std::vector<QVariantList> &rows)
+// JSON written by hand: QJsonDocument took as long as the server's work.
+void appendValue(QByteArray &json, const QVariant &value)
 {
-    QJsonArray array;
-    for (const QVariantList &row : rows) {
-        QJsonObject object;
-        for (int c = 0; c < row.size() && c < int(std::size(PresentationKeys)); ++c)
-            object.insert(QLatin1String(PresentationKeys[c]), QJsonValue::fromVariant(row[c]));
-        array.append(object);
+    if (!value.isValid() || value.isNull()) {
+        json += "null";
+        return;
     }
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    switch (value.typeId()) {
+    case QMetaType::Bool: json += value.toBool() ? "true" : "false"; return;
+    case QMetaType::Int:
+    case QMetaType::LongLong: json += QByteArray::number(value.toLongLong()); return;
+    case QMetaType::Double: {
+        const double d = value.toDouble();
+        // 17 significant digits read back to the same double.
+        json += std::isfinite(d) ? QByteArray::number(d, 'g', 17) : QByteArray("null");
+        return;
+    }
+    default: break;
+    }
+    json += '"';
+    for (const char c : value.toString().toUtf8()) {
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            json += "\\u00";
+            json += "0123456789abcdef"[(c >> 4) & 0xf];
+            json += "0123456789abcdef"[c & 0xf];
+        } else {
+            json += c;
+        }
+    }
+    json += '"';
 }
 
-QVariantList storeValues(const OutgoingTest &test)
+template <std::size_t N>
+void appendFields(QByteArray &json, const char *const (&keys)[N], const QVariantList &values)
 {
-    QVariantList values{test.uuid};
-    values += test.session;
-    while (values.size() < 13)
-        values << QVariant();
-    QVariantList data = test.data;
-    while (data.size() < 11)
-        data << QVariant();
-    values += data;
-    values << !test.data.isEmpty() << QString::fromUtf8(presentationsJson(test.presentations));
-    return values;
+    for (std::size_t c = 0; c < N && qsizetype(c) < values.size(); ++c) {
+        json += ",\"";
+        json += keys[c];
+        json += "\":";
+        appendValue(json, values[qsizetype(c)]);
+    }
+}
+
+QByteArray testsJson(const std::vector<OutgoingTest> &tests)
+{
+    QByteArray json = "[";
+    for (const OutgoingTest &test : tests) {
+        if (json.size() > 1)
+            json += ',';
+        json += "{\"uuid\":";
+        appendValue(json, test.uuid);
+        json += test.data.isEmpty() ? ",\"hasdata\":false" : ",\"hasdata\":true";
+        appendFields(json, SessionKeys, test.session);
+        appendFields(json, DataKeys, test.data);
+        json += ",\"presentations\":[";
+        for (std::size_t i = 0; i < test.presentations.size(); ++i) {
+            json += i == 0 ? "{" : ",{";
+            // The first field's comma is the object's own.
+            QByteArray fields;
+            appendFields(fields, PresentationKeys, test.presentations[i]);
+            json += fields.mid(1);
+            json += '}';
+        }
+        json += "]}";
+    }
+    json += ']';
+    return json;
 }
 
 } // namespace
 
 int CentralStore::storeTests(PgConnection &con, const std::vector<OutgoingTest> &tests)
 {
-    int stored = 0;
-    for (const OutgoingTest &test : tests)
-        stored += int(con.exec(StoreTestSql, storeValues(test)).value(0, 0).toLongLong());
-    return stored;
+    if (tests.empty())
+        return 0;
+    return int(con.exec(StoreTestsSql, {QString::fromUtf8(testsJson(tests))}).value(0, 0).toLongLong());
 }
 
 QString CentralStore::checkConnection(const ServerSettings &settings)
@@ -115,32 +170,31 @@ void CentralStore::editValue(PgConnection &con, qint64 id, const QString &column
 
 QString CentralStore::stationSpelling(const QString &name)
 {
-    static const QStringList known = ResultsSchema::columnNames() +
-                                     QStringList{QStringLiteral("UUID"),
-                                                 QStringLiteral("DataID"),
-                                                 QStringLiteral("Station"),
-                                                 QStringLiteral("DesignPath"),
-                                                 QStringLiteral("DesignSHA256"),
-                                                 QStringLiteral("StartedUTC"),
-                                                 QStringLiteral("FinishedUTC"),
-                                                 QStringLiteral("ProgramVersion"),
-                                                 QStringLiteral("ScreenWidth"),
-                                                 QStringLiteral("ScreenHeight"),
-                                                 QStringLiteral("DevicePixelRatio"),
-                                                 QStringLiteral("Mode"),
-                                                 QStringLiteral("RefreshRate"),
-                                                 QStringLiteral("Compositor"),
-                                                 QStringLiteral("SessionUUID"),
-                                                 QStringLiteral("Nr"),
-                                                 QStringLiteral("Task"),
-                                                 QStringLiteral("LevelIndex"),
-                                                 QStringLiteral("Level"),
-                                                 QStringLiteral("Efficiency"),
-                                                 QStringLiteral("OnsetMs"),
-                                                 QStringLiteral("ResponseMs"),
-                                                 QStringLiteral("Key"),
-                                                 QStringLiteral("TypedAnswer"),
-                                                 QStringLiteral("Judgement")};
+    static const QStringList known = ResultsSchema::columnNames() + QStringList{QStringLiteral("UUID"),
+                                                                                QStringLiteral("DataID"),
+                                                                                QStringLiteral("Station"),
+                                                                                QStringLiteral("DesignPath"),
+                                                                                QStringLiteral("DesignSHA256"),
+                                                                                QStringLiteral("StartedUTC"),
+                                                                                QStringLiteral("FinishedUTC"),
+                                                                                QStringLiteral("ProgramVersion"),
+                                                                                QStringLiteral("ScreenWidth"),
+                                                                                QStringLiteral("ScreenHeight"),
+                                                                                QStringLiteral("DevicePixelRatio"),
+                                                                                QStringLiteral("Mode"),
+                                                                                QStringLiteral("RefreshRate"),
+                                                                                QStringLiteral("Compositor"),
+                                                                                QStringLiteral("SessionUUID"),
+                                                                                QStringLiteral("Nr"),
+                                                                                QStringLiteral("Task"),
+                                                                                QStringLiteral("LevelIndex"),
+                                                                                QStringLiteral("Level"),
+                                                                                QStringLiteral("Efficiency"),
+                                                                                QStringLiteral("OnsetMs"),
+                                                                                QStringLiteral("ResponseMs"),
+                                                                                QStringLiteral("Key"),
+                                                                                QStringLiteral("TypedAnswer"),
+                                                                                QStringLiteral("Judgement")};
     for (const QString &k : known) {
         if (k.compare(name, Qt::CaseInsensitive) == 0)
             return k;

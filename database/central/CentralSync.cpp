@@ -17,21 +17,23 @@ public:
         , m_conninfo(conninfo)
         , m_owner(owner)
     {
-        m_retry.setSingleShot(true);
-        connect(&m_retry, &QTimer::timeout, this, &SyncWorker::send);
+        // A child moves to the sending thread with its parent; a plain member would stay behind.
+        m_retry->setSingleShot(true);
+        connect(m_retry, &QTimer::timeout, this, &SyncWorker::send);
     }
 
     void send()
     {
-        m_retry.stop();
+        m_retry->stop();
         try {
-            const int count = CentralSender::sendPending(m_databasePath, m_conninfo, CentralSender::BatchSize,
-                                                         [] { return QThread::currentThread()->isInterruptionRequested(); });
+            const int count = CentralSender::sendPending(m_databasePath, m_conninfo, CentralSender::BatchSize, [] {
+                return QThread::currentThread()->isInterruptionRequested();
+            });
             m_delayMs = 0;
             Q_EMIT m_owner.sent(count);
         } catch (const Failure &failure) {
             m_delayMs = m_delayMs == 0 ? CentralSync::FirstRetryMs : std::min(2 * m_delayMs, CentralSync::LastRetryMs);
-            m_retry.start(m_delayMs);
+            m_retry->start(m_delayMs);
             Q_EMIT m_owner.failed(failure.text(), m_delayMs);
         }
     }
@@ -40,7 +42,7 @@ private:
     const QString m_databasePath;
     const QString m_conninfo;
     CentralSync &m_owner;
-    QTimer m_retry;
+    QTimer *m_retry = new QTimer(this);
     int m_delayMs = 0;
 };
 

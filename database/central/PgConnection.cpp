@@ -105,9 +105,9 @@ void PgConnection::open(const QString &conninfo)
     PGconn *conn = PQconnectdbParams(keywords, values, 1);
     if (!conn)
         throw CentralFailure(CentralFailure::Reason::Other, serverOf(conninfo), QStringLiteral("out of memory"));
-    m_server = conn && PQhost(conn) && *PQhost(conn) ? QStringLiteral("%1:%2").arg(
-                                                          QString::fromUtf8(PQhost(conn)), QString::fromUtf8(PQport(conn)))
-                                                    : serverOf(conninfo);
+    m_server = conn && PQhost(conn) && *PQhost(conn)
+                   ? QStringLiteral("%1:%2").arg(QString::fromUtf8(PQhost(conn)), QString::fromUtf8(PQport(conn)))
+                   : serverOf(conninfo);
     if (PQstatus(conn) != CONNECTION_OK) {
         const CentralFailure failure = CentralFailure::fromConnection(conn, m_server);
         PQfinish(conn);
@@ -156,8 +156,8 @@ PgResult PgConnection::exec(const QString &sql, const QVariantList &values)
     if (values.isEmpty())
         return checked(PQexecParams(m_conn, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0));
     const BoundValues bound = bind(values);
-    return checked(PQexecParams(m_conn, text.constData(), int(values.size()), bound.types.data(),
-                                bound.pointers.data(), nullptr, nullptr, 0));
+    return checked(PQexecParams(m_conn, text.constData(), int(values.size()), bound.types.data(), bound.pointers.data(),
+                                nullptr, nullptr, 0));
 }
 
 void PgConnection::execScript(const QString &sql)

@@ -4,17 +4,19 @@
 // (the server stopped hard, down for a while, two stations at once, a
 // station killed while it sends).
 
-#include "database/StoreFinishedTest.h"
 #include "database/central/CentralFailure.h"
 #include "database/central/CentralQuery.h"
 #include "database/central/CentralSchema.h"
 #include "database/central/CentralStore.h"
+#include "database/central/CentralSync.h"
 #include "database/central/ServerSettings.h"
 #include "tests/database/DatabaseFixture.h"
 #include "tests/support/PrivatePgServer.h"
+#include "tests/support/StationFolder.h"
 #include "tests/support/ToolRun.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -22,28 +24,9 @@ namespace {
 const QString Tool = QStringLiteral(KALVESTRIN_TOOL);
 using Reason = CentralFailure::Reason;
 
-// A data folder whose results database holds `count` finished tests of 40 tasks.
 QString station(const QTemporaryDir &root, const QString &name, int count)
 {
-    const QString dir = root.filePath(name);
-    QDir().mkpath(dir);
-    ResultsSchema::createDatabase(dir + QStringLiteral("/Kalvestrin.mdb"));
-    ResultsDatabase con;
-    openIn(con, dir);
-    con.executeScript(QStringLiteral("PRAGMA synchronous=OFF;"));
-    QList<double> efficiencies;
-    for (int t = 0; t < 40; ++t)
-        efficiencies << 1.0 / (t + 3);
-    for (int i = 0; i < count; ++i) {
-        SessionResult r = finishedTest(efficiencies, name + QString::number(i));
-        r.session.uuid = QUuid::createUuid();
-        r.session.station = name;
-        for (int t = 0; t < 40; ++t)
-            r.presentations.append({t, 1, 8, 1000000LL * t, 1000000LL * t + 777777, QStringLiteral("Y"),
-                                    efficiencies[t], {}, QStringLiteral("recognised")});
-        StoreFinishedTest(con, r, QLatin1Char('.'));
-    }
-    return dir;
+    return makeStationFolder(root.filePath(name), name, count);
 }
 
 } // namespace
@@ -86,7 +69,8 @@ private Q_SLOTS:
         QVERIFY2(init.exitCode == 0, qPrintable(init.err));
         for (const char *role : {"station", "examiner", "analysis"}) {
             const QString login = QStringLiteral("%1_1").arg(QLatin1String(role));
-            psql(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'pw-%1' IN ROLE kalvestrin_%2").arg(login, QLatin1String(role)));
+            psql(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'pw-%1' IN ROLE kalvestrin_%2")
+                     .arg(login, QLatin1String(role)));
             m_server.addPassword(login, QStringLiteral("pw-") + login);
         }
         m_server.addPassword(QStringLiteral("analysis_1x"), QStringLiteral("wrong"));
@@ -138,11 +122,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("statement");
-        QTest::newRow("station update") << "station_1" << "UPDATE Data SET M = 0";
-        QTest::newRow("station delete") << "station_1" << "DELETE FROM Sessions";
-        QTest::newRow("station edit") << "station_1" << "SELECT kalvestrin_edit(1, 'M', '0', 'x')";
-        QTest::newRow("analysis edit") << "analysis_1" << "SELECT kalvestrin_edit(1, 'M', '0', 'x')";
-        QTest::newRow("analysis insert") << "analysis_1" << "INSERT INTO Data (Name) VALUES ('x')";
+        QTest::newRow("station update") << "station_1"
+                                        << "UPDATE Data SET M = 0";
+        QTest::newRow("station delete") << "station_1"
+                                        << "DELETE FROM Sessions";
+        QTest::newRow("station edit") << "station_1"
+                                      << "SELECT kalvestrin_edit(1, 'M', '0', 'x')";
+        QTest::newRow("analysis edit") << "analysis_1"
+                                       << "SELECT kalvestrin_edit(1, 'M', '0', 'x')";
+        QTest::newRow("analysis insert") << "analysis_1"
+                                         << "INSERT INTO Data (Name) VALUES ('x')";
     }
     void rolesHold()
     {
@@ -180,7 +169,8 @@ private Q_SLOTS:
         const QString a = station(m_root, QStringLiteral("a"), 500);
         const QString b = station(m_root, QStringLiteral("b"), 500);
         for (const QString &dir : {a, b})
-            QCOMPARE(runTool(Tool, {QStringLiteral("server-set"), dir, central(QStringLiteral("station_1"))}).exitCode, 0);
+            QCOMPARE(runTool(Tool, {QStringLiteral("server-set"), dir, central(QStringLiteral("station_1"))}).exitCode,
+                     0);
         // Killed while sending, then the server stopped hard while the other station sends.
         QProcess killed;
         killed.start(Tool, {QStringLiteral("sync"), a});
@@ -221,10 +211,51 @@ private Q_SLOTS:
         QCOMPARE(r.value(0, 0).toDouble(), mine[0].toDouble());
         QCOMPARE(r.value(0, 1).toDouble(), mine[1].toDouble());
         QCOMPARE(r.text(0, 2), mine[2].toString());
+        // An export of the server's rows is the station's export of the same rows, byte for byte.
+        const QString select =
+            QStringLiteral("SELECT Name, Surname, Age, Gender, N, M, V, Items, Field1, Field2, Field3 "
+                           "FROM Data WHERE Name LIKE 'a%' ORDER BY Name;");
+        QDir().mkpath(m_root.filePath(QStringLiteral("c")));
+        QCOMPARE(runTool(Tool, {QStringLiteral("export"), a + QStringLiteral("/Kalvestrin.mdb"),
+                                QStringLiteral("efText"), m_root.filePath(QStringLiteral("rows.txt")), select})
+                     .exitCode,
+                 0);
+        const ToolRun exported =
+            runTool(Tool, {QStringLiteral("export"), central(QStringLiteral("analysis_1")), QStringLiteral("efText"),
+                           m_root.filePath(QStringLiteral("c/rows.txt")), select});
+        QCOMPARE(exported.out,
+                 QStringLiteral("500 rows written to %1\n").arg(m_root.filePath(QStringLiteral("c/rows.txt"))));
+        QFile mineFile(m_root.filePath(QStringLiteral("rows.txt"))),
+            centralFile(m_root.filePath(QStringLiteral("c/rows.txt")));
+        QVERIFY(mineFile.open(QIODevice::ReadOnly) && centralFile.open(QIODevice::ReadOnly));
+        QCOMPARE(centralFile.readAll(), mineFile.readAll());
+    }
+
+    // The program's background sending: the server away at first, back later.
+    void backgroundSendingRetries()
+    {
+        const QString dir = station(m_root, QStringLiteral("bg"), 3);
+        m_server.stop(true);
+        CentralSync sync(dir + QStringLiteral("/Kalvestrin.mdb"), central(QStringLiteral("station_1")));
+        QSignalSpy sent(&sync, &CentralSync::sent), failed(&sync, &CentralSync::failed);
+        sync.sendSoon();
+        QTRY_COMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][1].toInt(), CentralSync::FirstRetryMs);
+        QVERIFY(m_server.restart());
+        QTRY_COMPARE_WITH_TIMEOUT(sent.size(), 1, 10000);
+        QCOMPARE(sent[0][0].toInt(), 3);
+        QCOMPARE(psql(QStringLiteral("SELECT count(*) FROM Sessions WHERE Station = 'bg'")), QStringLiteral("3"));
     }
 
     void examinerEditsAreAudited()
     {
+        QCOMPARE(CentralStore::checkConnection(ServerSettings::fromConninfo(central(QStringLiteral("examiner_1")))),
+                 QString());
+        QVERIFY(
+            CentralStore::checkConnection(ServerSettings::fromConninfo(m_server.conninfo())).contains("server-init"));
+        const ToolRun withPassword = runTool(Tool, {QStringLiteral("server-set"), m_root.path(),
+                                                    central(QStringLiteral("x")) + QStringLiteral(" password=x")});
+        QVERIFY(withPassword.exitCode == 1 && withPassword.err.contains(QStringLiteral("lozinku")));
         PgConnection con(central(QStringLiteral("examiner_1")));
         const qint64 id = CentralStore::dataPage(con, 0, 1).at(0).at(0).toLongLong();
         CentralStore::editValue(con, id, QStringLiteral("Field2"), QStringLiteral("nova"), QStringLiteral("s7"));

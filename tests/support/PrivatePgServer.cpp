@@ -11,23 +11,10 @@
 
 namespace {
 
-// The uid and gid of the `postgres` user, when we are root and it exists.
-bool postgresUser(uid_t &uid, gid_t &gid)
+// The `postgres` user, when we are root (PostgreSQL will not run as root) and it exists.
+const passwd *postgresUser()
 {
-    if (::geteuid() != 0)
-        return false;
-    const passwd *pw = ::getpwnam("postgres");
-    if (!pw)
-        return false;
-    uid = pw->pw_uid;
-    gid = pw->pw_gid;
-    return true;
-}
-
-void chownTree(const QString &path, uid_t uid, gid_t gid)
-{
-    if (::chown(QFile::encodeName(path).constData(), uid, gid) != 0)
-        qWarning("chown %s failed", qPrintable(path));
+    return ::geteuid() == 0 ? ::getpwnam("postgres") : nullptr;
 }
 
 } // namespace
@@ -36,10 +23,9 @@ PrivatePgServer::PrivatePgServer()
     : m_dir(QDir::tempPath() + QStringLiteral("/kpg-XXXXXX"))
     , m_bin(binDir())
 {
-    uid_t uid;
-    gid_t gid;
-    if (postgresUser(uid, gid))
-        chownTree(m_dir.path(), uid, gid);
+    if (const passwd *pw = postgresUser();
+        pw && ::chown(QFile::encodeName(m_dir.path()).constData(), pw->pw_uid, pw->pw_gid) != 0)
+        qWarning("cannot give %s to postgres", qPrintable(m_dir.path()));
     qputenv("PGPASSFILE", QFile::encodeName(m_dir.filePath(QStringLiteral("pgpass"))));
 }
 
@@ -52,7 +38,8 @@ QString PrivatePgServer::binDir()
 {
     QDir root(QStringLiteral("/usr/lib/postgresql"));
     QStringList versions = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toDouble() > b.toDouble(); });
+    std::sort(versions.begin(), versions.end(),
+              [](const QString &a, const QString &b) { return a.toDouble() > b.toDouble(); });
     for (const QString &v : versions) {
         const QString bin = root.filePath(v + QStringLiteral("/bin"));
         if (QFile::exists(bin + QStringLiteral("/initdb")) && QFile::exists(bin + QStringLiteral("/pg_ctl")))
@@ -64,11 +51,10 @@ QString PrivatePgServer::binDir()
 bool PrivatePgServer::run(const QString &program, const QStringList &args, QString *error) const
 {
     QProcess p;
-    uid_t uid;
-    gid_t gid;
-    if (postgresUser(uid, gid)) {
+    if (postgresUser()) {
         p.setProgram(QStringLiteral("runuser"));
-        p.setArguments(QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} + args);
+        p.setArguments(QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} +
+                       args);
     } else {
         p.setProgram(program);
         p.setArguments(args);
@@ -80,7 +66,8 @@ bool PrivatePgServer::run(const QString &program, const QStringList &args, QStri
         return true;
     if (error)
         *error = QStringLiteral("%1 failed: %2%3")
-                     .arg(program, QString::fromUtf8(p.readAllStandardError()), QString::fromUtf8(p.readAllStandardOutput()));
+                     .arg(program, QString::fromUtf8(p.readAllStandardError()),
+                          QString::fromUtf8(p.readAllStandardOutput()));
     return false;
 }
 
@@ -153,10 +140,10 @@ void PrivatePgServer::addPassword(const QString &user, const QString &password)
 QString PrivatePgServer::psql(const QString &sql, const QString &dbname, QString *error) const
 {
     QProcess p;
-    p.start(m_bin + QStringLiteral("/psql"), {QStringLiteral("-X"), QStringLiteral("-A"), QStringLiteral("-t"),
-                                              QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                                              QStringLiteral("-d"), conninfo(QStringLiteral("postgres"), dbname),
-                                              QStringLiteral("-c"), sql});
+    p.start(m_bin + QStringLiteral("/psql"),
+            {QStringLiteral("-X"), QStringLiteral("-A"), QStringLiteral("-t"), QStringLiteral("-v"),
+             QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"), conninfo(QStringLiteral("postgres"), dbname),
+             QStringLiteral("-c"), sql});
     p.waitForFinished(120000);
     if (p.exitCode() != 0 && error)
         *error = QString::fromUtf8(p.readAllStandardError());

@@ -37,7 +37,8 @@ public:
     // Adds `user`'s password for this server to the password file.
     void addPassword(const QString &user, const QString &password);
     // Runs one statement as the superuser (psql); its output, or empty with `error` set.
-    QString psql(const QString &sql, const QString &dbname = QStringLiteral("postgres"), QString *error = nullptr) const;
+    QString psql(const QString &sql, const QString &dbname = QStringLiteral("postgres"),
+                 QString *error = nullptr) const;
     QString folder() const { return m_dir.path(); }
 
 private:

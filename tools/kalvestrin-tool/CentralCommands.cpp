@@ -50,8 +50,8 @@ int syncCommand(QStringList args)
         throw Failure(QStringLiteral("U mapi \"%1\" nije postavljena središnja baza podataka (kalvestrin-tool "
                                      "server-set).")
                           .arg(args[0]));
-    const int sent = CentralSender::sendPending(QDir(args[0]).filePath(QStringLiteral("Kalvestrin.mdb")),
-                                                settings.conninfo());
+    const int sent =
+        CentralSender::sendPending(QDir(args[0]).filePath(QStringLiteral("Kalvestrin.mdb")), settings.conninfo());
     out(QStringLiteral("sent %1").arg(sent));
     return 0;
 }
