@@ -28,10 +28,11 @@ class TestCentralWindow : public QObject
     PrivatePgServer m_server;
     QTemporaryDir m_folder; // the station's data folder
 
-    QString psql(const QString &sql) const { return m_server.psql(sql, QStringLiteral("kalvestrin")); }
+    // The central tables go into the server's own empty database.
+    QString psql(const QString &sql) const { return m_server.psql(sql); }
     ServerSettings settings(const QString &host) const
     {
-        return ServerSettings{host, 0, QStringLiteral("kalvestrin"), QStringLiteral("examiner_1"), {}};
+        return ServerSettings{host, 0, QStringLiteral("postgres"), QStringLiteral("examiner_1"), {}};
     }
 
 private Q_SLOTS:
@@ -41,8 +42,7 @@ private Q_SLOTS:
             QSKIP("PostgreSQL is not installed (/usr/lib/postgresql/*/bin): apt-get install postgresql");
         QString error;
         QVERIFY2(m_server.start(&error), qPrintable(error));
-        m_server.psql(QStringLiteral("CREATE DATABASE kalvestrin"));
-        PgConnection con(m_server.conninfo(QStringLiteral("postgres"), QStringLiteral("kalvestrin")));
+        PgConnection con(m_server.conninfo());
         CentralSchema::create(con);
         psql(QStringLiteral("CREATE ROLE examiner_1 LOGIN PASSWORD 'pw' IN ROLE kalvestrin_examiner"));
         m_server.addPassword(QStringLiteral("examiner_1"), QStringLiteral("pw"));
@@ -67,7 +67,7 @@ private Q_SLOTS:
         QVERIFY(form.isConnecting());
         QTRY_VERIFY(!form.isConnecting());
         QVERIFY(!form.query().isLocal());
-        QVERIFY(form.windowTitle().contains(QStringLiteral("središnja baza podataka kalvestrin")));
+        QVERIFY(form.windowTitle().contains(QStringLiteral("središnja baza podataka postgres")));
         ResultsTableModel &model = form.model();
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("PRVI"));
