@@ -361,7 +361,9 @@ void TForm9::showLocal()
 
 void TForm9::showCentral()
 {
-    if (m_connecting || !m_query->isLocal()) {
+    // Chosen while shown, it connects anew: the way back after the server
+    // went away (libpq does not always know that it has).
+    if (m_connecting) {
         updateCaption();
         return;
     }

@@ -9,6 +9,7 @@
 #include "database/central/CentralSchema.h"
 #include "database/central/CentralStore.h"
 #include "database/ui/CentralSettingsDialog.h"
+#include "database/ui/DbNavigator.h"
 #include "database/ui/TForm10.h"
 #include "database/ui/TForm9.h"
 #include "tests/database/DatabaseFixture.h"
@@ -19,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSysInfo>
+#include <QToolButton>
 #include <QUuid>
 
 class TestCentralWindow : public QObject
@@ -127,6 +129,23 @@ private Q_SLOTS:
         QVERIFY(form.query().isLocal());
         QCOMPARE(form.model().rowCount(), 1);
         QCOMPARE(form.windowTitle(), QStringLiteral("Kalvestrin. Forma grupnih rezultata - podaci ove stanice"));
+    }
+
+    void lostServerIsReconnectedWhenChosenAgain()
+    {
+        settings(m_server.folder()).write(m_folder.path());
+        TestServices services;
+        DatabaseFixture db;
+        TForm9 form(db.con, services.prompts, DecimalComma, services.clock);
+        form.setDataFolder(m_folder.path());
+        form.showCentral();
+        QTRY_VERIFY(!form.isConnecting());
+        m_server.stop(true);
+        QVERIFY(m_server.restart());
+        services.prompts.expectError(QStringLiteral("prekinuta"));
+        form.navigator()->button(DbNavigator::Refresh)->click();
+        form.showCentral();
+        QTRY_COMPARE(form.model().index(1, 1).data().toString(), QStringLiteral("DRUGI"));
     }
 
     void settingsDialogChecksAndWritesWithoutPassword()
