@@ -23,6 +23,36 @@
 #include <QToolButton>
 #include <QUuid>
 
+// The setting of a station whose examiner reaches the central tables on
+// `host`, in the server's own empty database.
+ServerSettings centralOn(const QString &host)
+{
+    return ServerSettings{host, 0, QStringLiteral("postgres"), QStringLiteral("examiner_1"), {}};
+}
+
+// The group window of a station with one local test, whose setting names
+// the central database on `host`.
+struct Station
+{
+    TestServices services;
+    DatabaseFixture db;
+    std::unique_ptr<TForm9> form;
+
+    Station(const QString &folder, const QString &host)
+    {
+        centralOn(host).write(folder);
+        StoreFinishedTest(db.con, finishedTest({0.5, 1.0}, QStringLiteral("LOKALNI")), ',');
+        form = std::make_unique<TForm9>(db.con, services.prompts, DecimalComma, services.clock);
+        form->setDataFolder(folder);
+    }
+    // Shows the central rows once they are there.
+    void showCentral()
+    {
+        form->showCentral();
+        QTRY_VERIFY(!form->isConnecting());
+    }
+};
+
 class TestCentralWindow : public QObject
 {
     Q_OBJECT
@@ -30,12 +60,7 @@ class TestCentralWindow : public QObject
     PrivatePgServer m_server;
     QTemporaryDir m_folder; // the station's data folder
 
-    // The central tables go into the server's own empty database.
     QString psql(const QString &sql) const { return m_server.psql(sql); }
-    ServerSettings settings(const QString &host) const
-    {
-        return ServerSettings{host, 0, QStringLiteral("postgres"), QStringLiteral("examiner_1"), {}};
-    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -59,12 +84,8 @@ private Q_SLOTS:
 
     void switchShowsCentralRowsExportsAndEditsThroughTheAudit()
     {
-        settings(m_server.folder()).write(m_folder.path());
-        TestServices services;
-        DatabaseFixture db;
-        StoreFinishedTest(db.con, finishedTest({0.5, 1.0}, QStringLiteral("LOKALNI")), ',');
-        TForm9 form(db.con, services.prompts, DecimalComma, services.clock);
-        form.setDataFolder(m_folder.path());
+        Station station(m_folder.path(), m_server.folder());
+        TForm9 &form = *station.form;
         form.showCentral();
         QVERIFY(form.isConnecting());
         QTRY_VERIFY(!form.isConnecting());
@@ -76,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(model.index(1, 6).data().toString(), QStringLiteral("0,25"));
 
         const QString file = QDir(m_folder.path()).filePath(QStringLiteral("central.txt"));
-        services.prompts.expectSaveFile(file, 13);
+        station.services.prompts.expectSaveFile(file, 13);
         form.Tool3Click();
         QFile text(file);
         QVERIFY(text.open(QIODevice::ReadOnly));
@@ -95,20 +116,16 @@ private Q_SLOTS:
 
     void sqlWindowOnCentralReadsOnly()
     {
-        settings(m_server.folder()).write(m_folder.path());
-        TestServices services;
-        DatabaseFixture db;
-        TForm9 form(db.con, services.prompts, DecimalComma, services.clock);
-        form.setDataFolder(m_folder.path());
-        TForm10 sql(form, services.prompts, &form);
-        form.showCentral();
-        QTRY_VERIFY(!form.isConnecting());
+        Station station(m_folder.path(), m_server.folder());
+        TForm9 &form = *station.form;
+        TForm10 sql(form, station.services.prompts, &form);
+        station.showCentral();
         sql.FormShow();
         sql.memo()->setPlainText(QStringLiteral("select Name from data where M > 0.2 order by Name"));
         sql.Btn2Click();
         QCOMPARE(form.model().rowCount(), 2);
         // The examiner's right to edit does not reach through a typed statement.
-        services.prompts.expectError(CentralFailure::describe(CentralFailure::Reason::ReadOnly, {}, {}));
+        station.services.prompts.expectError(CentralFailure::describe(CentralFailure::Reason::ReadOnly, {}, {}));
         sql.memo()->setPlainText(QStringLiteral("select kalvestrin_edit(1, 'Name', 'X', 'y')"));
         sql.Btn2Click();
         QCOMPARE(form.query().sql(), QStringLiteral("select * from data;"));
@@ -117,15 +134,11 @@ private Q_SLOTS:
 
     void serverAwayGivesTheMessageAndKeepsTheStation()
     {
-        settings(m_folder.filePath(QStringLiteral("nowhere"))).write(m_folder.path());
-        TestServices services;
-        DatabaseFixture db;
-        StoreFinishedTest(db.con, finishedTest({0.5, 1.0}), ',');
-        TForm9 form(db.con, services.prompts, DecimalComma, services.clock);
-        form.setDataFolder(m_folder.path());
-        services.prompts.expectError(QStringLiteral("nije dostupan"));
+        Station station(m_folder.path(), m_folder.filePath(QStringLiteral("nowhere")));
+        TForm9 &form = *station.form;
+        station.services.prompts.expectError(QStringLiteral("nije dostupan"));
         form.showCentral();
-        QTRY_COMPARE(services.prompts.pending(), 0);
+        QTRY_COMPARE(station.services.prompts.pending(), 0);
         QVERIFY(form.query().isLocal());
         QCOMPARE(form.model().rowCount(), 1);
         QCOMPARE(form.windowTitle(), QStringLiteral("Kalvestrin. Forma grupnih rezultata - podaci ove stanice"));
@@ -133,19 +146,14 @@ private Q_SLOTS:
 
     void lostServerIsReconnectedWhenChosenAgain()
     {
-        settings(m_server.folder()).write(m_folder.path());
-        TestServices services;
-        DatabaseFixture db;
-        TForm9 form(db.con, services.prompts, DecimalComma, services.clock);
-        form.setDataFolder(m_folder.path());
-        form.showCentral();
-        QTRY_VERIFY(!form.isConnecting());
+        Station station(m_folder.path(), m_server.folder());
+        station.showCentral();
         m_server.stop(true);
         QVERIFY(m_server.restart());
-        services.prompts.expectError(QStringLiteral("prekinuta"));
-        form.navigator()->button(DbNavigator::Refresh)->click();
-        form.showCentral();
-        QTRY_COMPARE(form.model().index(1, 1).data().toString(), QStringLiteral("DRUGI"));
+        station.services.prompts.expectError(QStringLiteral("prekinuta"));
+        station.form->navigator()->button(DbNavigator::Refresh)->click();
+        station.showCentral();
+        QCOMPARE(station.form->model().index(1, 1).data().toString(), QStringLiteral("DRUGI"));
     }
 
     void settingsDialogChecksAndWritesWithoutPassword()
@@ -153,7 +161,7 @@ private Q_SLOTS:
         TestServices services;
         QFile::remove(ServerSettings::iniPath(m_folder.path()));
         CentralSettingsDialog dialog(m_folder.path(), services.prompts);
-        dialog.setSettings(settings(m_server.folder()));
+        dialog.setSettings(centralOn(m_server.folder()));
         dialog.findChild<QLineEdit *>(QStringLiteral("User"))->setText(QStringLiteral("nepoznati"));
         services.prompts.expectError(QStringLiteral("(.pgpass)"));
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ProvjeriVezu")), Qt::LeftButton);
@@ -163,7 +171,7 @@ private Q_SLOTS:
         dialog.checkClick();
         QTRY_COMPARE(services.prompts.pending(), 0);
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OK")), Qt::LeftButton);
-        QCOMPARE(ServerSettings::read(m_folder.path()).conninfo(), settings(m_server.folder()).conninfo());
+        QCOMPARE(ServerSettings::read(m_folder.path()).conninfo(), centralOn(m_server.folder()).conninfo());
         QFile ini(ServerSettings::iniPath(m_folder.path()));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(!ini.readAll().toLower().contains("pass"));
