@@ -11,6 +11,8 @@
 #include "database/Query.h"
 #include "database/ResultsDatabase.h"
 #include "database/StoreFailure.h"
+#include "database/central/CentralSync.h"
+#include "database/central/ServerSettings.h"
 #include "database/ui/DatabaseResultSink.h"
 #include "database/ui/NormGroupsWindow.h"
 #include "database/ui/NormReportCommand.h"
@@ -73,6 +75,7 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_results = new TRezultati(prompts, *m_services.clock, m_services.regional, m_services.dataFolder, m_main.get());
     m_about = new TAboutBox(m_main.get());
     m_groupResults = new TForm9(*m_database, prompts, separator, *m_services.clock, m_main.get());
+    m_groupResults->setDataFolder(m_services.dataFolder);
     m_groupResults->setSqlWindow(new TForm10(*m_groupResults, prompts, m_groupResults));
 
     wireNorms();
@@ -88,8 +91,14 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     m_databaseSink = std::make_unique<DatabaseResultSink>(*m_database, m_groupResults->query(), prompts, separator);
     m_databaseSink->setKeepsUnstoredTests(m_services.journal != nullptr);
     // A finished test leaves the journal once the database holds it.
-    m_settlingSink = std::make_unique<JournalSettlingSink>(
-        m_services.journal, [this](const SessionResult &result) { return m_databaseSink->SaveToDatabase(result); });
+    // A stored test then goes to the central database, if one is set, in the background.
+    startCentralSync();
+    m_settlingSink = std::make_unique<JournalSettlingSink>(m_services.journal, [this](const SessionResult &result) {
+        const bool stored = m_databaseSink->SaveToDatabase(result);
+        if (stored && m_centralSync)
+            m_centralSync->sendSoon();
+        return stored;
+    });
     m_test->addResultSink(m_settlingSink.get());
     m_test->setJournal(m_services.journal);
     if (m_services.journal) {
@@ -106,6 +115,16 @@ Shell::Shell(Services services, TestDesign &design, SessionState &session)
     }
 }
 
+void Shell::startCentralSync()
+{
+    const ServerSettings settings = ServerSettings::read(m_services.dataFolder);
+    if (!settings.isConfigured() || !m_database->isOpen())
+        return;
+    m_centralSync = std::make_unique<CentralSync>(m_database->fileName(), settings.conninfo());
+    // Tests stored while the server was away (or by an earlier start) go first.
+    m_centralSync->sendSoon();
+}
+
 void Shell::storeKeptTests()
 {
     if (!m_services.journal || !m_database->isOpen())
@@ -118,6 +137,8 @@ void Shell::storeKeptTests()
             return false; // kept for the next time
         }
     });
+    if (m_centralSync)
+        m_centralSync->sendSoon();
 }
 
 void Shell::wireNorms()
@@ -153,4 +174,5 @@ void Shell::wireNorms()
 Shell::~Shell()
 {
     m_main.reset();
+    m_centralSync.reset();
 }

@@ -20,6 +20,7 @@ class TMain_Form;
 class TPagesDlg;
 class TRezultati;
 
+class CentralSync;
 class DatabaseResultSink;
 class NormGroupsWindow;
 class NormReportCommand;
@@ -49,12 +50,17 @@ public:
     ResultsDatabase &database() { return *m_database; }
     NormGroupsWindow &normGroups() { return *m_normGroups; }
     NormReportCommand &normReport() { return *m_normReport; }
+    // The background sending to the central database; null when the data
+    // folder sets no server or the results database is not open.
+    CentralSync *centralSync() { return m_centralSync.get(); }
 
 private:
     // Stores the finished tests the journal kept when the database could not take them.
     void storeKeptTests();
     // The norm groups window and the report, offered from the results and group results windows.
     void wireNorms();
+    // Starts sending stored tests to the central database the data folder names.
+    void startCentralSync();
 
     Services m_services;
     // Stand-ins when the services bring no clock or no sounds.
@@ -67,6 +73,7 @@ private:
     ResultsDatabase *m_database = nullptr;
     std::unique_ptr<DatabaseResultSink> m_databaseSink;
     std::unique_ptr<JournalSettlingSink> m_settlingSink;
+    std::unique_ptr<CentralSync> m_centralSync;
     std::unique_ptr<TMain_Form> m_main;
     // Owned by the main window (its children).
     TForm1 *m_test = nullptr;

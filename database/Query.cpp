@@ -1,10 +1,7 @@
 #include "database/Query.h"
 
 #include "common/Failure.h"
-#include "database/ResultsDatabase.h"
-#include "database/SqliteValues.h"
-
-#include <QScopeGuard>
+#include "database/LocalQuerySource.h"
 
 #include <algorithm>
 
@@ -13,26 +10,19 @@ namespace {
 const QString NotUpdatableText = QStringLiteral("Ovaj rezultat se ne može mijenjati: zapisi se mijenjaju samo kad "
                                                 "svi stupci dolaze izravno iz tablice Data, uz stupac ID.");
 
-// How many times the plan reads a table: a result that reads Data twice (a
-// self-join, a subquery) may show one row's ID beside another row's values.
-int tableReads(ResultsDatabase &con, const QString &sql)
-{
-    Statement plan(con.queries().handle(), QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-    int reads = 0;
-    while (plan.step()) {
-        const QString detail = plan.text(3);
-        if (detail.startsWith(QLatin1String("SCAN ")) || detail.startsWith(QLatin1String("SEARCH ")))
-            ++reads;
-    }
-    return reads;
-}
-
 } // namespace
 
 Query::Query(ResultsDatabase &con, QObject *parent)
     : QObject(parent)
     , m_con(con)
+    , m_source(std::make_unique<LocalQuerySource>(con))
 {}
+
+void Query::setSource(std::unique_ptr<QuerySource> source)
+{
+    close();
+    m_source = source ? std::move(source) : std::make_unique<LocalQuerySource>(m_con);
+}
 
 Query::~Query() = default;
 
@@ -54,41 +44,13 @@ int Query::columnIndex(const QString &name) const
 void Query::open()
 {
     close();
-    ReadOnlyStatement statement = prepareReadOnly(m_con, m_sql);
-    const QList<StatementColumn> columns = statement.columns();
-
-    // Updatable only when the result is a plain view of main.Data with its key:
-    // anything else (a join, an aggregate, a column twice) would write a
-    // different row than the one shown, or none.
-    int idColumn = -1;
-    bool plain = true;
-    QStringList seen;
-    for (int c = 0; c < columns.size() && plain; ++c) {
-        const StatementColumn &column = columns[c];
-        const QString origin = column.origin.toLower();
-        plain = column.database == QLatin1String("main") &&
-                column.table.compare(QLatin1String("Data"), Qt::CaseInsensitive) == 0 && !origin.isEmpty() &&
-                !seen.contains(origin);
-        seen << origin;
-        if (origin == QLatin1String("id"))
-            idColumn = c;
-    }
-
-    if (plain && idColumn >= 0 && tableReads(m_con, statement.sql()) != 1)
-        plain = false;
-
-    // The line breaks end a comment the statement may close with.
-    const QString inner = QStringLiteral("(\n") + statement.sql() + QStringLiteral("\n)");
-    sqlite3 *db = m_con.queries().handle();
-    m_countStatement = Statement(db, QStringLiteral("SELECT count(*) FROM ") + inner);
-    m_pageStatement = Statement(db, QStringLiteral("SELECT * FROM ") + inner + QStringLiteral(" LIMIT ?1 OFFSET ?2"));
-    m_statement = std::move(statement);
-    m_columns = columns;
-    m_idColumn = plain ? idColumn : -1;
+    QuerySource::Prepared prepared = m_source->prepare(m_sql);
+    m_columns = prepared.columns;
+    m_idColumn = prepared.idColumn;
 
     Q_EMIT aboutToReset();
     try {
-        m_rowCount = countRows();
+        m_rowCount = m_source->countRows();
     } catch (...) {
         clearResult();
         Q_EMIT resetDone();
@@ -119,9 +81,7 @@ void Query::clearResult()
     m_buffer.clear();
     m_changed.clear();
     m_cache.clear();
-    m_statement = {};
-    m_countStatement = {};
-    m_pageStatement = {};
+    m_source->release();
     m_columns.clear();
     m_idColumn = -1;
     m_rowCount = 0;
@@ -129,26 +89,9 @@ void Query::clearResult()
     m_stale = false;
 }
 
-int Query::countRows()
-{
-    const bool counted = m_countStatement.step();
-    const int n = counted ? int(m_countStatement.int64(0)) : 0;
-    m_countStatement.reset();
-    return n;
-}
-
 const RowCache::Rows &Query::load(int page)
 {
-    RowCache::Rows rows;
-    rows.reserve(PageSize);
-    m_pageStatement.bind(1, qint64(PageSize));
-    m_pageStatement.bind(2, qint64(page) * PageSize);
-    // A failing step resets the statement itself.
-    while (m_pageStatement.step())
-        rows.push_back(m_pageStatement.values());
-    // Reset at once: no read stays open between events.
-    m_pageStatement.reset();
-    return m_cache.insert(page, std::move(rows));
+    return m_cache.insert(page, m_source->readPage(page, PageSize));
 }
 
 const QVariantList &Query::rowValues(int row)
@@ -294,44 +237,18 @@ void Query::post()
     QVariantList values;
     for (int c = 0; c < m_columns.size(); ++c) {
         if (m_changed[c]) {
-            names << SqliteValues::quoteIdentifier(m_columns[c].origin);
+            names << m_columns[c].origin;
             values << m_buffer[c];
         }
     }
-    const QString table = QStringLiteral("main.") + SqliteValues::quoteIdentifier(m_columns[m_idColumn].table);
+    const StatementColumn &key = m_columns[m_idColumn];
     qint64 id;
-    {
-        ResultsDatabase::Transaction transaction(m_con);
-        if (m_state == State::Insert) {
-            if (names.isEmpty()) {
-                m_con.execute(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table));
-            } else {
-                QStringList marks;
-                for (int i = 1; i <= names.size(); ++i)
-                    marks << QStringLiteral("?%1").arg(i);
-                m_con.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(table, names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))),
-                              values);
-            }
-            id = m_con.lastInsertId();
-        } else {
-            id = rowId(m_editRow);
-            if (!names.isEmpty()) {
-                QStringList sets;
-                for (int i = 0; i < names.size(); ++i)
-                    sets << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
-                values << id;
-                const qint64 changed =
-                    m_con.execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
-                                      .arg(table, sets.join(QLatin1String(", ")),
-                                           SqliteValues::quoteIdentifier(m_columns[m_idColumn].origin))
-                                      .arg(values.size()),
-                                  values);
-                if (changed == 0)
-                    throw Failure(QStringLiteral("Zapis više ne postoji u bazi podataka."));
-            }
-        }
-        transaction.commit();
+    if (m_state == State::Insert) {
+        id = m_source->insertRow(key.table, names, values);
+    } else {
+        id = rowId(m_editRow);
+        if (!m_source->updateRow(key.table, key.origin, id, names, values))
+            throw Failure(QStringLiteral("Zapis više ne postoji u bazi podataka."));
     }
     // A changed ID moves the row with it.
     if (m_changed.value(m_idColumn))
@@ -375,10 +292,7 @@ void Query::remove()
         return;
     const qint64 id = rowId(m_current);
     endEdit();
-    m_con.execute(QStringLiteral("DELETE FROM main.%1 WHERE %2 = ?1")
-                      .arg(SqliteValues::quoteIdentifier(m_columns[m_idColumn].table),
-                           SqliteValues::quoteIdentifier(m_columns[m_idColumn].origin)),
-                  {id});
+    m_source->deleteRow(m_columns[m_idColumn].table, m_columns[m_idColumn].origin, id);
     reload(-1, m_current);
 }
 
@@ -392,7 +306,8 @@ void Query::refresh()
 
 void Query::rowAdded(qint64 id)
 {
-    if (m_state == State::Closed)
+    // A test stored at this station is not among the central rows (yet).
+    if (m_state == State::Closed || !m_source->isLocal())
         return;
     // A row the examiner is typing stays in edit; the new one shows on the
     // next refresh.
@@ -420,7 +335,7 @@ void Query::reload(qint64 keepId, int fallbackRow)
     Q_EMIT aboutToReset();
     m_cache.clear();
     try {
-        m_rowCount = countRows();
+        m_rowCount = m_source->countRows();
     } catch (...) {
         m_rowCount = 0;
         m_current = -1;
@@ -445,10 +360,5 @@ int Query::findRow(qint64 id, int hint)
         if (row >= 0 && row < m_rowCount && rowId(row) == id)
             return row;
     }
-    const auto reset = qScopeGuard([this] { m_statement.reset(); });
-    for (int row = 0; m_statement.next(); ++row) {
-        if (m_statement.value(m_idColumn).toLongLong() == id)
-            return row;
-    }
-    return -1;
+    return m_source->findRow(id, m_idColumn);
 }

@@ -1,20 +1,22 @@
 #pragma once
 
-// The result set `Query`: one read-only statement over the results database,
+// The result set `Query`: one read-only statement over the results database
+// (the station's own, or the central one when a source for it is set),
 // shown in the group results grid, edited through it, queried by the SQL
 // window and exported. Rows are read a page at a time into a bounded cache;
 // each page's read ends before the next event, so no read transaction stays
 // open while the examiner looks at the grid. The rows can be edited only
-// when every column comes straight from main.Data, each once, with Data.ID
+// when every column comes straight from Data, each once, with Data.ID
 // among them: a row is then addressed by its ID.
 
-#include "database/ReadOnlyStatement.h"
+#include "database/QuerySource.h"
 #include "database/RowCache.h"
-#include "database/Statement.h"
 
 #include <QList>
 #include <QObject>
 #include <QVariant>
+
+#include <memory>
 
 class ResultsDatabase;
 
@@ -30,13 +32,20 @@ public:
     explicit Query(ResultsDatabase &con, QObject *parent = nullptr);
     ~Query() override;
 
+    // The station's own database (whose query connection the SQL window stops).
     ResultsDatabase &connection() const { return m_con; }
+
+    // Where the rows come from: the station's database unless set otherwise.
+    // Setting closes the query; null goes back to the station's database.
+    void setSource(std::unique_ptr<QuerySource> source);
+    QuerySource &source() const { return *m_source; }
+    bool isLocal() const { return m_source->isLocal(); }
 
     // The statement as typed, line breaks and all. Setting it closes the query.
     const QString &sql() const { return m_sql; }
     void setSQL(const QString &text);
 
-    // Prepares the statement (prepareReadOnly), counts its rows and makes the
+    // Prepares the statement (read-only, by the source's rules), counts its rows and makes the
     // first row current. Throws Failure; the query then stays closed.
     void open();
     // A changed row is abandoned: callers that must keep it post first.
@@ -110,7 +119,6 @@ private:
     const QVariantList &rowValues(int row);
     const RowCache::Rows &load(int page);
     void clearResult();
-    int countRows();
     void reload(qint64 keepId, int fallbackRow);
     int findRow(qint64 id, int hint);
     void requireUpdatable() const;
@@ -119,11 +127,9 @@ private:
     void setState(State state);
 
     ResultsDatabase &m_con;
+    std::unique_ptr<QuerySource> m_source;
     QString m_sql;
     State m_state = State::Closed;
-    ReadOnlyStatement m_statement;
-    Statement m_countStatement;
-    Statement m_pageStatement;
     QList<StatementColumn> m_columns;
     int m_idColumn = -1;
     int m_rowCount = 0;

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n
   libqt6opengl6-dev libxkbcommon-dev libgl-dev
   libsqlite3-dev sqlite3
+  postgresql libpq-dev
   libchm-dev fp-utils
   libbenchmark-dev libgtest-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 imagemagick clang-format

@@ -8,6 +8,7 @@
 #include "database/ReadOnlyStatement.h"
 #include "database/ResultsDatabase.h"
 #include "database/SelectRule.h"
+#include "database/central/CentralFailure.h"
 #include "database/ui/QueryHost.h"
 
 #include <QCoreApplication>
@@ -100,10 +101,15 @@ void TForm10::Btn2Click()
             query.open();
         });
         m_host.focusGrid();
-    } catch (const Failure &) {
-        // A statement the examiner stopped needs no message.
+    } catch (const Failure &failure) {
+        // A statement the examiner stopped needs no message; the central
+        // database's own trouble (the server away, the timeout, a right the
+        // user lacks) is told as it is, not as a wrongly typed statement.
+        const auto *central = dynamic_cast<const CentralFailure *>(&failure);
         if (!m_stopRequested)
-            m_prompts.error(ReadOnlyStatement::RefusedText());
+            m_prompts.error(central && central->reason() != CentralFailure::Reason::Refused
+                                ? central->text()
+                                : ReadOnlyStatement::RefusedText());
         query.close();
         query.setSQL(m_previousSql);
         query.open();

@@ -1,5 +1,6 @@
 #include "database/ui/TForm9.h"
 
+#include "common/Failure.h"
 #include "common/NumberText.h"
 #include "common/ui/ContextHelp.h"
 #include "common/ui/GeneralErrorHandler.h"
@@ -8,13 +9,21 @@
 #include "database/Query.h"
 #include "database/ResultsDatabase.h"
 #include "database/ResultsTableModel.h"
+#include "database/central/CentralExport.h"
+#include "database/central/CentralQuerySource.h"
+#include "database/central/ServerSettings.h"
 #include "database/export/ExportQuery.h"
 #include "database/export/PresentationExport.h"
+#include "database/ui/BackgroundCall.h"
+#include "database/ui/CentralSettingsDialog.h"
 #include "database/ui/DbNavigator.h"
 #include "database/ui/TForm10.h"
 #include "results/ui/ToolIcons.h"
 
+#include <QActionGroup>
 #include <QHeaderView>
+#include <QMenu>
+#include <QSysInfo>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -25,6 +34,17 @@ namespace {
 
 const QString AllDataSql = QStringLiteral("SELECT * FROM DATA ORDER BY ID;");
 const QString DeleteQuestion = QStringLiteral("Želite li obrisati ovaj zapis?");
+const QString Caption = QStringLiteral("Kalvestrin. Forma grupnih rezultata");
+const QString NoCentralText =
+    QStringLiteral("Središnja baza podataka nije postavljena: upišite je u izborniku \"Podaci\", \"Postavke "
+                   "središnje baze podataka...\".");
+
+// What opening the central database gives back to the window.
+struct CentralOpening
+{
+    std::unique_ptr<QuerySource> source;
+    QString problem;
+};
 
 } // namespace
 
@@ -36,7 +56,7 @@ TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, c
     , m_decimalSeparator(decimalSeparator)
 {
     setObjectName(QStringLiteral("Form9"));
-    setWindowTitle(QStringLiteral("Kalvestrin. Forma grupnih rezultata"));
+    setWindowTitle(Caption);
     resize(800, 578);
 
     m_query = new Query(con, this);
@@ -65,6 +85,27 @@ TForm9::TForm9(ResultsDatabase &con, Prompts &prompts, QChar decimalSeparator, c
         connectCommand(button, &QToolButton::clicked, this, handlers[i]);
         m_tools[i] = button;
     }
+    m_toolBar->addSeparator();
+    m_podaci = new QToolButton(m_toolBar);
+    m_podaci->setObjectName(QStringLiteral("Podaci"));
+    m_podaci->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_podaci->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(m_podaci);
+    auto *sources = new QActionGroup(menu);
+    m_localAction = menu->addAction(QStringLiteral("Podaci ove stanice"), this, [this] { showLocal(); });
+    m_localAction->setObjectName(QStringLiteral("PodaciStanice"));
+    m_centralAction = menu->addAction(QStringLiteral("Središnja baza podataka"), this, [this] { showCentral(); });
+    m_centralAction->setObjectName(QStringLiteral("SredisnjaBaza"));
+    for (QAction *action : {m_localAction, m_centralAction}) {
+        action->setCheckable(true);
+        sources->addAction(action);
+    }
+    m_localAction->setChecked(true);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Postavke središnje baze podataka..."), this, [this] { centralSettingsClick(); })
+        ->setObjectName(QStringLiteral("PostavkeSredisnje"));
+    m_podaci->setMenu(menu);
+    m_toolBar->addWidget(m_podaci);
 
     m_dbg = new QTableView(this);
     m_dbg->setObjectName(QStringLiteral("dbg"));
@@ -104,6 +145,7 @@ void TForm9::FormCreate()
     ContextHelp::installRoute(this);
 
     Tool1Click();
+    updateCaption();
     if (m_con.isOpen()) {
         GeneralErrorHandler::runCommand([this] {
             m_query->close();
@@ -146,6 +188,7 @@ void TForm9::showEvent(QShowEvent *event)
     GeneralErrorHandler::runCommand([this] { m_query->setDeferUpdates(false); });
     fitColumns();
     showCurrentRow(m_query->currentRow());
+    updateCaption();
 }
 
 void TForm9::fitColumns()
@@ -216,13 +259,21 @@ void TForm9::Tool3Click()
 
     // A row still in edit is part of what the grid shows: it is stored first.
     m_query->postPending();
+    auto *central = dynamic_cast<CentralQuerySource *>(&m_query->source());
     if (m_exportFilter >= tableFormats.size()) {
+        // The presentations live in this station's own database only.
+        if (central)
+            throw Failure(QStringLiteral("Podaci svih prikaza izvoze se iz baze podataka ove stanice."));
         const ExportFormat format = presentationFormats().value(m_exportFilter - tableFormats.size(), efXlsx);
         ExportPresentations(&m_con, m_query->sql(), file, format, m_clock, m_decimalSeparator);
         return;
     }
     const ExportFormat format = tableFormats.value(m_exportFilter, efAccess);
-    ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"), m_clock, m_decimalSeparator);
+    if (central)
+        CentralExport::run(central->connection(), m_query->sql(), file, format, QStringLiteral("Data"), m_clock,
+                           m_decimalSeparator);
+    else
+        ExportQuery(&m_con, m_query->sql(), file, format, QStringLiteral("Data"), m_clock, m_decimalSeparator);
 }
 
 void TForm9::Tool4Click()
@@ -311,4 +362,115 @@ void TForm9::updateNavigator()
     const bool editing = q.state() == Query::State::Edit || q.state() == Query::State::Insert;
     m_nav->updateStates(open, open && !m_locked && q.isUpdatable(), editing, q.currentRow() <= 0,
                         q.currentRow() >= q.rowCount() - 1);
+    // The stations alone add tests to the central database, and nothing is deleted there.
+    if (!q.isLocal()) {
+        m_nav->button(DbNavigator::Insert)->setEnabled(false);
+        m_nav->button(DbNavigator::Delete)->setEnabled(false);
+    }
+}
+
+void TForm9::showLocal()
+{
+    if (m_connecting || m_query->isLocal()) {
+        updateCaption();
+        return;
+    }
+    openAllRows(nullptr);
+}
+
+void TForm9::showCentral()
+{
+    // Chosen while shown, it connects anew: the way back after the server
+    // went away (libpq does not always know that it has).
+    if (m_connecting) {
+        updateCaption();
+        return;
+    }
+    const ServerSettings settings = ServerSettings::read(m_dataFolder);
+    if (!settings.isConfigured()) {
+        updateCaption();
+        m_prompts.warning(NoCentralText);
+        return;
+    }
+    m_connecting = true;
+    updateCaption();
+    const QString station = QSysInfo::machineHostName();
+    runInBackground<CentralOpening>(
+        this,
+        [settings, station] {
+            CentralOpening opening;
+            try {
+                opening.source = std::make_unique<CentralQuerySource>(CentralQuerySource::connect(settings),
+                                                                      settings.database, station);
+            } catch (const Failure &failure) {
+                opening.problem = failure.text();
+            }
+            return opening;
+        },
+        [this](CentralOpening opening) { centralOpened(std::move(opening.source), opening.problem); });
+}
+
+void TForm9::centralOpened(std::unique_ptr<QuerySource> source, const QString &problem)
+{
+    m_connecting = false;
+    // A row the station's database refuses stays in edit, and in view.
+    if (source && !GeneralErrorHandler::runCommand([this] { m_query->postPending(); })) {
+        updateCaption();
+        return;
+    }
+    if (source) {
+        try {
+            openAllRows(std::move(source));
+            return;
+        } catch (const Failure &failure) {
+            m_prompts.error(failure.text());
+            // The station's rows come back.
+            GeneralErrorHandler::runCommand([this] { openAllRows(nullptr); });
+            return;
+        }
+    }
+    updateCaption();
+    m_prompts.error(problem);
+}
+
+void TForm9::openAllRows(std::unique_ptr<QuerySource> source)
+{
+    // A row typed into the rows going out of view is stored where it was typed.
+    m_query->postPending();
+    m_query->setSource(std::move(source));
+    updateCaption();
+    if (m_query->isLocal() && !m_con.isOpen())
+        return;
+    m_query->setSQL(QStringLiteral("select * from data;"));
+    m_query->open();
+    m_query->last();
+    if (isVisible())
+        fitColumns();
+    focusGrid();
+}
+
+void TForm9::centralSettingsClick()
+{
+    CentralSettingsDialog dialog(m_dataFolder, m_prompts, this);
+    dialog.exec();
+    updateCaption();
+}
+
+void TForm9::updateCaption()
+{
+    const bool local = m_query->isLocal();
+    m_localAction->setChecked(local && !m_connecting);
+    m_centralAction->setChecked(!local || m_connecting);
+    m_localAction->setEnabled(!m_connecting);
+    m_centralAction->setEnabled(!m_connecting);
+    QString where;
+    if (m_connecting)
+        where = QStringLiteral("povezivanje sa središnjom bazom podataka...");
+    else if (!local)
+        where = m_query->source().description();
+    else if (ServerSettings::read(m_dataFolder).isConfigured())
+        where = QStringLiteral("podaci ove stanice");
+    m_podaci->setText(local && !m_connecting ? QStringLiteral("Podaci: ova stanica")
+                                             : QStringLiteral("Podaci: središnja baza"));
+    setWindowTitle(where.isEmpty() ? Caption : Caption + QStringLiteral(" - ") + where);
 }

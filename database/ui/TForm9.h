@@ -1,18 +1,23 @@
 #pragma once
 
-// The group results window: browses, edits, queries and exports the stored tests.
+// The group results window: browses, edits, queries and exports the stored
+// tests, of this station's results database or of the central one.
 
 #include "database/ui/QueryHost.h"
 
 #include <QDialog>
 
+#include <memory>
+
 class DbNavigator;
+class QAction;
 class Clock;
 class Prompts;
 class QTableView;
 class QToolBar;
 class QToolButton;
 class Query;
+class QuerySource;
 class ResultsDatabase;
 class ResultsTableModel;
 class TForm10;
@@ -32,6 +37,19 @@ public:
     ~TForm9() override;
 
     void setSqlWindow(TForm10 *window) { m_sqlWindow = window; }
+    // The folder whose Kalvestrin.ini names the central database.
+    void setDataFolder(const QString &folder) { m_dataFolder = folder; }
+
+    // The "Podaci" menu: this station's rows, or the central database's.
+    // Opening the central one waits for the server on a thread of its own:
+    // the window keeps answering and the station's rows stay in view until
+    // the central ones are there; a failure says why and leaves them.
+    void showLocal();
+    void showCentral();
+    bool isConnecting() const { return m_connecting; }
+    // The central database's setting (CentralSettingsDialog).
+    void centralSettingsClick();
+    QToolButton *podaciButton() const { return m_podaci; }
 
     // The read-only state, as its "Zaključaj" command leaves it. Unlocked at
     // creation; the main window locks it before every opening.
@@ -75,11 +93,16 @@ private:
     void showCurrentRow(int row);
     void gridRowChanged(int row);
     void updateNavigator();
+    void updateCaption();
+    void centralOpened(std::unique_ptr<QuerySource> source, const QString &problem);
+    // Closes the result, gives the query `source` and shows all its rows from the last.
+    void openAllRows(std::unique_ptr<QuerySource> source);
 
     ResultsDatabase &m_con;
     Prompts &m_prompts;
     const Clock &m_clock;
     const QChar m_decimalSeparator;
+    QString m_dataFolder;
     Query *m_query = nullptr;
     ResultsTableModel *m_ds = nullptr;
     QTableView *m_dbg = nullptr;
@@ -87,6 +110,10 @@ private:
     QToolBar *m_toolBar = nullptr;
     QToolButton *m_tools[6] = {};
     TForm10 *m_sqlWindow = nullptr;
+    QToolButton *m_podaci = nullptr;
+    QAction *m_localAction = nullptr;
+    QAction *m_centralAction = nullptr;
+    bool m_connecting = false;
     bool m_locked = false;
     // The export chooser's filter entry (0-based): "Excel 97/2000" until the
     // user confirms another. The entries past the table's formats are those of

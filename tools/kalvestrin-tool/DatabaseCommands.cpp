@@ -9,6 +9,8 @@
 #include "database/ResultsSchema.h"
 #include "database/ResultsTableModel.h"
 #include "database/SelectRule.h"
+#include "database/central/CentralQuery.h"
+#include "database/central/ServerSettings.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
 
 #include <stdexcept>
@@ -47,6 +49,41 @@ void printRows(ReadOnlyStatement &statement)
     }
 }
 
+ValueKind kindOf(ExportColumnType type)
+{
+    switch (type) {
+    case ExportColumnType::Integer: return ValueKind::Integer;
+    case ExportColumnType::Double: return ValueKind::Double;
+    case ExportColumnType::Boolean: return ValueKind::Boolean;
+    case ExportColumnType::Text: break;
+    }
+    return ValueKind::Text;
+}
+
+// The statement on the central database, printed as printRows prints.
+int queryCentral(const QString &conninfo, const QString &statement)
+{
+    PgConnection con(conninfo);
+    const auto transaction = CentralQuery::begin(con, statement);
+    CentralQuery::Cursor cursor(con, statement);
+    QList<ValueKind> kinds;
+    QStringList header;
+    for (int c = 0; c < cursor.batch().columnCount(); ++c) {
+        const ExportColumn column = CentralQuery::column(cursor.batch(), c);
+        header << escaped(column.name);
+        kinds << kindOf(column.type);
+    }
+    out(header.join(QLatin1Char('\t')));
+    QVariantList values;
+    while (cursor.next(values)) {
+        QStringList row;
+        for (int c = 0; c < values.size(); ++c)
+            row << escaped(ResultsTableModel::displayText(values[c], kinds[c], QLatin1Char('.')));
+        out(row.join(QLatin1Char('\t')));
+    }
+    return 0;
+}
+
 void openDatabase(ResultsDatabase &con, const QString &path)
 {
     con.setConnectionString(ConnectionString::forFile(path));
@@ -68,6 +105,8 @@ int queryDatabase(QStringList args)
 {
     if (args.size() != 2)
         throw std::invalid_argument("usage");
+    if (ServerSettings::looksLikeConninfo(args[0]))
+        return queryCentral(args[0], args[1]);
     ResultsDatabase con;
     openDatabase(con, args[0]);
 

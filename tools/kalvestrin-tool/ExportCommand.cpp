@@ -7,6 +7,7 @@
 #include "common/Regional.h"
 #include "database/ConnectionString.h"
 #include "database/ResultsDatabase.h"
+#include "database/central/ServerSettings.h"
 #include "database/export/ExportQuery.h"
 #include "database/export/PresentationExport.h"
 #include "tools/kalvestrin-tool/ToolCommand.h"
@@ -35,6 +36,8 @@ ExportFormat formatByName(const QString &name)
 
 } // namespace
 
+int centralExport(const QString &conninfo, ExportFormat format, const QString &file, const QString &statement);
+
 int exportCommand(QStringList args)
 {
     const bool presentations = args.removeAll(QStringLiteral("--presentations")) > 0;
@@ -44,6 +47,11 @@ int exportCommand(QStringList args)
     }
     const ExportFormat format = formatByName(args[1]);
     const QString statement = args.size() == 4 ? args[3] : QStringLiteral("SELECT * FROM DATA ORDER BY ID;");
+    if (ServerSettings::looksLikeConninfo(args[0])) {
+        const int rows = centralExport(args[0], format, args[2], statement);
+        out(QStringLiteral("%1 rows written to %2").arg(rows).arg(args[2]));
+        return 0;
+    }
     // Opened as the program opens it, which never creates the file.
     ResultsDatabase con;
     con.setConnectionString(ConnectionString::forFile(args[0]));

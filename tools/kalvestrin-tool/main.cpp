@@ -24,6 +24,9 @@
 //       norm groups of the results database (see NormsCommand.cpp)
 //   report DATABASE ID NORMGROUP OUT.pdf
 //       the clinician's report of a stored test against a norm group
+//   server-init CONNINFO | server-set DATA_FOLDER CONNINFO | sync DATA_FOLDER
+//       the central database on a PostgreSQL server (see CentralCommands.cpp);
+//       query and export take a CONNINFO in place of the DATABASE file
 
 #include "common/Bitmap.h"
 #include "common/Failure.h"
@@ -65,7 +68,12 @@ const char *const Usage =
     "      [--field3 TEXT] [--from DATE] [--to DATE] [--design SHA256]\n"
     "  kalvestrin-tool norms DATABASE list | delete NAME | rename NAME NEW | export NAME FILE.csv\n"
     "      | import NAME FILE.csv | score NAME ID\n"
-    "  kalvestrin-tool report DATABASE ID NORMGROUP OUT.pdf [--separator C]\n";
+    "  kalvestrin-tool report DATABASE ID NORMGROUP OUT.pdf [--separator C]\n"
+    "  kalvestrin-tool server-init CONNINFO\n"
+    "  kalvestrin-tool server-set DATA_FOLDER CONNINFO\n"
+    "  kalvestrin-tool sync DATA_FOLDER\n"
+    "      CONNINFO: a libpq connection string or postgresql:// URI, without a password;\n"
+    "      query and export take one in place of DATABASE\n";
 
 int parseLevel(const QString &text)
 {
@@ -175,6 +183,9 @@ int queryDatabase(QStringList args);
 int presentations(QStringList args);
 int norms(QStringList args);
 int report(QStringList args);
+int serverInit(QStringList args);
+int serverSet(QStringList args);
+int syncCommand(QStringList args);
 
 // Every command of the tool; each area adds its own.
 const ToolCommand Commands[] = {
@@ -191,6 +202,9 @@ const ToolCommand Commands[] = {
     {"export", exportCommand},
     {"norms", norms},
     {"report", report},
+    {"server-init", serverInit},
+    {"server-set", serverSet},
+    {"sync", syncCommand},
 };
 
 int main(int argc, char **argv)
