@@ -28,6 +28,8 @@ inline QString makeStationFolder(const QString &dir, const QString &name, int co
     r.subject.Age = QStringLiteral("30");
     r.subject.GenderText = QStringLiteral("Ženski");
     r.subject.Field1 = QStringLiteral("grupa A");
+    // What JSON and SQL texts must escape.
+    r.subject.Field2 = QStringLiteral("\"navodnik\" \\ \t'");
     r.session.station = name;
     r.stimulusCount = 40;
     long double sum = 0, squares = 0;
