@@ -165,10 +165,13 @@ ExportData CentralQuery::exportData(PgConnection &con, const QString &statement,
     ExportData data;
     data.tableName = tableName;
     std::size_t count = 0;
+    // What the formats' checks need of each column is gathered in the same walk.
+    std::vector<ColumnSummary> summary;
     {
         Cursor first(con, statement);
         for (int c = 0; c < first.batch().columnCount(); ++c)
             data.columns << column(first.batch(), c);
+        summary.resize(std::size_t(data.columns.size()));
         QList<int> measured;
         for (int c = 0; c < data.columns.size(); ++c) {
             if (data.columns[c].type == ExportColumnType::Text && data.columns[c].width == 0)
@@ -176,19 +179,27 @@ ExportData CentralQuery::exportData(PgConnection &con, const QString &statement,
         }
         QVariantList row;
         while (first.next(row)) {
+            for (int c = 0; c < row.size() && c < data.columns.size(); ++c)
+                summary[std::size_t(c)].add(row[c], count);
             ++count;
             for (int c : measured) {
                 if (row[c].isValid())
                     data.columns[c].width = std::max(data.columns[c].width, int(row[c].toString().size()));
             }
         }
+        // Numbers in a text column are written as text too.
+        for (int c : measured)
+            summary[std::size_t(c)].longestText = std::max(summary[std::size_t(c)].longestText, data.columns[c].width);
         for (ExportColumn &column : data.columns) {
             if (column.type == ExportColumnType::Text)
                 column.width = std::max(1, column.width);
         }
     }
-    data.rows = ExportRows(count, [&con, statement, columns = data.columns, count] {
-        return std::make_unique<ConvertingCursor>(con, statement, columns, count);
-    });
+    data.rows = ExportRows(
+        count,
+        [&con, statement, columns = data.columns, count] {
+            return std::make_unique<ConvertingCursor>(con, statement, columns, count);
+        },
+        std::move(summary));
     return data;
 }

@@ -200,17 +200,24 @@ void TestAnalysisExport::refusedBeforeWriting()
                                                           ? ExportColumnType::Text
                                                           : ExportColumnType::Integer}};
     // The rows are counted, not walked, unless the count fits.
-    data.rows = ExportRows(std::size_t(rows), [value] {
-        struct One : ExportRows::Cursor
-        {
-            QVariant v;
-            bool done = false;
-            bool next(QVariantList &row) override { return !std::exchange(done, true) && (row = {v}, true); }
-        };
-        auto cursor = std::make_unique<One>();
-        cursor->v = value;
-        return cursor;
-    });
+    ColumnSummary summary;
+    summary.add(value, 0);
+    data.rows = ExportRows(std::size_t(rows),
+                           [value] {
+                               struct One : ExportRows::Cursor
+                               {
+                                   QVariant v;
+                                   bool done = false;
+                                   bool next(QVariantList &row) override
+                                   {
+                                       return !std::exchange(done, true) && (row = {v}, true);
+                                   }
+                               };
+                               auto cursor = std::make_unique<One>();
+                               cursor->v = value;
+                               return cursor;
+                           },
+                           {summary});
     try {
         makeExporter(ExportFormat(format))->check(data);
         QFAIL("not refused");
