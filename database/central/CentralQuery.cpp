@@ -9,18 +9,6 @@
 
 namespace {
 
-enum : unsigned {
-    BoolOid = 16,
-    Int8Oid = 20,
-    Int2Oid = 21,
-    Int4Oid = 23,
-    TextOid = 25,
-    Float4Oid = 700,
-    Float8Oid = 701,
-    VarcharOid = 1043,
-    NumericOid = 1700,
-};
-
 const QString RowsChanged = QStringLiteral("ExportTable: the rows changed while they were exported.");
 
 } // namespace

@@ -4,22 +4,6 @@
 
 #include <cstdlib>
 
-namespace {
-
-// The built-in type OIDs of pg_type (fixed since the first catalogue).
-enum : unsigned {
-    BoolOid = 16,
-    Int8Oid = 20,
-    Int2Oid = 21,
-    Int4Oid = 23,
-    OidOid = 26,
-    Float4Oid = 700,
-    Float8Oid = 701,
-    NumericOid = 1700,
-};
-
-} // namespace
-
 PgResult::~PgResult()
 {
     if (m_result)

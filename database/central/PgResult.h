@@ -12,6 +12,21 @@
 
 struct pg_result;
 
+// The built-in type OIDs of pg_type (fixed since the first catalogue) that
+// the program tells apart.
+enum PgTypeOid : unsigned {
+    BoolOid = 16,
+    Int8Oid = 20,
+    Int2Oid = 21,
+    Int4Oid = 23,
+    TextOid = 25,
+    OidOid = 26,
+    Float4Oid = 700,
+    Float8Oid = 701,
+    VarcharOid = 1043,
+    NumericOid = 1700,
+};
+
 class PgResult
 {
 public:

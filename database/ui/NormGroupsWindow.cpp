@@ -218,18 +218,24 @@ void NormGroupsWindow::Btn3Click()
     refresh();
 }
 
+FileDialogRequest NormGroupsWindow::csvRequest(const QString &title) const
+{
+    FileDialogRequest request;
+    request.title = title;
+    request.filters = FileDialogRequest::parseFilter(CsvFilter);
+    request.defaultExtension = QStringLiteral("csv");
+    request.directory = m_dataFolder;
+    request.role = QStringLiteral("norms");
+    return request;
+}
+
 void NormGroupsWindow::Btn4Click()
 {
     const QString name = selected();
     if (name.isEmpty())
         return;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Izvoz normne skupine");
-    request.filters = FileDialogRequest::parseFilter(CsvFilter);
-    request.defaultExtension = QStringLiteral("csv");
-    request.directory = m_dataFolder;
+    FileDialogRequest request = csvRequest(QStringLiteral("Izvoz normne skupine"));
     request.fileName = name;
-    request.role = QStringLiteral("norms");
     const QString path = m_prompts.saveFile(request);
     if (!path.isEmpty())
         writeFileAtomically(path, NormCsv::write(NormStore(m_con).load(name)));
@@ -237,13 +243,8 @@ void NormGroupsWindow::Btn4Click()
 
 void NormGroupsWindow::Btn5Click()
 {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Uvoz normne skupine");
-    request.filters = FileDialogRequest::parseFilter(CsvFilter);
-    request.defaultExtension = QStringLiteral("csv");
-    request.directory = m_dataFolder;
+    FileDialogRequest request = csvRequest(QStringLiteral("Uvoz normne skupine"));
     request.confirmOverwrite = false;
-    request.role = QStringLiteral("norms");
     const QString path = m_prompts.openFile(request);
     if (path.isEmpty())
         return;

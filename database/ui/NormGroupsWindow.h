@@ -14,6 +14,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class ResultsDatabase;
+struct FileDialogRequest;
 struct NormFilter;
 
 class NormGroupsWindow : public QDialog
@@ -38,6 +39,8 @@ public:
     void Btn5Click(); // "Uvoz CSV"
 
 private:
+    // A chooser of a norm group's CSV file in the data folder.
+    FileDialogRequest csvRequest(const QString &title) const;
     void createForm();
     void createButtons();
     QString selected() const;
