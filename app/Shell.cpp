@@ -148,6 +148,7 @@ void Shell::wireNorms()
     m_normReport = std::make_unique<NormReportCommand>(
         *m_database, prompts, m_services.regional,
         std::make_unique<DefaultPrintTarget>(*m_services.clock, m_services.dataFolder));
+    m_normReport->rememberIn(ServerSettings::iniPath(m_services.dataFolder));
     m_results->setReportCommand([this](const ReportSubject &subject) { m_normReport->print(m_results, subject); });
 
     QToolBar *bar = m_groupResults->toolBar();

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QPainter>
+#include <QSettings>
 
 namespace {
 
@@ -25,6 +26,8 @@ QString chooseInDialog(QWidget *parent, const QStringList &names, const QString 
     return dialog.exec() == QDialog::Accepted ? dialog.chosen() : QString();
 }
 
+const QString LastGroupKey = QStringLiteral("Norme/ZadnjaSkupina");
+
 } // namespace
 
 NormReportCommand::NormReportCommand(ResultsDatabase &con, Prompts &prompts, const Regional &regional,
@@ -37,6 +40,14 @@ NormReportCommand::NormReportCommand(ResultsDatabase &con, Prompts &prompts, con
 {}
 
 NormReportCommand::~NormReportCommand() = default;
+
+void NormReportCommand::rememberIn(const QString &iniPath)
+{
+    m_iniPath = iniPath;
+    const QString kept = QSettings(iniPath, QSettings::IniFormat).value(LastGroupKey).toString();
+    if (!kept.isEmpty())
+        m_last = kept;
+}
 
 void NormReportCommand::setPrintTarget(std::unique_ptr<PrintTarget> target)
 {
@@ -58,6 +69,10 @@ void NormReportCommand::print(QWidget *parent, const ReportSubject &subject)
     const QString name = m_chooser(parent, names, m_last);
     if (name.isEmpty())
         return;
+    if (!m_iniPath.isEmpty()) {
+        // A choice that cannot be kept costs only the preselection next time.
+        QSettings(m_iniPath, QSettings::IniFormat).setValue(LastGroupKey, name);
+    }
     m_last = name;
     const NormReport report(subject, store.load(name), m_regional.decimalSeparator);
     std::unique_ptr<PrintJob> job = m_target->start(QStringLiteral("Izvještaj"), QPageLayout::Portrait);

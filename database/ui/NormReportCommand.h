@@ -32,6 +32,9 @@ public:
     void setChooser(Chooser chooser) { m_chooser = std::move(chooser); }
     void setPrintTarget(std::unique_ptr<PrintTarget> target);
     const QString &lastChoice() const { return m_last; }
+    // Keeps the last choice in the settings file `iniPath` too, so that the
+    // next start of the program offers it again.
+    void rememberIn(const QString &iniPath);
 
     void print(QWidget *parent, const ReportSubject &subject);
     void printStored(QWidget *parent, qint64 id);
@@ -43,4 +46,5 @@ private:
     std::unique_ptr<PrintTarget> m_target;
     Chooser m_chooser;
     QString m_last;
+    QString m_iniPath;
 };

@@ -79,6 +79,14 @@ private Q_SLOTS:
         prompts.expectInformation();
         reportAction->trigger();
         QCOMPARE(lastChoices, QStringList({QString(), QStringLiteral("C")}));
+        // The choice outlives the program: a new start offers it again.
+        const QString ini = db.dir.filePath(QStringLiteral("Kalvestrin.ini"));
+        report.rememberIn(ini);
+        prompts.expectInformation();
+        reportAction->trigger();
+        NormReportCommand restarted(db.con, prompts, services.regional, std::make_unique<PdfPrintTarget>(pdf));
+        restarted.rememberIn(ini);
+        QCOMPARE(restarted.lastChoice(), QStringLiteral("C"));
         const QString text = pdfText(pdf).simplified();
         QVERIFY2(text.contains(QStringLiteral("Normna skupina: C (n = 3;")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Centilni rang: 50.0")));
