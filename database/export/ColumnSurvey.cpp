@@ -2,70 +2,34 @@
 
 #include "common/Failure.h"
 
-#include <cmath>
-
 namespace {
 
 constexpr qint64 LargestExactInDouble = qint64(1) << 53;
-
-qsizetype utf8Length(const QString &text)
-{
-    qsizetype bytes = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < 0x80) {
-            bytes += 1;
-        } else if (c < 0x800) {
-            bytes += 2;
-        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            bytes += 4;
-            ++i;
-        } else {
-            bytes += 3;
-        }
-    }
-    return bytes;
-}
 
 } // namespace
 
 ColumnSurvey ColumnSurvey::of(const ExportData &data)
 {
     const qsizetype n = data.columns.size();
+    const std::vector<ColumnSummary> &summary = data.rows.summary();
     ColumnSurvey s;
     s.characters.fill(0, n);
     s.bytes.fill(0, n);
     s.lowest.fill(0, n);
     s.highest.fill(0, n);
-    QList<bool> seen(n, false);
-    for (const QVariantList &row : data.rows) {
-        for (qsizetype c = 0; c < n && c < row.size(); ++c) {
-            const QVariant &v = row[c];
-            switch (v.typeId()) {
-            case QMetaType::UnknownType: break;
-            case QMetaType::LongLong: {
-                const qint64 i = v.toLongLong();
-                s.lowest[c] = seen[c] ? std::min(s.lowest[c], i) : i;
-                s.highest[c] = seen[c] ? std::max(s.highest[c], i) : i;
-                seen[c] = true;
-                break;
-            }
-            case QMetaType::Double: {
-                const double d = v.toDouble();
-                if (!std::isfinite(d) && s.allFinite) {
-                    s.allFinite = false;
-                    s.firstNonFinite = data.columns[c].name;
-                }
-                break;
-            }
-            case QMetaType::Bool: break;
-            default: {
-                const QString text = v.toString();
-                s.characters[c] = std::max(s.characters[c], text.size());
-                s.bytes[c] = std::max(s.bytes[c], utf8Length(text));
-                break;
-            }
-            }
+    std::size_t firstNonFiniteRow = ColumnSummary::NoRow;
+    for (qsizetype c = 0; c < n && std::size_t(c) < summary.size(); ++c) {
+        const ColumnSummary &column = summary[std::size_t(c)];
+        s.characters[c] = column.longestText;
+        s.bytes[c] = column.longestBytes;
+        if (column.lowest <= column.highest) {
+            s.lowest[c] = column.lowest;
+            s.highest[c] = column.highest;
+        }
+        if (column.nonFiniteRow < firstNonFiniteRow) {
+            firstNonFiniteRow = column.nonFiniteRow;
+            s.allFinite = false;
+            s.firstNonFinite = data.columns[c].name;
         }
     }
     return s;

@@ -1,16 +1,14 @@
 #pragma once
 
 // What the analysis formats (.xlsx, SPSS, Stata) must know of a table before
-// they write a byte, found in one walk over its rows: the longest text of
-// each column in characters and in UTF-8 bytes, each integer column's range,
-// and whether every double is finite. The checks refuse, in the user's
-// words, what a format cannot hold.
+// they write a byte: the longest text of each column in characters and in
+// UTF-8 bytes, each integer column's range and whether every double is
+// finite, taken from the summary the rows' first walk gathered. The checks refuse, in the user's words, what a format
+// cannot hold.
 
 #include "database/export/Exporter.h"
 
 #include <QList>
-
-#include <optional>
 
 struct ColumnSurvey
 {
@@ -35,25 +33,4 @@ struct ColumnSurvey
     bool allFinite = true;
     QString firstNonFinite; // the column of the first infinite double
     void requireFinite(const QString &formatName) const;
-};
-
-// The survey of the table an exporter last checked, for its write to use
-// without a walk of its own (check and write always come in pairs).
-class SurveyCache
-{
-public:
-    const ColumnSurvey &of(const ExportData &data)
-    {
-        if (!m_survey || m_data != &data || m_rows != data.rows.size()) {
-            m_survey = ColumnSurvey::of(data);
-            m_data = &data;
-            m_rows = data.rows.size();
-        }
-        return *m_survey;
-    }
-
-private:
-    std::optional<ColumnSurvey> m_survey;
-    const ExportData *m_data = nullptr;
-    std::size_t m_rows = 0;
 };

@@ -4,6 +4,7 @@
 #include "database/export/FileExportSupport.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -49,6 +50,25 @@ void scan(ColumnSummary &s, const QString &text, std::size_t row)
     }
 }
 
+qsizetype utf8Length(const QString &text)
+{
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            bytes += 1;
+        } else if (c < 0x800) {
+            bytes += 2;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            bytes += 4;
+            ++i;
+        } else {
+            bytes += 3;
+        }
+    }
+    return bytes;
+}
+
 } // namespace
 
 ExportRows::Iterator ExportRows::begin(const QList<int> *columns) const
@@ -65,9 +85,14 @@ void ColumnSummary::add(const QVariant &v, std::size_t row)
         lowest = std::min(lowest, qint64(v.toLongLong()));
         highest = std::max(highest, qint64(v.toLongLong()));
         break;
+    case QMetaType::Double:
+        if (nonFiniteRow == NoRow && !std::isfinite(v.toDouble()))
+            nonFiniteRow = row;
+        break;
     case QMetaType::QString: {
         const QString &text = *static_cast<const QString *>(v.constData());
         longestText = std::max(longestText, int(text.size()));
+        longestBytes = std::max(longestBytes, utf8Length(text));
         if (unencodableRow == NoRow || xmlRefusedRow == NoRow)
             scan(*this, text, row);
         break;

@@ -14,8 +14,9 @@
 
 // What the values of one column hold, gathered in one walk so that the checks
 // and layouts of a format need no walk of their own: the range of its integers
-// (qlonglong values), the longest of its texts in characters, the first row
-// with a character Windows-1250 lacks and the first with one XML cannot hold.
+// (qlonglong values), the longest of its texts in characters and in UTF-8
+// bytes, the first row with a character Windows-1250 lacks, the first with one
+// XML cannot hold and the first with an infinite or undefined double.
 struct ColumnSummary
 {
     static constexpr std::size_t NoRow = std::numeric_limits<std::size_t>::max();
@@ -23,9 +24,11 @@ struct ColumnSummary
     qint64 lowest = std::numeric_limits<qint64>::max();
     qint64 highest = std::numeric_limits<qint64>::min();
     int longestText = 0;
+    qsizetype longestBytes = 0;
     std::size_t unencodableRow = NoRow;
     QChar unencodable;
     std::size_t xmlRefusedRow = NoRow;
+    std::size_t nonFiniteRow = NoRow;
 
     // Takes in the value of row `row`; rows come in order.
     void add(const QVariant &v, std::size_t row);

@@ -108,7 +108,7 @@ void ReadStatExporter::check(const ExportData &data) const
 {
     ColumnSurvey::requireRows(data, std::numeric_limits<int32_t>::max(), formatName());
     ColumnSurvey::requireColumns(data, 32767, formatName());
-    const ColumnSurvey &survey = m_survey.of(data);
+    const ColumnSurvey survey = ColumnSurvey::of(data);
     survey.requireBytes(data, m_kind == Spss ? SpssMaxString : StataMaxString, formatName());
     survey.requireExactIntegers(data, formatName());
     survey.requireFinite(formatName());
@@ -117,7 +117,7 @@ void ReadStatExporter::check(const ExportData &data) const
 void ReadStatExporter::write(const ExportData &data, const QString &path, ExportFiles &files) const
 {
     QIODevice &out = files.create(path);
-    const ColumnSurvey &survey = m_survey.of(data);
+    const ColumnSurvey survey = ColumnSurvey::of(data);
     const Writer w(path);
     const bool stata = m_kind == Stata;
     const QStringList names =

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "database/export/ColumnSurvey.h"
 #include "database/export/Exporter.h"
 
 // An SPSS system file (.sav) or a Stata dataset (.dta, format 118, Stata 14
@@ -21,5 +20,4 @@ public:
 
 private:
     Kind m_kind;
-    mutable SurveyCache m_survey;
 };

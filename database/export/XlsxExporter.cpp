@@ -100,7 +100,7 @@ void XlsxExporter::check(const ExportData &data) const
 {
     ColumnSurvey::requireRows(data, MaxRows, formatName());
     ColumnSurvey::requireColumns(data, MaxColumns, formatName());
-    const ColumnSurvey &survey = m_survey.of(data);
+    const ColumnSurvey survey = ColumnSurvey::of(data);
     survey.requireCharacters(data, MaxTextLength, formatName());
     survey.requireExactIntegers(data, formatName());
     survey.requireFinite(formatName());
@@ -111,7 +111,7 @@ void XlsxExporter::write(const ExportData &data, const QString &path, ExportFile
     auto *out = qobject_cast<QFile *>(&files.create(path));
     if (!out)
         throw Failure(QStringLiteral("Datoteku \"%1\" nije moguće zapisati.").arg(QDir::toNativeSeparators(path)));
-    const ColumnSurvey &survey = m_survey.of(data);
+    const ColumnSurvey survey = ColumnSurvey::of(data);
     const CNumericLocale cLocale;
     // The library's temporary rows go beside the target, where the export has room.
     QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "database/export/ColumnSurvey.h"
 #include "database/export/Exporter.h"
 
 // An Excel 2007+ workbook written through libxlsxwriter in its constant-memory
@@ -19,5 +18,4 @@ public:
     void write(const ExportData &data, const QString &path, ExportFiles &files) const override;
 
 private:
-    mutable SurveyCache m_survey;
 };
